@@ -1,0 +1,70 @@
+#include "app/etat.h"
+
+QString repDepart;
+QString cheminConfig;
+int imageCourante;
+int nbImages;
+long double periode;
+int frequence;
+int largeurReelle, hauteurReelle;
+QString codecClip;
+int largeurAffichee, hauteurAffichee;
+long double facteurAffichage;
+int pcAffichage;
+bool adapterDemande, demande100, udPcEnfonce;
+int origineX, origineY;
+std::int8_t sensX, sensY;
+QPoint etalonP1, etalonP2;
+long double echelleH, echelleV;
+QString texteSH, texteSV, texteSi;
+bool saisieEtalon;
+bool echelleModifiee;
+int chiffresXY;
+QString formatTemps;
+int taillePoints;
+int couleurCurseur;
+int formeCurseur;
+bool aRedessiner;
+bool effacerSansDemande;
+int largeurPnl1, largeurForm;
+
+void reinitialiserEtat()
+{
+    repDepart.clear();
+    cheminConfig.clear();
+    imageCourante = -1;
+    nbImages = 0;
+    periode = 0;
+    frequence = 0;
+    largeurReelle = hauteurReelle = 0;
+    codecClip.clear();
+    largeurAffichee = hauteurAffichee = 0;
+    facteurAffichage = 1.0L;
+    pcAffichage = 0;
+    adapterDemande = demande100 = udPcEnfonce = false;
+    origineX = origineY = 0;
+    sensX = sensY = 1;
+    etalonP1 = QPoint(1, 1);
+    etalonP2 = QPoint(2, 2);
+    echelleH = echelleV = 1.0L;
+    texteSH.clear();
+    texteSV.clear();
+    texteSi.clear();
+    saisieEtalon = false;
+    echelleModifiee = false;
+    chiffresXY = 3;
+    formatTemps.clear();
+    taillePoints = 1;
+    couleurCurseur = 1;
+    formeCurseur = 2;
+    aRedessiner = false;
+    effacerSansDemande = false;
+    largeurPnl1 = 410;
+    largeurForm = 620;
+}
+
+namespace
+{
+// Values at program start, before FormCreate.
+const bool initialise = (reinitialiserEtat(), true);
+} // namespace

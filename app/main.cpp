@@ -1,0 +1,9 @@
+#include "app/Unit1.h"
+
+int main(int argc, char *argv[])
+{
+    ApplicationKinemar application(argc, argv);
+    creerFenetres();
+    Form1->showMaximized();
+    return application.exec();
+}

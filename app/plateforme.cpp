@@ -1,0 +1,177 @@
+#include "app/plateforme.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QThread>
+
+QString titreMessage(TypeMessage type)
+{
+    switch (type) {
+    case TypeMessage::Avertissement:
+        return QStringLiteral(": تحذير ");
+    case TypeMessage::Erreur:
+        return QStringLiteral("خطــأ");
+    case TypeMessage::Information:
+        return QStringLiteral("معلـومــة");
+    case TypeMessage::Confirmation:
+        return QStringLiteral("تـأكيــد");
+    }
+    return {};
+}
+
+namespace
+{
+
+class PlateformeQt : public Plateforme
+{
+public:
+    Reponse message(TypeMessage type, const QString &texte, Boutons boutons) override
+    {
+        QMessageBox::Icon icone = QMessageBox::Information;
+        switch (type) {
+        case TypeMessage::Avertissement:
+            icone = QMessageBox::Warning;
+            break;
+        case TypeMessage::Erreur:
+            icone = QMessageBox::Critical;
+            break;
+        case TypeMessage::Information:
+            icone = QMessageBox::Information;
+            break;
+        case TypeMessage::Confirmation:
+            icone = QMessageBox::Question;
+            break;
+        }
+        QMessageBox boite(icone, titreMessage(type), texte, QMessageBox::NoButton,
+                          QApplication::activeWindow());
+        boite.setLayoutDirection(Qt::RightToLeft);
+        if (boutons == Boutons::OuiNon) {
+            QAbstractButton *oui = boite.addButton(QStringLiteral("نعم"), QMessageBox::YesRole);
+            boite.addButton(QStringLiteral("لا"), QMessageBox::NoRole);
+            boite.exec();
+            return boite.clickedButton() == oui ? Reponse::Oui : Reponse::Non;
+        }
+        boite.addButton(QStringLiteral("موافق"), QMessageBox::AcceptRole);
+        boite.exec();
+        return Reponse::Ok;
+    }
+
+    QString fichierAOuvrir(const DialogueFichier &d,
+                           std::function<void(const QString &)> surSelection) override
+    {
+        QFileDialog dialogue(QApplication::activeWindow(), d.titre, d.nomInitial, d.filtre);
+        dialogue.setFileMode(QFileDialog::ExistingFile);
+        dialogue.setAcceptMode(QFileDialog::AcceptOpen);
+        dialogue.setOption(QFileDialog::DontResolveSymlinks, true);
+        dialogue.setOption(QFileDialog::DontUseNativeDialog, true);
+        if (!d.extensionDefaut.isEmpty())
+            dialogue.setDefaultSuffix(d.extensionDefaut);
+        if (surSelection)
+            QObject::connect(&dialogue, &QFileDialog::currentChanged, &dialogue,
+                             [surSelection](const QString &f) {
+                                 if (!f.isEmpty() && QFileInfo(f).isFile())
+                                     surSelection(f);
+                             });
+        if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
+            return {};
+        return dialogue.selectedFiles().first();
+    }
+
+    QString fichierAEnregistrer(const DialogueFichier &d) override
+    {
+        QFileDialog dialogue(QApplication::activeWindow(), d.titre, d.nomInitial, d.filtre);
+        dialogue.setAcceptMode(QFileDialog::AcceptSave);
+        dialogue.setOption(QFileDialog::DontUseNativeDialog, true);
+        dialogue.setOption(QFileDialog::DontConfirmOverwrite, !d.confirmerEcrasement);
+        if (!d.extensionDefaut.isEmpty())
+            dialogue.setDefaultSuffix(d.extensionDefaut);
+        if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
+            return {};
+        return dialogue.selectedFiles().first();
+    }
+
+    std::optional<QColor> couleur(const QColor &initiale, bool complet) override
+    {
+        QColorDialog dialogue(initiale, QApplication::activeWindow());
+        dialogue.setOption(QColorDialog::DontUseNativeDialog, true);
+        Q_UNUSED(complet);
+        if (dialogue.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialogue.selectedColor();
+    }
+
+    int montrerModal(QDialog *dialogue) override { return dialogue->exec(); }
+
+    bool configurerImprimante(QPrinter *imprimante) override
+    {
+        QPrintDialog dialogue(imprimante, QApplication::activeWindow());
+        return dialogue.exec() == QDialog::Accepted;
+    }
+
+    void aide(const QString &fichierAide, int contexte) override;
+
+    bool lancer(const QString &programme, const QString &parametre,
+                const QString &repertoire) override
+    {
+        return QProcess::startDetached(programme, {parametre}, repertoire);
+    }
+
+    void bip() override { QApplication::beep(); }
+
+    void patienter(int millisecondes) override
+    {
+        QElapsedTimer chrono;
+        chrono.start();
+        while (chrono.elapsed() < millisecondes) {
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(5);
+        }
+    }
+};
+
+// The help viewer is provided by the help folder; until it is linked in, nothing is shown.
+std::function<void(const QString &, int)> &afficheurAide()
+{
+    static std::function<void(const QString &, int)> f;
+    return f;
+}
+
+void PlateformeQt::aide(const QString &fichierAide, int contexte)
+{
+    if (afficheurAide())
+        afficheurAide()(fichierAide, contexte);
+}
+
+PlateformeQt &plateformeQt()
+{
+    static PlateformeQt p;
+    return p;
+}
+
+Plateforme *installee = nullptr;
+
+} // namespace
+
+void definirAfficheurAide(std::function<void(const QString &, int)> f)
+{
+    afficheurAide() = std::move(f);
+}
+
+Plateforme &plateforme()
+{
+    return installee ? *installee : plateformeQt();
+}
+
+void installerPlateforme(Plateforme *p)
+{
+    installee = p;
+}

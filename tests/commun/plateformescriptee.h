@@ -1,0 +1,98 @@
+#pragma once
+// A platform for tests: answers questions from a script, chooses files from a list,
+// and records everything that was shown.
+#include "app/plateforme.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <deque>
+
+class PlateformeScriptee : public Plateforme
+{
+public:
+    struct Message {
+        TypeMessage type;
+        QString texte;
+        Boutons boutons;
+    };
+    std::vector<Message> messages;
+    std::deque<Reponse> reponses;            // answers to Yes/No questions, in order
+    Reponse reponseParDefaut = Reponse::Oui; // when the script runs out
+    // Files chosen in the open dialog; each entry may list files "selected" before the
+    // final choice (previewed), the last one is returned. Empty last = cancel.
+    std::deque<QStringList> fichiersOuverts;
+    std::deque<QString> fichiersEnregistres;
+    std::deque<std::optional<QColor>> couleurs;
+    // Called with the dialog shown modally; returns its result (Accepted by default).
+    std::function<int(QDialog *)> surModal;
+    bool reponseImprimante = true;
+    std::vector<std::pair<QString, int>> aides;
+    std::vector<QStringList> lancements;
+    bool resultatLancement = true;
+    int bips = 0;
+    int attentes = 0;
+
+    Reponse message(TypeMessage type, const QString &texte, Boutons boutons) override
+    {
+        messages.push_back({type, texte, boutons});
+        if (boutons == Boutons::Ok)
+            return Reponse::Ok;
+        if (reponses.empty())
+            return reponseParDefaut;
+        Reponse r = reponses.front();
+        reponses.pop_front();
+        return r;
+    }
+    QString fichierAOuvrir(const DialogueFichier &,
+                           std::function<void(const QString &)> surSelection) override
+    {
+        if (fichiersOuverts.empty())
+            return {};
+        QStringList l = fichiersOuverts.front();
+        fichiersOuverts.pop_front();
+        if (surSelection)
+            for (const QString &f : l)
+                if (!f.isEmpty())
+                    surSelection(f);
+        return l.isEmpty() ? QString() : l.last();
+    }
+    QString fichierAEnregistrer(const DialogueFichier &) override
+    {
+        if (fichiersEnregistres.empty())
+            return {};
+        QString f = fichiersEnregistres.front();
+        fichiersEnregistres.pop_front();
+        return f;
+    }
+    std::optional<QColor> couleur(const QColor &, bool) override
+    {
+        if (couleurs.empty())
+            return std::nullopt;
+        auto c = couleurs.front();
+        couleurs.pop_front();
+        return c;
+    }
+    int montrerModal(QDialog *d) override
+    {
+        if (surModal)
+            return surModal(d);
+        return QDialog::Accepted;
+    }
+    bool configurerImprimante(QPrinter *) override { return reponseImprimante; }
+    void aide(const QString &f, int c) override { aides.emplace_back(f, c); }
+    bool lancer(const QString &p, const QString &a, const QString &r) override
+    {
+        lancements.push_back({p, a, r});
+        return resultatLancement;
+    }
+    void bip() override { ++bips; }
+    void patienter(int) override { ++attentes; }
+
+    int nombreMessages(TypeMessage t) const
+    {
+        int n = 0;
+        for (const auto &m : messages)
+            n += m.type == t;
+        return n;
+    }
+};
