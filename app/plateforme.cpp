@@ -1,6 +1,6 @@
 #include "app/plateforme.h"
 
-#include <QAbstractButton>
+#include <QPushButton>
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
