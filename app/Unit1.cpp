@@ -1,5 +1,709 @@
 #include "app/Unit1.h"
+
+#include "app/curseurs.h"
+#include "app/erreurs.h"
+#include "app/images.h"
+#include "app/plateforme.h"
+#include "app/tailleIma.h"
+#include "export/FormatTxt.h"
+#include "export/accescur.h"
+#include "export/sauveGraphicPP.h"
+#include "export/sauveMes.h"
+#include "export/sauveTableauPP.h"
+#include "help/About.h"
+#include "measure/Unit3.h"
+#include "measure/aspectPts.h"
+#include "printing/Imprimer.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+
 TForm1 *Form1 = nullptr;
-TForm1::TForm1(QWidget *parent) : QMainWindow(parent) {}
-bool ApplicationKinemar::notify(QObject *r, QEvent *e) { return QApplication::notify(r, e); }
-void creerFenetres() { Form1 = new TForm1; }
+TdlgPointeur *dlgPointeur = nullptr;
+TAboutBox *AboutBox = nullptr;
+TaccescurBox *accescurBox = nullptr;
+TFormatTxtBox *FormatTxtBox = nullptr;
+TsauverMesuresBox *sauverMesuresBox = nullptr;
+TtailleImaBox *tailleImaBox = nullptr;
+TaspectPointBox *aspectPointBox = nullptr;
+TSauveTableauPPBox *SauveTableauPPBox = nullptr;
+TdlgImprimer *dlgImprimer = nullptr;
+TSauveGraphicPPBox *SauveGraphicPPBox = nullptr;
+
+namespace
+{
+
+template <typename T> T *nomme(T *objet, const char *nom)
+{
+    objet->setObjectName(QString::fromLatin1(nom));
+    return objet;
+}
+
+QToolButton *boutonImage(QWidget *parent, const char *nom, const QString &hint = {})
+{
+    auto *b = nomme(new QToolButton(parent), nom);
+    b->setIcon(imageBouton(QString::fromLatin1(nom)));
+    b->setIconSize(QSize(24, 24));
+    b->setAutoRaise(true);
+    if (!hint.isEmpty())
+        definirHint(b, hint);
+    return b;
+}
+
+QLabel *etiquette(QWidget *parent, const char *nom, const QString &texte)
+{
+    return nomme(new QLabel(texte, parent), nom);
+}
+
+QAction *element(QMenu *menu, const char *nom, const QString &texte)
+{
+    auto *a = nomme(new QAction(texte, menu), nom);
+    menu->addAction(a);
+    return a;
+}
+
+QMenu *sousMenu(QMenu *parent, const char *nom, const QString &texte)
+{
+    auto *m = nomme(new QMenu(texte, parent), nom);
+    m->menuAction()->setObjectName(QString::fromLatin1(nom) + QStringLiteral("Action"));
+    parent->addMenu(m);
+    return m;
+}
+
+} // namespace
+
+void activerMenu(QMenu *menu, bool actif)
+{
+    menu->setEnabled(actif);
+    menu->menuAction()->setEnabled(actif);
+}
+
+TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setLayoutDirection(Qt::LeftToRight);
+    construireMenus();
+    construireBarreOutils();
+    construireCoteClip();
+    construirePages();
+    construirePopup();
+    StatusBar1 = nomme(new QStatusBar(this), "StatusBar1");
+    setStatusBar(StatusBar1);
+
+    Timer1 = nomme(new QTimer(this), "Timer1");
+    Timer1->setInterval(50);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    Timer2 = nomme(new QTimer(this), "Timer2");
+    Timer2->setInterval(500);
+    connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+
+    creerLecteur();
+    FormCreate();
+    Timer1->start();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::construireMenus()
+{
+    QMenuBar *barre = menuBar();
+    barre->setObjectName(QStringLiteral("MainMenu1"));
+    barre->setLayoutDirection(Qt::RightToLeft);
+
+    mnuFichiers = nomme(barre->addMenu(QStringLiteral("ملفات")), "mnuFichiers");
+    mnuChargerAvi = element(mnuFichiers, "mnuChargerAvi", QStringLiteral("فتح مقطع فيديو"));
+    mnuEnregistrerMesures = sousMenu(mnuFichiers, "mnuEnregistrerMesures", QStringLiteral("قياسات"));
+    mnuCopierPP = sousMenu(mnuEnregistrerMesures, "mnuCopierPP", QStringLiteral("نسخ إلى الحافظة"));
+    mnuTableauPP = element(mnuCopierPP, "mnuTableauPP", QStringLiteral("الجدول"));
+    mnuGraphiquePP = element(mnuCopierPP, "mnuGraphiquePP", QStringLiteral("المنحنى"));
+    mnuEnregFic = sousMenu(mnuEnregistrerMesures, "mnuEnregFic", QStringLiteral("حفظ على ملف"));
+    mnuAuFormatCW3 = element(mnuEnregFic, "mnuAuFormatCW3",
+                             QStringLiteral("Curvalis Windows (*.cw3)  بصيغة"));
+    mnuAuFormatCCC = element(mnuEnregFic, "mnuAuFormatCCC",
+                             QStringLiteral(" Curvalis DOS (*.ccc)  بصيغة"));
+    mnuAuFormatTxt = element(mnuEnregFic, "mnuAuFormatTxt", QStringLiteral(" (*.txt)  بصيغة نص"));
+    SaveCW3 = mnuAuFormatCW3;
+    SaveCCC = mnuAuFormatCCC;
+    SaveTXT = mnuAuFormatTxt;
+    mnuImprimer = element(mnuEnregistrerMesures, "mnuImprimer", QStringLiteral("طباعة"));
+    AccsCurvalis1 = sousMenu(mnuFichiers, "AccsCurvalis1", QStringLiteral("Curvalis  برنامج"));
+    mnuCurPath = element(AccsCurvalis1, "mnuCurPath", QStringLiteral("تحديد عنوان الوصول"));
+    mnuCurExec = element(AccsCurvalis1, "mnuCurExec", QStringLiteral(" Curvalis  تشغيل"));
+    CurPath = mnuCurPath;
+    CurExec = mnuCurExec;
+    mnuFichiers->addSeparator();
+    mnuQuitter = element(mnuFichiers, "mnuQuitter", QStringLiteral("خروج"));
+
+    mnuClip = nomme(barre->addMenu(QStringLiteral("فيديو")), "mnuClip");
+    mnuIma100 = element(mnuClip, "mnuIma100", QStringLiteral("100%"));
+    mnuImaAdapter = element(mnuClip, "mnuImaAdapter", QStringLiteral("مكيّف"));
+    mnuImaAutre = element(mnuClip, "mnuImaAutre", QStringLiteral(".... المزيد"));
+
+    mnuPointages = nomme(barre->addMenu(QStringLiteral("تنقيط")), "mnuPointages");
+    mnuFormePointeur = sousMenu(mnuPointages, "mnuFormePointeur", QStringLiteral("شكل المؤشر"));
+    mnuGrandeCible = element(mnuFormePointeur, "mnuGrandeCible", QStringLiteral("دارئة كبيرة"));
+    mnuPetiteCible = element(mnuFormePointeur, "mnuPetiteCible", QStringLiteral("دارئة صغيرة"));
+    mnuCroix = element(mnuFormePointeur, "mnuCroix", QStringLiteral("+ علامة"));
+    mnuCouleurPointeur = sousMenu(mnuPointages, "mnuCouleurPointeur", QStringLiteral("لون المؤشر"));
+    mnuCouleurNoir = element(mnuCouleurPointeur, "mnuCouleurNoir", QStringLiteral("أسود"));
+    mnuCouleurBlanc = element(mnuCouleurPointeur, "mnuCouleurBlanc", QStringLiteral("أبيض"));
+    mnuTaillePoints = sousMenu(mnuPointages, "mnuTaillePoints", QStringLiteral("حجم النقاط"));
+    mnuTaille1 = element(mnuTaillePoints, "mnuTaille1", QStringLiteral("  1"));
+    mnuTaille2 = element(mnuTaillePoints, "mnuTaille2", QStringLiteral("  2"));
+    mnuTaille3 = element(mnuTaillePoints, "mnuTaille3", QStringLiteral("  3"));
+    mnuTaile4 = element(mnuTaillePoints, "mnuTaile4", QStringLiteral("  4"));
+    mnuTaille5 = element(mnuTaillePoints, "mnuTaille5", QStringLiteral("  5"));
+    mnuAutomatismes =
+        sousMenu(mnuPointages, "mnuAutomatismes", QStringLiteral("النقطة الموالية تلقائيا"));
+    mnuAutoH = element(mnuAutomatismes, "mnuAutoH", QStringLiteral("أفقيا"));
+    mnuAutoV = element(mnuAutomatismes, "mnuAutoV", QStringLiteral("شاقوليا"));
+    AutoH = mnuAutoH;
+    AutoV = mnuAutoV;
+    for (QAction *a : {mnuAutoH, mnuAutoV}) {
+        a->setCheckable(true);
+        a->setChecked(true);
+    }
+    mnuConfigurationsrapides =
+        sousMenu(mnuPointages, "mnuConfigurationsrapides", QStringLiteral("إعدادات سريعة"));
+    mnuFondclair = sousMenu(mnuConfigurationsrapides, "mnuFondclair", QStringLiteral("خلفية فاتحة"));
+    mnuFondSombre =
+        sousMenu(mnuConfigurationsrapides, "mnuFondSombre", QStringLiteral("خلفية داكنة"));
+    for (int i = 1; i <= 4; ++i) {
+        const QString texte = i == 1 ? QStringLiteral("نقطة واحدة")
+                                     : QString::number(i) + QStringLiteral(" نقاط");
+        QAction *clair = mnuFondclair->addAction(texte);
+        clair->setData(i);
+        clair->setObjectName(QStringLiteral("mnuFdCl%1points").arg(i));
+        mnuFondclairItems << clair;
+        QAction *sombre = mnuFondSombre->addAction(texte);
+        sombre->setData(20 + i);
+        sombre->setObjectName(QStringLiteral("mnuFdSb%1points").arg(i));
+        mnuFondSombreItems << sombre;
+    }
+
+    Aidde1 = nomme(barre->addMenu(QStringLiteral("?")), "Aidde1");
+    Aide1 = element(Aidde1, "Aide1", QStringLiteral("مساعدة"));
+    Aide2 = element(Aidde1, "Aide2", QStringLiteral("مساعدة في شريط الحالة"));
+    Aide3 = element(Aidde1, "Aide3", QStringLiteral("مساعدة بفقاعات التلميحات"));
+    Aide2->setCheckable(true);
+    Aide2->setChecked(true);
+    Aide3->setCheckable(true);
+    propos1 = element(Aidde1, "propos1", QStringLiteral("Kinemar  حول"));
+
+    // Radio items with their tags.
+    auto radio = [this](std::initializer_list<std::pair<QAction *, int>> items, QAction *coche) {
+        auto *groupe = new QActionGroup(this);
+        groupe->setExclusive(true);
+        for (auto [a, tag] : items) {
+            a->setCheckable(true);
+            a->setData(tag);
+            groupe->addAction(a);
+        }
+        coche->setChecked(true);
+    };
+    radio({{mnuGrandeCible, 0}, {mnuPetiteCible, 1}, {mnuCroix, 2}}, mnuPetiteCible);
+    radio({{mnuCouleurNoir, 0}, {mnuCouleurBlanc, 1}}, mnuCouleurNoir);
+    radio({{mnuTaille1, 1}, {mnuTaille2, 2}, {mnuTaille3, 3}, {mnuTaile4, 4}, {mnuTaille5, 5}},
+          mnuTaille2);
+
+    connect(mnuChargerAvi, &QAction::triggered, this, &TForm1::bbtnOpenAviClick);
+    connect(mnuTableauPP, &QAction::triggered, this, &TForm1::mnuTableauPPClick);
+    connect(mnuGraphiquePP, &QAction::triggered, this, &TForm1::mnuGraphiquePPClick);
+    connect(SaveCW3, &QAction::triggered, this, &TForm1::SaveCW3Execute);
+    connect(SaveCCC, &QAction::triggered, this, &TForm1::SaveCCCExecute);
+    connect(SaveTXT, &QAction::triggered, this, &TForm1::SaveTXTExecute);
+    connect(mnuImprimer, &QAction::triggered, this, &TForm1::bbtnImprimerClick);
+    connect(CurPath, &QAction::triggered, this, &TForm1::CurPathExecute);
+    connect(CurExec, &QAction::triggered, this, &TForm1::CurExecExecute);
+    connect(mnuQuitter, &QAction::triggered, this, &TForm1::mnuQuitterClick);
+    connect(mnuIma100, &QAction::triggered, this, &TForm1::mnuIma100Click);
+    connect(mnuImaAdapter, &QAction::triggered, this, &TForm1::mnuImaAdapterClick);
+    connect(mnuImaAutre, &QAction::triggered, this, &TForm1::bbtnImaClick);
+    for (QAction *a : {mnuGrandeCible, mnuPetiteCible, mnuCroix})
+        connect(a, &QAction::triggered, this, [this, a] { mnuPetiteCibleClick(a); });
+    for (QAction *a : {mnuCouleurNoir, mnuCouleurBlanc})
+        connect(a, &QAction::triggered, this, [this, a] { mnuCouleurNoirClick(a); });
+    for (QAction *a : {mnuTaille1, mnuTaille2, mnuTaille3, mnuTaile4, mnuTaille5})
+        connect(a, &QAction::triggered, this, [this, a] { mnuTaille1Click(a); });
+    for (QAction *a : mnuFondclairItems + mnuFondSombreItems)
+        connect(a, &QAction::triggered, this, [this, a] { mnuFdCl2pointsClick(a); });
+    connect(Aide1, &QAction::triggered, this, &TForm1::Aide1Click);
+    connect(Aide2, &QAction::triggered, this, &TForm1::Aide2Click);
+    connect(Aide3, &QAction::triggered, this, &TForm1::Aide3Click);
+    connect(propos1, &QAction::triggered, this, &TForm1::propos1Click);
+
+    activerMenu(mnuEnregistrerMesures, false);
+    activerMenu(mnuClip, false);
+    activerMenu(mnuPointages, false);
+    CurExec->setEnabled(false);
+}
+
+void TForm1::construireBarreOutils()
+{
+    ToolBar1 = nomme(new QToolBar(this), "ToolBar1");
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setLayoutDirection(Qt::RightToLeft);
+    addToolBar(Qt::TopToolBarArea, ToolBar1);
+
+    bbtnOpenAvi = boutonImage(ToolBar1, "bbtnOpenAvi",
+                              QStringLiteral("فتح مقطع فيديو|فتح مقطع فيديو (ملف بصيغة avi)"));
+    bbtnIma = boutonImage(
+        ToolBar1, "bbtnIma",
+        QStringLiteral("حجم الصورة بـ % من الحجم الحقيقي|تغيير حجم الصورة بـ % من الحجم الحقيقي"));
+    bbtnCible = boutonImage(ToolBar1, "bbtnCible",
+                            QStringLiteral("مظهر المؤشر|تغيير مظهر المؤشر"));
+    Panel7 = nomme(new QFrame(ToolBar1), "Panel7");
+    Panel7->setFrameShape(QFrame::StyledPanel);
+    Panel7->setAutoFillBackground(true);
+    definirHint(Panel7, QStringLiteral("حجم النقاط 1 .... 5|تغيير حجم النقاط 1 .... 5"));
+    {
+        auto *l = new QHBoxLayout(Panel7);
+        l->setContentsMargins(4, 1, 4, 1);
+        Panel7Titre = etiquette(Panel7, "Panel7Titre", QStringLiteral("الحجم"));
+        lblTaillePoints = etiquette(Panel7, "lblTaillePoints", QStringLiteral("2"));
+        udTaillePoints = nomme(new TUpDown(Panel7), "udTaillePoints");
+        udTaillePoints->setMin(0);
+        udTaillePoints->setMax(4);
+        udTaillePoints->setPosition(1);
+        definirHint(udTaillePoints, hintDe(Panel7));
+        l->addWidget(Panel7Titre);
+        l->addWidget(lblTaillePoints);
+        l->addWidget(udTaillePoints);
+    }
+    bbtnCurExec = boutonImage(ToolBar1, "bbtnCurExec");
+    bbtnCurExec->setDefaultAction(CurExec);
+    bbtnCurExec->setIcon(imageBouton(QStringLiteral("bbtnCurExec")));
+    bbtnCopierMesuresPP = boutonImage(ToolBar1, "bbtnCopierMesuresPP");
+    bbtnCopierGraphiquePP =
+        boutonImage(ToolBar1, "bbtnCopierGraphiquePP");
+    bbtnEnregistrerMesures =
+        boutonImage(ToolBar1, "bbtnEnregistrerMesures");
+    bbtnImprimer = boutonImage(ToolBar1, "bbtnImprimer");
+    BitBtn1 = boutonImage(ToolBar1, "BitBtn1");
+    lblNomAvi = etiquette(ToolBar1, "lblNomAvi", QString());
+    lblNomAvi->setLayoutDirection(Qt::LeftToRight);
+    lblNomAvi->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    lblNomAvi->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    tbtnPreQuit = nomme(new QWidget(ToolBar1), "tbtnPreQuit");
+    tbtnPreQuit->setFixedWidth(0);
+    bbtnQuitter = boutonImage(ToolBar1, "bbtnQuitter");
+
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             bbtnOpenAvi, bbtnIma, bbtnCible, Panel7, bbtnCurExec, bbtnCopierMesuresPP,
+             bbtnCopierGraphiquePP, bbtnEnregistrerMesures, bbtnImprimer, BitBtn1, lblNomAvi,
+             tbtnPreQuit, bbtnQuitter})
+        ToolBar1->addWidget(w);
+
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             bbtnIma, bbtnCible, Panel7, bbtnCopierMesuresPP, bbtnCopierGraphiquePP,
+             bbtnEnregistrerMesures, bbtnImprimer})
+        w->setEnabled(false);
+
+    connect(bbtnOpenAvi, &QToolButton::clicked, this, &TForm1::bbtnOpenAviClick);
+    connect(bbtnIma, &QToolButton::clicked, this, &TForm1::bbtnImaClick);
+    connect(bbtnCible, &QToolButton::clicked, this, &TForm1::bbtnCibleClick);
+    connect(udTaillePoints, &TUpDown::Click, this, &TForm1::udTaillePointsClick);
+    connect(bbtnCopierMesuresPP, &QToolButton::clicked, this, &TForm1::mnuTableauPPClick);
+    connect(bbtnCopierGraphiquePP, &QToolButton::clicked, this, &TForm1::mnuGraphiquePPClick);
+    connect(bbtnEnregistrerMesures, &QToolButton::clicked, this,
+            &TForm1::bbtnEnregistrerMesuresClick);
+    connect(bbtnImprimer, &QToolButton::clicked, this, &TForm1::bbtnImprimerClick);
+    connect(BitBtn1, &QToolButton::clicked, this, &TForm1::BitBtn1Click);
+    connect(bbtnQuitter, &QToolButton::clicked, this, &TForm1::mnuQuitterClick);
+}
+
+void TForm1::construireCoteClip()
+{
+    Splitter1 = nomme(new QSplitter(Qt::Horizontal, this), "Splitter1");
+    Splitter1->setHandleWidth(2);
+    Splitter1->setChildrenCollapsible(false);
+    Splitter1->setStyleSheet(QStringLiteral("QSplitter::handle { background: #00ffff; }"));
+    setCentralWidget(Splitter1);
+
+    pnl1 = nomme(new QWidget(Splitter1), "pnl1");
+    pnl1->setMinimumWidth(20);
+    auto *colonne = new QVBoxLayout(pnl1);
+    colonne->setContentsMargins(0, 0, 0, 0);
+    colonne->setSpacing(0);
+
+    tbCoord = nomme(new QToolBar(pnl1), "tbCoord");
+    lblXPixels = etiquette(tbCoord, "lblXPixels", QStringLiteral("pX= 0"));
+    lblYPixels = etiquette(tbCoord, "lblYPixels", QStringLiteral("pY= 0"));
+    lblUPixels = etiquette(tbCoord, "lblUPixels", QStringLiteral("بكسل"));
+    lblPMetres = etiquette(tbCoord, "lblPMetres", QStringLiteral(";"));
+    lblXMetres = etiquette(tbCoord, "lblXMetres", QString());
+    lblYMetres = etiquette(tbCoord, "lblYMetres", QString());
+    lblUMetres = etiquette(tbCoord, "lblUMetres", QStringLiteral("متر"));
+    for (QLabel *l : {lblXPixels, lblYPixels, lblUPixels, lblPMetres, lblXMetres, lblYMetres,
+                      lblUMetres}) {
+        l->setContentsMargins(4, 0, 4, 0);
+        tbCoord->addWidget(l);
+    }
+    colonne->addWidget(tbCoord);
+
+    ScrollBox1 = nomme(new QScrollArea(pnl1), "ScrollBox1");
+    ScrollBox1->setWidgetResizable(false);
+    ScrollBox1->setBackgroundRole(QPalette::NoRole);
+    ScrollBox1->setStyleSheet(QStringLiteral("QScrollArea#ScrollBox1 { background: #c0c0c0; }"));
+    ScrollBox1Fond = nomme(new QWidget, "ScrollBox1Fond");
+    ScrollBox1Fond->setStyleSheet(QStringLiteral("background: #c0c0c0;"));
+    ScrollBox1Fond->resize(100, 100);
+    ScrollBox1->setWidget(ScrollBox1Fond);
+    colonne->addWidget(ScrollBox1, 1);
+
+    pnl1AVI = nomme(new QLabel(ScrollBox1Fond), "pnl1AVI");
+    pnl1AVI->setAutoFillBackground(true);
+    pnl1AVI->setAlignment(Qt::AlignCenter);
+    pnl1AVI->setGeometry(0, 0, 185, 41);
+    pnl1AVI->setFrameShape(QFrame::Panel);
+    pnl1AVI->setFrameShadow(QFrame::Sunken);
+    pnl1AVI->setMouseTracking(true);
+    pnl1AVI->installEventFilter(this);
+
+    PaintBox1 = nomme(new TPaintBox(pnl1AVI), "PaintBox1");
+    PaintBox1->setGeometry(4, 4, 0, 0);
+    PaintBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(PaintBox1, &TPaintBox::Paint, this, [this] {
+        if (clipOuvert())
+            aRedessiner = true;
+    });
+
+    auto indicateur = [this](const char *nom, int l, int h) {
+        auto *f = nomme(new QFrame(pnl1AVI), nom);
+        f->resize(l, h);
+        f->setAutoFillBackground(true);
+        f->hide();
+        return f;
+    };
+    indicX1 = indicateur("indicX1", 3, 4);
+    indicX2 = indicateur("indicX2", 3, 4);
+    indicY1 = indicateur("indicY1", 4, 3);
+    indicY2 = indicateur("indicY2", 4, 3);
+
+    ToolBar2 = nomme(new QToolBar(pnl1), "ToolBar2");
+    bbtnPlay = boutonImage(ToolBar2, "bbtnPlay",
+                           QStringLiteral("تشغيل الفيديو|تشغيل الفيديو"));
+    bbtnDeb = boutonImage(ToolBar2, "bbtnDeb",
+                          QStringLiteral("الصورة الأولى|الإنتقال إلى الصورة الأولى"));
+    bbtnFin = boutonImage(ToolBar2, "bbtnFin",
+                          QStringLiteral("الصورة الأخيرة|الإنتقال إلى الصورة الأخيرة"));
+    bbtnPre = boutonImage(ToolBar2, "bbtnPre",
+                          QStringLiteral("الصورة السابقة|الإنتقال إلى الصورة السابقة"));
+    bbtnSui = boutonImage(ToolBar2, "bbtnSui",
+                          QStringLiteral("الصورة الموالية|الإنتقال إلى الصورة الموالية"));
+    int tag = 2;
+    for (QToolButton *b : {bbtnPlay, bbtnDeb, bbtnFin, bbtnPre, bbtnSui}) {
+        b->setProperty("tag", tag++);
+        b->setEnabled(false);
+        ToolBar2->addWidget(b);
+        connect(b, &QToolButton::clicked, this, [this, b] { bbtnPlayClick(b); });
+    }
+    ToolBar2->addSeparator();
+    lblNoImage1 = etiquette(ToolBar2, "lblNoImage1", QStringLiteral("صورة رقم"));
+    lblNoImage2 = etiquette(ToolBar2, "lblNoImage2", QString());
+    lblNoImage3 = etiquette(ToolBar2, "lblNoImage3", QStringLiteral(" / "));
+    lblNoImage4 = etiquette(ToolBar2, "lblNoImage4", QString());
+    lblNoImage5 = etiquette(ToolBar2, "lblNoImage5", QString());
+    for (QLabel *l : {lblNoImage1, lblNoImage2, lblNoImage3, lblNoImage4, lblNoImage5})
+        ToolBar2->addWidget(l);
+    colonne->addWidget(ToolBar2);
+
+    connect(Splitter1, &QSplitter::splitterMoved, this, &TForm1::Splitter1Moved);
+}
+
+void TForm1::construirePages()
+{
+    PageControl1 = nomme(new QTabWidget(Splitter1), "PageControl1");
+    PageControl1->setLayoutDirection(Qt::RightToLeft);
+    tsMesures = nomme(new QWidget, "tsMesures");
+    tsEtalon = nomme(new QWidget, "tsEtalon");
+    tsProClip = nomme(new QWidget, "tsProClip");
+    PageControl1->addTab(tsMesures, QStringLiteral("   قياسات   "));
+    PageControl1->addTab(tsEtalon, QStringLiteral("   إعدادات  "));
+    PageControl1->addTab(tsProClip, QStringLiteral("خصائص مقطع الفيديو"));
+    construirePageMesures();
+    construirePageEtalon();
+    construirePageProClip();
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this] {
+        if (!PageControl1->signalsBlocked())
+            PageControl1Change();
+    });
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+}
+
+void TForm1::construirePopup()
+{
+    PopupMenu1 = nomme(new QMenu(this), "PopupMenu1");
+    PopupMenu1->setLayoutDirection(Qt::RightToLeft);
+    popUpMnuModeAcquerir = element(PopupMenu1, "popUpMnuModeAcquerir", QStringLiteral("قياسات"));
+    popUpMnuModeEtalonner = element(PopupMenu1, "popUpMnuModeEtalonner", QStringLiteral("إعدادات"));
+    popUpMnuModeProClip =
+        element(PopupMenu1, "popUpMnuModeProClip", QStringLiteral("خصائص مقطع الفيديو"));
+    PopupMenu1->addSeparator();
+    popUpMnuPointeur = element(PopupMenu1, "popUpMnuPointeur", QStringLiteral("المؤشر"));
+    PopupMenu1->addSeparator();
+    popUpMnuAide = element(PopupMenu1, "popUpMnuAide", QStringLiteral("مساعدة"));
+    for (QAction *a : {popUpMnuModeAcquerir, popUpMnuModeEtalonner, popUpMnuModeProClip}) {
+        a->setCheckable(true);
+        a->setEnabled(false);
+    }
+    popUpMnuModeAcquerir->setChecked(true);
+    popUpMnuPointeur->setEnabled(false);
+    connect(popUpMnuModeAcquerir, &QAction::triggered, this, &TForm1::popUpMnuModeAcquerirClick);
+    connect(popUpMnuModeEtalonner, &QAction::triggered, this,
+            &TForm1::popUpMnuModeEtalonnerClick);
+    connect(popUpMnuModeProClip, &QAction::triggered, this, &TForm1::popUpMnuModeProClipClick);
+    connect(popUpMnuPointeur, &QAction::triggered, this, &TForm1::bbtnCibleClick);
+    connect(popUpMnuAide, &QAction::triggered, this, &TForm1::popUpMnuAideClick);
+    connect(PaintBox1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &p) { PopupMenu1->popup(PaintBox1->mapToGlobal(p)); });
+}
+
+void TForm1::FormCreate()
+{
+    aRedessiner = false;
+    chiffresXY = 3;
+    effacerSansDemande = false;
+    repDepart = QDir::currentPath();
+    setWindowTitle(QStringLiteral("Kinemar v.2.5"));
+    activerPage(tsMesures);
+    // Hint timings: the bubble shows almost at once and stays four seconds.
+    QPalette bulle = QToolTip::palette();
+    bulle.setColor(QPalette::ToolTipBase, QColor(0, 255, 255));
+    QToolTip::setPalette(bulle);
+    imageCourante = -1;
+    largeurForm = 620;
+    largeurPnl1 = 410;
+    resize(620, 465);
+    chargerCurseursKinemar();
+    couleurCurseur = 1;
+    formeCurseur = 2;
+    facteurAffichage = 1.0L;
+    taillePoints = 1;
+    origineX = 0;
+    origineY = 0;
+    sensX = 1;
+    sensY = 1;
+    initEchelle();
+}
+
+
+void TForm1::activerPage(QWidget *page)
+{
+    const bool bloque = PageControl1->blockSignals(true);
+    PageControl1->setCurrentWidget(page);
+    PageControl1->blockSignals(bloque);
+}
+
+void TForm1::PageControl1Change()
+{
+    QWidget *page = PageControl1->currentWidget();
+    if (page == tsMesures) {
+        if (clipOuvert()) {
+            formeCurseur = dlgPointeur->rgPtForme->ItemIndex() + 1;
+            curseurPaintBox(couleurCurseur * 100 + formeCurseur);
+        }
+        dlgPointeur->rgPtForme->setEnabled(true);
+        activerMenu(mnuFormePointeur, true);
+        if (rbChxOrig)
+            rbChxOrig->setChecked(false);
+        ChxOrigRAZ();
+        if (rbEtalonHori)
+            rbEtalonHori->setChecked(false);
+        etalonHoriRAZ();
+        if (rbEtalonVert)
+            rbEtalonVert->setChecked(false);
+        etalonVertRAZ();
+        if (rbEtalonSimu)
+            rbEtalonSimu->setChecked(false);
+        etalonSimuRAZ();
+    } else if (page == tsEtalon) {
+        ImgEtalon(0, 4, 2);
+        dlgPointeur->rgPtForme->setEnabled(false);
+        activerMenu(mnuFormePointeur, false);
+    }
+    popUpMnuModeAcquerir->setChecked(page == tsMesures);
+    popUpMnuModeEtalonner->setChecked(page == tsEtalon);
+    popUpMnuModeProClip->setChecked(page == tsProClip);
+}
+
+void TForm1::popUpMnuModeAcquerirClick()
+{
+    activerPage(tsMesures);
+    PageControl1Change();
+}
+
+void TForm1::popUpMnuModeEtalonnerClick()
+{
+    activerPage(tsEtalon);
+    PageControl1Change();
+}
+
+void TForm1::popUpMnuModeProClipClick()
+{
+    activerPage(tsProClip);
+    PageControl1Change();
+}
+
+void TForm1::curseurPaintBox(int slot)
+{
+    PaintBox1->setCursor(curseurSlot(slot));
+}
+
+void TForm1::mnuQuitterClick()
+{
+    close();
+}
+
+void TForm1::Splitter1Moved()
+{
+    mnuImaAdapter->setEnabled(true);
+    largeurPnl1 = pnl1->width();
+}
+
+void TForm1::FormResize()
+{
+    // The file name takes the tool bar's free width (the layout does it; the bar is right to left).
+    lblNomAvi->setMinimumWidth(0);
+    const int largeur = width() * largeurPnl1 / largeurForm + 1;
+    const int total = Splitter1->width();
+    Splitter1->setSizes({largeur, std::max(0, total - largeur - Splitter1->handleWidth())});
+    largeurPnl1 = largeur;
+    largeurForm = width();
+    mnuImaAdapter->setEnabled(true);
+}
+
+void TForm1::resizeEvent(QResizeEvent *e)
+{
+    QMainWindow::resizeEvent(e);
+    FormResize();
+}
+
+void TForm1::Timer1Timer()
+{
+    if (aRedessiner) {
+        reDraw(MediaPlayer1, imageCourante);
+        aRedessiner = false;
+    }
+}
+
+bool TForm1::FormCloseQuery()
+{
+    return plateforme().message(TypeMessage::Confirmation,
+                                QStringLiteral("هل أنت متأكد من المغادرة ؟    "),
+                                Boutons::OuiNon) == Reponse::Oui;
+}
+
+void TForm1::closeEvent(QCloseEvent *e)
+{
+    if (FormCloseQuery())
+        e->accept();
+    else
+        e->ignore();
+}
+
+bool TForm1::eventFilter(QObject *objet, QEvent *evenement)
+{
+    // Dragging the clip panel inside its scroll box once a clip is open.
+    if (objet == pnl1AVI && clipOuvert()) {
+        switch (evenement->type()) {
+        case QEvent::MouseButtonPress: {
+            auto *e = static_cast<QMouseEvent *>(evenement);
+            glissement_ = true;
+            departGlissement_ = e->globalPosition().toPoint() - pnl1AVI->pos();
+            pnl1AVI->setCursor(curseurSlot(51));
+            mnuImaAdapter->setEnabled(true);
+            return true;
+        }
+        case QEvent::MouseMove: {
+            auto *e = static_cast<QMouseEvent *>(evenement);
+            if (glissement_)
+                pnl1AVI->move(e->globalPosition().toPoint() - departGlissement_);
+            else
+                pnl1AVI->setCursor(curseurSlot(50));
+            return true;
+        }
+        case QEvent::MouseButtonRelease:
+            glissement_ = false;
+            pnl1AVI->setCursor(curseurSlot(50));
+            return true;
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(objet, evenement);
+}
+
+ApplicationKinemar::ApplicationKinemar(int &argc, char **argv) : QApplication(argc, argv)
+{
+    initialiserRessources();
+}
+
+void afficherErreurNonInterceptee(const std::exception &e)
+{
+    QString texte;
+    if (auto *k = dynamic_cast<const ErreurKinemar *>(&e))
+        texte = k->texte();
+    else
+        texte = QString::fromLocal8Bit(e.what());
+    plateforme().message(TypeMessage::Erreur, texte, Boutons::Ok);
+}
+
+bool ApplicationKinemar::notify(QObject *receveur, QEvent *evenement)
+{
+    try {
+        return QApplication::notify(receveur, evenement);
+    } catch (const std::exception &e) {
+        afficherErreurNonInterceptee(e);
+    } catch (...) {
+        plateforme().message(TypeMessage::Erreur, QStringLiteral("Erreur inconnue"), Boutons::Ok);
+    }
+    return false;
+}
+
+void creerFenetres()
+{
+    Form1 = new TForm1;
+    dlgPointeur = new TdlgPointeur(Form1);
+    AboutBox = new TAboutBox(Form1);
+    accescurBox = new TaccescurBox(Form1);
+    FormatTxtBox = new TFormatTxtBox(Form1);
+    sauverMesuresBox = new TsauverMesuresBox(Form1);
+    tailleImaBox = new TtailleImaBox(Form1);
+    aspectPointBox = new TaspectPointBox(Form1);
+    SauveTableauPPBox = new TSauveTableauPPBox(Form1);
+    dlgImprimer = new TdlgImprimer(Form1);
+    SauveGraphicPPBox = new TSauveGraphicPPBox(Form1);
+}
+
+void detruireFenetres()
+{
+    delete Form1; // the dialogs are its children
+    Form1 = nullptr;
+    dlgPointeur = nullptr;
+    AboutBox = nullptr;
+    accescurBox = nullptr;
+    FormatTxtBox = nullptr;
+    sauverMesuresBox = nullptr;
+    tailleImaBox = nullptr;
+    aspectPointBox = nullptr;
+    SauveTableauPPBox = nullptr;
+    dlgImprimer = nullptr;
+    SauveGraphicPPBox = nullptr;
+    reinitialiserEtat();
+}

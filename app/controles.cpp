@@ -1,0 +1,208 @@
+#include "app/controles.h"
+
+#include <QBoxLayout>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRadioButton>
+#include <QToolButton>
+
+TUpDown::TUpDown(QWidget *parent, Qt::Orientation o) : QWidget(parent)
+{
+    haut_ = new QToolButton(this);
+    bas_ = new QToolButton(this);
+    const bool vertical = o == Qt::Vertical;
+    haut_->setArrowType(vertical ? Qt::UpArrow : Qt::RightArrow);
+    bas_->setArrowType(vertical ? Qt::DownArrow : Qt::LeftArrow);
+    auto *l = vertical ? static_cast<QBoxLayout *>(new QVBoxLayout(this))
+                       : static_cast<QBoxLayout *>(new QHBoxLayout(this));
+    l->setContentsMargins(0, 0, 0, 0);
+    l->setSpacing(0);
+    if (vertical) {
+        l->addWidget(haut_);
+        l->addWidget(bas_);
+    } else {
+        l->addWidget(bas_);
+        l->addWidget(haut_);
+    }
+    for (QToolButton *b : {haut_, bas_}) {
+        b->setAutoRepeat(true);
+        b->setAutoRepeatDelay(400);
+        b->setAutoRepeatInterval(100);
+        b->setFixedSize(vertical ? QSize(17, 11) : QSize(13, 17));
+        connect(b, &QToolButton::pressed, this, &TUpDown::MouseDown);
+        connect(b, &QToolButton::released, this, [this, b] {
+            // auto-repeat raises released/pressed pairs while held; only the real release counts
+            if (!b->isDown())
+                emit MouseUp();
+        });
+        connect(b, &QToolButton::clicked, this, [this, b] { cliquer(b == haut_); });
+    }
+}
+
+void TUpDown::setPosition(int p)
+{
+    position_ = std::clamp(p, min_, std::max(min_, max_));
+}
+
+void TUpDown::setMin(int m)
+{
+    min_ = m;
+    setPosition(position_);
+}
+
+void TUpDown::setMax(int m)
+{
+    max_ = m;
+    setPosition(position_);
+}
+
+void TUpDown::cliquer(bool haut)
+{
+    if (!isEnabled())
+        return;
+    long long cible = static_cast<long long>(position_) + (haut ? increment_ : -increment_);
+    if (cible > max_)
+        cible = wrap_ ? min_ : max_;
+    if (cible < min_)
+        cible = wrap_ ? max_ : min_;
+    int nouvelle = static_cast<int>(cible);
+    bool permis = true;
+    emit Changing(nouvelle, permis);
+    if (!permis)
+        return;
+    position_ = std::clamp(nouvelle, min_, std::max(min_, max_));
+    emit Click(haut);
+}
+
+TRadioGroup::TRadioGroup(const QString &titre, const QStringList &elements, QWidget *parent)
+    : QGroupBox(titre, parent)
+{
+    auto *l = new QVBoxLayout(this);
+    l->setContentsMargins(6, 4, 6, 4);
+    for (int i = 0; i < elements.size(); ++i) {
+        auto *b = new QRadioButton(elements[i], this);
+        groupe_.addButton(b, i);
+        l->addWidget(b);
+    }
+    connect(&groupe_, &QButtonGroup::idClicked, this, [this](int) { emit Click(); });
+}
+
+int TRadioGroup::ItemIndex() const
+{
+    return groupe_.checkedId();
+}
+
+void TRadioGroup::setItemIndex(int i)
+{
+    if (i == ItemIndex())
+        return;
+    if (i < 0 || i >= count()) {
+        if (QAbstractButton *b = groupe_.checkedButton()) {
+            groupe_.setExclusive(false);
+            b->setChecked(false);
+            groupe_.setExclusive(true);
+        }
+    } else {
+        groupe_.button(i)->setChecked(true);
+    }
+    emit Click();
+}
+
+QRadioButton *TRadioGroup::bouton(int i) const
+{
+    return static_cast<QRadioButton *>(groupe_.button(i));
+}
+
+int TRadioGroup::count() const
+{
+    return static_cast<int>(groupe_.buttons().size());
+}
+
+TPaintBox::TPaintBox(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setMouseTracking(true);
+}
+
+QImage &TPaintBox::Canvas()
+{
+    if (canvas_.size() != size()) {
+        QImage nouveau(size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+        nouveau.fill(Qt::transparent);
+        if (!canvas_.isNull()) {
+            QPainter p(&nouveau);
+            p.drawImage(0, 0, canvas_);
+        }
+        canvas_ = nouveau;
+    }
+    return canvas_;
+}
+
+void TPaintBox::effacerCanvas()
+{
+    Canvas().fill(Qt::transparent);
+    update();
+}
+
+QImage TPaintBox::capture()
+{
+    QImage resultat(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    resultat.fill(Qt::white);
+    QPainter p(&resultat);
+    if (imageFond) {
+        const QImage fond = imageFond();
+        if (!fond.isNull())
+            p.drawImage(rect(), fond);
+    }
+    p.drawImage(0, 0, Canvas());
+    return resultat;
+}
+
+void TPaintBox::paintEvent(QPaintEvent *)
+{
+    {
+        QPainter p(this);
+        if (imageFond) {
+            const QImage fond = imageFond();
+            if (!fond.isNull())
+                p.drawImage(rect(), fond);
+        }
+        p.drawImage(0, 0, Canvas());
+    }
+    emit Paint();
+}
+
+void TPaintBox::resizeEvent(QResizeEvent *)
+{
+    Canvas();
+}
+
+void TPaintBox::mousePressEvent(QMouseEvent *e)
+{
+    const QPoint p = e->position().toPoint();
+    emit MouseDown(e->button(), e->modifiers(), p.x(), p.y());
+}
+
+void TPaintBox::mouseMoveEvent(QMouseEvent *e)
+{
+    const QPoint p = e->position().toPoint();
+    emit MouseMove(e->modifiers(), p.x(), p.y());
+}
+
+void TPaintBox::mouseReleaseEvent(QMouseEvent *e)
+{
+    const QPoint p = e->position().toPoint();
+    emit MouseUp(e->button(), e->modifiers(), p.x(), p.y());
+}
+
+void definirHint(QWidget *w, const QString &hint)
+{
+    w->setProperty("hint", hint);
+    const int barre = hint.indexOf(QLatin1Char('|'));
+    w->setToolTip(barre < 0 ? hint : hint.left(barre));
+}
+
+QString hintDe(const QObject *o)
+{
+    return o ? o->property("hint").toString() : QString();
+}

@@ -1,0 +1,50 @@
+#include "app/dialogue.h"
+#include "app/plateforme.h"
+
+#include <QPushButton>
+
+TDialogueKinemar::TDialogueKinemar(const QString &nomInstance, const QString &titre,
+                                   QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(nomInstance);
+    setWindowTitle(titre);
+    setLayoutDirection(Qt::RightToLeft);
+    setModal(true);
+}
+
+int TDialogueKinemar::ShowModal()
+{
+    // FormShow runs whether or not a real window appears (the scripted platform shows none).
+    FormShow();
+    formShowFait_ = true;
+    const int r = plateforme().montrerModal(this);
+    formShowFait_ = false;
+    return r;
+}
+
+void TDialogueKinemar::showEvent(QShowEvent *e)
+{
+    if (!formShowFait_)
+        FormShow();
+    QDialog::showEvent(e);
+}
+
+void TDialogueKinemar::creerBoutons(const QString &texteOK, const QString &texteAnnuler,
+                                    bool annulerParDefaut)
+{
+    OKBtn = new QPushButton(texteOK, this);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    CancelBtn = new QPushButton(texteAnnuler, this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    OKBtn->setDefault(!annulerParDefaut);
+    CancelBtn->setDefault(annulerParDefaut);
+    connect(OKBtn, &QPushButton::clicked, this, [this] {
+        OKBtnClick();
+        accept();
+    });
+    connect(CancelBtn, &QPushButton::clicked, this, [this] {
+        CancelBtnClick();
+        reject();
+    });
+}

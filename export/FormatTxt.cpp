@@ -1,0 +1,5 @@
+#include "export/FormatTxt.h"
+
+TFormatTxtBox::TFormatTxtBox(QWidget *parent) : TDialogueKinemar(QStringLiteral("FormatTxtBox"), QStringLiteral(""), parent)
+{
+}

@@ -1,0 +1,5 @@
+#include "export/accescur.h"
+
+TaccescurBox::TaccescurBox(QWidget *parent) : TDialogueKinemar(QStringLiteral("accescurBox"), QStringLiteral("Curvalis"), parent)
+{
+}

@@ -1,0 +1,5 @@
+#include "export/sauveMes.h"
+
+TsauverMesuresBox::TsauverMesuresBox(QWidget *parent) : TDialogueKinemar(QStringLiteral("sauverMesuresBox"), QStringLiteral(""), parent)
+{
+}

@@ -1,0 +1,5 @@
+#include "printing/Imprimer.h"
+
+TdlgImprimer::TdlgImprimer(QWidget *parent) : TDialogueKinemar(QStringLiteral("dlgImprimer"), QStringLiteral(""), parent)
+{
+}

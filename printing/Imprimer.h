@@ -1,0 +1,9 @@
+#pragma once
+#include "app/dialogue.h"
+
+class TdlgImprimer : public TDialogueKinemar
+{
+    Q_OBJECT
+public:
+    explicit TdlgImprimer(QWidget *parent = nullptr);
+};
