@@ -181,16 +181,20 @@ void TForm1::construireMenus()
     mnuFondclair = sousMenu(mnuConfigurationsrapides, "mnuFondclair", QStringLiteral("خلفية فاتحة"));
     mnuFondSombre =
         sousMenu(mnuConfigurationsrapides, "mnuFondSombre", QStringLiteral("خلفية داكنة"));
-    for (int i = 1; i <= 4; ++i) {
-        const QString texte = i == 1 ? QStringLiteral("نقطة واحدة")
-                                     : QString::number(i) + QStringLiteral(" نقاط");
-        QAction *clair = mnuFondclair->addAction(texte);
-        clair->setData(i);
-        clair->setObjectName(QStringLiteral("mnuFdCl%1points").arg(i));
+    const char *nomsClair[] = {"mnuFdCl1point", "mnuFdCl2points", "mnuFdCl3points",
+                               "mnuFdCl4points"};
+    const char *nomsSombre[] = {"mnuFdSo1Point", "mnuFdSo2points", "mnuFdSo3points",
+                                "mnuFdSo4points"};
+    const QString textes[] = {QStringLiteral("1نقطة"), QStringLiteral("2نقطة"),
+                              QStringLiteral("3نقاط"), QStringLiteral("4نقاط")};
+    for (int i = 0; i < 4; ++i) {
+        QAction *clair = element(mnuFondclair, nomsClair[i], textes[i]);
+        clair->setData(i + 1);
+        clair->setStatusTip(QStringLiteral("إستخدام إعداد مناسب على خلفية فاتحة"));
         mnuFondclairItems << clair;
-        QAction *sombre = mnuFondSombre->addAction(texte);
-        sombre->setData(20 + i);
-        sombre->setObjectName(QStringLiteral("mnuFdSb%1points").arg(i));
+        QAction *sombre = element(mnuFondSombre, nomsSombre[i], textes[i]);
+        sombre->setData(21 + i);
+        sombre->setStatusTip(QStringLiteral("إستخدام إعداد مناسب على خلفية داكنة"));
         mnuFondSombreItems << sombre;
     }
 

@@ -128,6 +128,9 @@ public:
 
     // ---- Measurement table, pointing, appearance (measure/) ----
     // [measure members]
+    TStringGrid *StringGrid0 = nullptr, *StringGrid1 = nullptr, *StringGrid2 = nullptr;
+    void ActualGrid();
+    bool tableauOccupe();
     void Button2Click();
     void OptTraitt(bool actif);
     void Drawpoints(QImage &canvas);

@@ -9,6 +9,11 @@ void TForm1::construirePageMesures()
 }
 
 void TForm1::Button2Click() {}
+void TForm1::ActualGrid() {}
+bool TForm1::tableauOccupe()
+{
+    return false;
+}
 void TForm1::OptTraitt(bool) {}
 void TForm1::Drawpoints(QImage &) {}
 void TForm1::bbtnCibleClick() {}
