@@ -149,6 +149,10 @@ void TestGrille::evenementSouris()
     // A disabled grid does not react.
     g->setEnabled(false);
     QVERIFY(!g->Enabled());
+    QTest::ignoreMessage(QtWarningMsg,
+                         "Mouse event \"MousePress\" not accepted by receiving widget");
+    QTest::ignoreMessage(QtWarningMsg,
+                         "Mouse event \"MouseRelease\" not accepted by receiving widget");
     QTest::mouseClick(vue, Qt::LeftButton, {}, centre(1, 1));
     QCOMPARE(clics->count(), 2);
     QCOMPARE(g->Row(), 3);
