@@ -291,13 +291,16 @@ void TForm1::construireBarreOutils()
     bbtnCurExec = boutonImage(ToolBar1, "bbtnCurExec");
     bbtnCurExec->setDefaultAction(CurExec);
     bbtnCurExec->setIcon(imageBouton(QStringLiteral("bbtnCurExec")));
+    definirHint(bbtnCurExec, QStringLiteral("Curvalis تشغيل"));
     bbtnCopierMesuresPP = boutonImage(ToolBar1, "bbtnCopierMesuresPP");
     bbtnCopierGraphiquePP =
         boutonImage(ToolBar1, "bbtnCopierGraphiquePP");
     bbtnEnregistrerMesures =
         boutonImage(ToolBar1, "bbtnEnregistrerMesures");
-    bbtnImprimer = boutonImage(ToolBar1, "bbtnImprimer");
-    BitBtn1 = boutonImage(ToolBar1, "BitBtn1");
+    bbtnImprimer = boutonImage(
+        ToolBar1, "bbtnImprimer",
+        QStringLiteral("طباعة جملة النقاط و المحاور|طباعة جملة النقاط و المحاور"));
+    BitBtn1 = boutonImage(ToolBar1, "BitBtn1", QStringLiteral("مساعدة|محتويات المساعدة"));
     lblNomAvi = etiquette(ToolBar1, "lblNomAvi", QString());
     lblNomAvi->setLayoutDirection(Qt::LeftToRight);
     lblNomAvi->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -345,6 +348,7 @@ void TForm1::construireCoteClip()
     colonne->setSpacing(0);
 
     tbCoord = nomme(new QToolBar(pnl1), "tbCoord");
+    definirHint(tbCoord, QStringLiteral("الإحداثيات|الإحداثيات"));
     lblXPixels = etiquette(tbCoord, "lblXPixels", QStringLiteral("pX= 0"));
     lblYPixels = etiquette(tbCoord, "lblYPixels", QStringLiteral("pY= 0"));
     lblUPixels = etiquette(tbCoord, "lblUPixels", QStringLiteral("بكسل"));
@@ -379,6 +383,7 @@ void TForm1::construireCoteClip()
     pnl1AVI->installEventFilter(this);
 
     PaintBox1 = nomme(new TPaintBox(pnl1AVI), "PaintBox1");
+    definirHint(PaintBox1, QStringLiteral("منطقة التنقيط"));
     PaintBox1->setGeometry(4, 4, 0, 0);
     PaintBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(PaintBox1, &TPaintBox::Paint, this, [this] {
@@ -427,12 +432,15 @@ void TForm1::construireCoteClip()
     colonne->addWidget(ToolBar2);
 
     connect(Splitter1, &QSplitter::splitterMoved, this, &TForm1::Splitter1Moved);
+    Splitter1->installEventFilter(this);
 }
 
 void TForm1::construirePages()
 {
     PageControl1 = nomme(new QTabWidget(Splitter1), "PageControl1");
     PageControl1->setLayoutDirection(Qt::RightToLeft);
+    // Like the clip side, the pages may be squeezed down to the splitter's minimum.
+    PageControl1->setMinimumWidth(20);
     tsMesures = nomme(new QWidget, "tsMesures");
     tsEtalon = nomme(new QWidget, "tsEtalon");
     tsProClip = nomme(new QWidget, "tsProClip");
@@ -594,8 +602,14 @@ void TForm1::FormResize()
 
 void TForm1::resizeEvent(QResizeEvent *e)
 {
+    // The shares are applied when the splitter itself gets its new width (see eventFilter).
     QMainWindow::resizeEvent(e);
-    FormResize();
+}
+
+void TForm1::paintEvent(QPaintEvent *e)
+{
+    QMainWindow::paintEvent(e);
+    FormPaint();
 }
 
 void TForm1::Timer1Timer()
@@ -623,6 +637,12 @@ void TForm1::closeEvent(QCloseEvent *e)
 
 bool TForm1::eventFilter(QObject *objet, QEvent *evenement)
 {
+    if (objet == Splitter1 && evenement->type() == QEvent::Resize) {
+        // Let the splitter lay itself out first, then impose the clip side's width.
+        static_cast<QObject *>(Splitter1)->event(evenement);
+        FormResize();
+        return true;
+    }
     // Dragging the clip panel inside its scroll box once a clip is open.
     if (objet == pnl1AVI && clipOuvert()) {
         switch (evenement->type()) {

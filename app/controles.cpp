@@ -141,6 +141,12 @@ QImage &TPaintBox::Canvas()
 void TPaintBox::effacerCanvas()
 {
     Canvas().fill(Qt::transparent);
+    rafraichir();
+}
+
+void TPaintBox::rafraichir()
+{
+    interne_ = true;
     update();
 }
 
@@ -169,7 +175,10 @@ void TPaintBox::paintEvent(QPaintEvent *)
         }
         p.drawImage(0, 0, Canvas());
     }
-    emit Paint();
+    const bool demandeParLeSysteme = !interne_;
+    interne_ = false;
+    if (demandeParLeSysteme)
+        emit Paint();
 }
 
 void TPaintBox::resizeEvent(QResizeEvent *)

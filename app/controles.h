@@ -74,6 +74,9 @@ public:
     // The overlay canvas, always the size of the widget.
     QImage &Canvas();
     void effacerCanvas();
+    // Repaints after the program drew on the overlay. Unlike a repaint the window system asks
+    // for (exposure), it does not raise Paint, so drawing never triggers another redraw.
+    void rafraichir();
     // Supplies the frame to show under the overlay, scaled to the whole widget.
     std::function<QImage()> imageFond;
     // The composed picture (frame + overlay), as a screen copy would give it.
@@ -94,6 +97,7 @@ protected:
 
 private:
     QImage canvas_;
+    bool interne_ = false;
 };
 
 // "Short|long" hints: the short part is the bubble, the long one goes to the status bar.

@@ -1,0 +1,176 @@
+// The main window before any clip: start-up state, pages, closing, resizing.
+#include "app/Unit1.h"
+#include "app/erreurs.h"
+#include "commun/plateformescriptee.h"
+#include "measure/Unit3.h"
+
+#include <QAction>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+class TestFenetre : public QObject
+{
+    Q_OBJECT
+    PlateformeScriptee plateformeTest;
+
+private slots:
+    void init()
+    {
+        plateformeTest = PlateformeScriptee();
+        installerPlateforme(&plateformeTest);
+        creerFenetres();
+    }
+    void cleanup()
+    {
+        detruireFenetres();
+        installerPlateforme(nullptr);
+    }
+
+    void demarrage()
+    {
+        QCOMPARE(Form1->windowTitle(), QStringLiteral("Kinemar v.2.5"));
+        QCOMPARE(Form1->PageControl1->currentWidget(), Form1->tsMesures);
+        QCOMPARE(imageCourante, -1);
+        QCOMPARE(chiffresXY, 3);
+        QCOMPARE(couleurCurseur, 1);
+        QCOMPARE(formeCurseur, 2);
+        QCOMPARE(taillePoints, 1);
+        QCOMPARE(facteurAffichage, 1.0L);
+        QCOMPARE(origineX, 0);
+        QCOMPARE(origineY, 0);
+        QCOMPARE(int(sensX), 1);
+        QCOMPARE(int(sensY), 1);
+        QCOMPARE(etalonP1, QPoint(1, 1));
+        QCOMPARE(etalonP2, QPoint(2, 2));
+        QCOMPARE(echelleH, 1.0L);
+        QCOMPARE(echelleV, 1.0L);
+        QCOMPARE(repDepart, QDir::currentPath());
+        QVERIFY(!effacerSansDemande);
+        QVERIFY(Form1->Timer1->isActive());
+        QCOMPARE(Form1->Timer1->interval(), 50);
+        QVERIFY(!Form1->Timer2->isActive());
+        QCOMPARE(Form1->lblTaillePoints->text(), QStringLiteral("2"));
+        QCOMPARE(Form1->udTaillePoints->Position(), 1);
+
+        // Everything that needs a clip waits for one.
+        for (QWidget *w : std::initializer_list<QWidget *>{
+                 Form1->bbtnPlay, Form1->bbtnDeb, Form1->bbtnFin, Form1->bbtnPre,
+                 Form1->bbtnSui, Form1->bbtnIma, Form1->bbtnCible, Form1->Panel7,
+                 Form1->bbtnCopierMesuresPP, Form1->bbtnCopierGraphiquePP,
+                 Form1->bbtnEnregistrerMesures, Form1->bbtnImprimer, Form1->bbtnCurExec})
+            QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+        for (QMenu *m : {Form1->mnuClip, Form1->mnuPointages, Form1->mnuEnregistrerMesures})
+            QVERIFY2(!m->menuAction()->isEnabled(), qPrintable(m->objectName()));
+        for (QAction *a : {Form1->popUpMnuModeAcquerir, Form1->popUpMnuModeEtalonner,
+                           Form1->popUpMnuModeProClip, Form1->popUpMnuPointeur, Form1->mnuCurExec})
+            QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
+        QVERIFY(Form1->bbtnOpenAvi->isEnabled());
+        QVERIFY(Form1->mnuChargerAvi->isEnabled());
+        QVERIFY(!Form1->clipOuvert());
+
+        // The ten dialogs exist under their instance names, in their order.
+        const QStringList attendus = {
+            "dlgPointeur",      "AboutBox",          "accescurBox",    "FormatTxtBox",
+            "sauverMesuresBox", "tailleImaBox",      "aspectPointBox", "SauveTableauPPBox",
+            "dlgImprimer",      "SauveGraphicPPBox"};
+        QStringList dialogues;
+        for (QObject *o : Form1->children())
+            if (qobject_cast<QDialog *>(o))
+                dialogues << o->objectName();
+        QCOMPARE(dialogues, attendus);
+    }
+
+    void repeintSansClipNeRedessinePas()
+    {
+        Form1->resize(800, 600);
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form1));
+        Form1->PaintBox1->repaint();
+        QVERIFY(!aRedessiner);
+    }
+
+    void pagesEtCoches()
+    {
+        auto coches = [] {
+            return QList<bool>{Form1->popUpMnuModeAcquerir->isChecked(),
+                               Form1->popUpMnuModeEtalonner->isChecked(),
+                               Form1->popUpMnuModeProClip->isChecked()};
+        };
+        QCOMPARE(coches(), (QList<bool>{true, false, false}));
+        Form1->popUpMnuModeEtalonnerClick();
+        QCOMPARE(Form1->PageControl1->currentWidget(), Form1->tsEtalon);
+        QCOMPARE(coches(), (QList<bool>{false, true, false}));
+        QVERIFY(!dlgPointeur->rgPtForme->isEnabled());
+        QVERIFY(!Form1->mnuFormePointeur->menuAction()->isEnabled());
+
+        // A tab picked by the user runs the same handler.
+        Form1->PageControl1->setCurrentWidget(Form1->tsProClip);
+        QCOMPARE(coches(), (QList<bool>{false, false, true}));
+
+        Form1->popUpMnuModeAcquerirClick();
+        QCOMPARE(coches(), (QList<bool>{true, false, false}));
+        QVERIFY(dlgPointeur->rgPtForme->isEnabled());
+        QVERIFY(Form1->mnuFormePointeur->menuAction()->isEnabled());
+
+        // Setting the page from code alone does not run the handler.
+        Form1->activerPage(Form1->tsEtalon);
+        QCOMPARE(coches(), (QList<bool>{true, false, false}));
+    }
+
+    void fermeture()
+    {
+        Form1->show();
+        plateformeTest.reponses = {Reponse::Non};
+        QVERIFY(!Form1->close());
+        QVERIFY(Form1->isVisible());
+        QCOMPARE(plateformeTest.messages.size(), size_t(1));
+        QCOMPARE(plateformeTest.messages[0].type, TypeMessage::Confirmation);
+        QCOMPARE(plateformeTest.messages[0].boutons, Boutons::OuiNon);
+        QCOMPARE(plateformeTest.messages[0].texte,
+                 QStringLiteral("هل أنت متأكد من المغادرة ؟    "));
+        plateformeTest.reponses = {Reponse::Oui};
+        Form1->mnuQuitterClick();
+        QVERIFY(!Form1->isVisible());
+    }
+
+    void redimensionnement()
+    {
+        // Each resize keeps the clip side's share of the width, one pixel more each time.
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form1));
+        int largeurPrecedente = largeurPnl1, formePrecedente = largeurForm;
+        for (int w : {900, 1000, 700, 1200}) {
+            Form1->resize(w, 600);
+            QCoreApplication::processEvents();
+            QCOMPARE(largeurForm, w);
+            QCOMPARE(largeurPnl1, w * largeurPrecedente / formePrecedente + 1);
+            QCOMPARE(Form1->pnl1->width(), largeurPnl1);
+            largeurPrecedente = largeurPnl1;
+            formePrecedente = largeurForm;
+        }
+        QVERIFY(Form1->mnuImaAdapter->isEnabled());
+    }
+
+    void erreurNonInterceptee()
+    {
+        // An error escaping a handler is shown and the program goes on.
+        QObject cible;
+        struct Lanceur : QObject {
+            bool event(QEvent *) override { throw ErreurES(QStringLiteral("boum")); }
+        } lanceur;
+        QEvent e(QEvent::User);
+        QVERIFY(!QCoreApplication::sendEvent(&lanceur, &e));
+        QCOMPARE(plateformeTest.nombreMessages(TypeMessage::Erreur), 1);
+        QCOMPARE(plateformeTest.messages.back().texte, QStringLiteral("boum"));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    ApplicationKinemar app(argc, argv);
+    TestFenetre t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_fenetre.moc"
