@@ -120,6 +120,10 @@ public:
     void bbtnPlayClick(QObject *sender);
     void MediaPlayer1Notify();
     void FormPaint();
+    // Selects row imageCourante + 1 in StringGrid0 and StringGrid1: the table follows the frame.
+    void selectionnerLigneCourante();
+    void installerLecteur(TMediaPlayer *lecteur);
+    void etatCalibrationOuverture();
 
     // ---- Display size (Part of app/, to come) ----
     void bbtnImaClick();
@@ -128,6 +132,47 @@ public:
 
     // ---- Measurement table, pointing, appearance (measure/) ----
     // [measure members]
+    // Measuring page: decimals strip, table, time origin, clearing buttons, pointing strip.
+    QFrame *pnlDecimales = nullptr, *Panel10 = nullptr, *pnlMesures = nullptr, *Panel5 = nullptr,
+           *Panel6 = nullptr;
+    QLabel *lblCS = nullptr, *lblFmt_xy = nullptr, *Label2 = nullptr, *lblt0 = nullptr,
+           *Label3 = nullptr, *Label4 = nullptr, *Panel5Titre = nullptr, *Panel6Titre = nullptr,
+           *lblPointNumero = nullptr, *lblPointsPlan = nullptr;
+    TUpDown *udFmt_t = nullptr, *udFmt_xy = nullptr, *udt0 = nullptr, *udPointsPlan = nullptr,
+            *udPointNumero = nullptr;
+    QToolButton *Button0 = nullptr, *Button1 = nullptr, *Button2 = nullptr,
+                *bbtnCouleurPoint = nullptr, *bbtnCouleurAxes = nullptr;
+    QCheckBox *chkBoxPtDed = nullptr, *chkBoxAxDed = nullptr, *chkBoxAutoH = nullptr,
+              *chkBoxAutoV = nullptr;
+    // Lays out the table and the pointing controls for a clip just opened (nbImages frames).
+    void preparerTableau();
+    void StringGrid1DrawCell(class QPainter &canevas, int col, int row, const QRect &rect);
+    void StringGrid1Click();
+    void Button0Click();
+    void Button1Click();
+    void udFmt_tClick();
+    void udFmt_xyClick();
+    void udt0Click();
+    void udt0MouseDown();
+    void udt0MouseUp();
+    void PaintBox1MouseUp(Qt::MouseButton bouton, Qt::KeyboardModifiers mod, int X, int Y);
+    void PaintBox1MouseMove(Qt::KeyboardModifiers mod, int X, int Y);
+    void tbCoordMouseMove();
+    void nbPointsPlan(int n);
+    void ChgPointNumero(int p);
+    void udPointsPlanClick();
+    void udPointNumeroClick();
+    void chkPtDedExecute();
+    void chkAxDedExecute();
+    void chkBoxAutoHClick();
+    void chkBoxAutoVClick();
+    void AutoHExecute();
+    void AutoVExecute();
+    void CouleurAxesExecute();
+    void bbtnCouleurPointClick();
+    // reDraw of the frame shown, when a clip is open.
+    void redessinerImageCourante();
+    void connecterPointage();
     TStringGrid *StringGrid0 = nullptr, *StringGrid1 = nullptr, *StringGrid2 = nullptr;
     void ActualGrid();
     bool tableauOccupe();
@@ -143,6 +188,51 @@ public:
 
     // ---- Calibration (calibration/) ----
     // [calibration members]
+    QGroupBox *GroupBox1 = nullptr;
+    QFrame *pnlEtalonHori = nullptr, *pnlEtalonVert = nullptr, *pnlEtalonSimu = nullptr,
+           *pnlChxOrig = nullptr;
+    QLineEdit *edSH = nullptr, *edSV = nullptr, *edSi = nullptr;
+    QCheckBox *chkBoxPtH1 = nullptr, *chkBoxPtH2 = nullptr, *chkBoxPtV1 = nullptr,
+              *chkBoxPtV2 = nullptr, *chkBoxPt1 = nullptr, *chkBoxPt2 = nullptr;
+    QLabel *imgEtalonHori = nullptr, *imgEtalonVert = nullptr, *imgEtalonSimu = nullptr;
+    QLabel *lblSHori = nullptr, *lblSVert = nullptr, *lblSHoriTitre = nullptr,
+           *lblSVertTitre = nullptr;
+    QLabel *lblP1X = nullptr, *lblP1Y = nullptr, *lblP2X = nullptr, *lblP2Y = nullptr;
+    QToolBar *tBarOriAxes = nullptr;
+    QToolButton *tbXpYp = nullptr, *tbXnYp = nullptr, *tbXpYn = nullptr, *tbXnYN = nullptr;
+    void rbEtalonHoriClick();
+    void rbEtalonVertClick();
+    void rbEtalonSimuClick();
+    void rbChxOrigClick();
+    void chkBoxPtH1Click();
+    void chkBoxPtH2Click();
+    void chkBoxPtV1Click();
+    void chkBoxPtV2Click();
+    void chkBoxPt1Click();
+    void chkBoxPt2Click();
+    // Key filter of the three length boxes; Key becomes null when the key is dropped.
+    void edSHKeyPress(QChar &Key);
+    void edSiEnter();
+    void edSHChange();
+    void edSVChange();
+    void edSiChange();
+    void edSHExit();
+    void edSVExit();
+    void edSiExit();
+    void MaJlblP();
+    void affichSH(long double valeur);
+    void affichSV(long double valeur);
+    void tbXpYpClick(QToolButton *sender);
+    void CursOrig();
+    // The two click branches of PaintBox1 (left release inside the frame): the Origin while
+    // rbChxOrig is checked, a calibration point while a scale mode is checked.
+    void clicOrigine(int X, int Y);
+    void clicEtalon(int X, int Y);
+    // Rewrites edSi with chiffresXY digits (after a change of the coordinate digits).
+    void reecrireEdSi();
+    // Places the four tick marks from the calibration points.
+    void placerIndicateurs();
+    bool edSiReecritHorsMode = false; // edSi's text is being rewritten outside its mode
     QRadioButton *rbChxOrig = nullptr, *rbEtalonHori = nullptr, *rbEtalonVert = nullptr,
                  *rbEtalonSimu = nullptr;
     void initEchelle();
@@ -171,6 +261,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     bool eventFilter(QObject *objet, QEvent *evenement) override;
 
