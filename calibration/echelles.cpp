@@ -284,6 +284,8 @@ void TForm1::construirePageEtalon()
         auto *l = new QHBoxLayout(pnlChxOrig);
         l->setContentsMargins(4, 2, 4, 2);
         rbChxOrig = radio(pnlChxOrig, "rbChxOrig", QString());
+        // No caption: keep the button to its indicator so that a click anywhere on it counts.
+        rbChxOrig->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         definirHint(rbChxOrig, QStringLiteral("مبدأ المعلم و إتجاهات المحاور|تحديد مبدأ المحاور "));
         l->addWidget(rbChxOrig);
         auto *textes = new QVBoxLayout;
