@@ -1,0 +1,76 @@
+#pragma once
+// The media player: opens a clip with FFmpeg and shows any frame exactly, by its index.
+// It draws nothing itself: the clip panel paints image() scaled into DisplayRect() and
+// repaints on imageChangee(). Positioning is complete when a call returns.
+#include <QImage>
+#include <QObject>
+#include <QRect>
+#include <QString>
+
+#include <memory>
+
+class TMediaPlayer : public QObject
+{
+    Q_OBJECT
+public:
+    enum class FormatTemps { Millisecondes, Images };
+    enum class ModeLecteur { NonOuvert, Arrete, Lecture };
+
+    explicit TMediaPlayer(QObject *parent = nullptr);
+    ~TMediaPlayer() override;
+
+    void setFileName(const QString &nom);
+    QString FileName() const;
+    // Throws ErreurKinemar with a readable reason; on failure the player stays closed.
+    void Open();
+    void Close();
+    bool estOuvert() const; // the "device open" test
+
+    void setTimeFormat(FormatTemps format);
+    FormatTemps TimeFormat() const;
+    // Frames: number of frames, dropped frames included. Milliseconds: the duration.
+    int Length() const;
+    // Index of the frame shown (Length() once playing ran to the end), in the time format.
+    int Position() const;
+    void setPosition(int position);
+    int Frames() const; // frames moved by one Step or Back
+    void setFrames(int n);
+    void Step();
+    void Back();
+
+    QRect DisplayRect() const;
+    void setDisplayRect(const QRect &r);
+    QSize tailleNaturelle() const;
+
+    ModeLecteur Mode() const;
+    bool Notify() const;
+    void setNotify(bool n);
+    // Plays from the current position at the clip's frame rate; returns at once.
+    void Play();
+    // Interrupts playing; raises the notice like the end of the clip does.
+    void Stop();
+
+    // The frame now shown, at natural size; a null image when no clip is open.
+    QImage image() const;
+
+    // Budget of the cache of decoded frames, in MiB.
+    void setCacheMio(int mio);
+    int CacheMio() const;
+
+    // Seconds per frame (the stream's time base), 0 when closed.
+    double periodeSecondes() const;
+    // Decoder name, for diagnosis.
+    QString nomDecodeur() const;
+
+signals:
+    void imageChangee();
+    void OnNotify();
+
+private:
+    struct Prive;
+    std::unique_ptr<Prive> d;
+
+    void allerA(int image);
+    void finLecture();
+    void tic();
+};

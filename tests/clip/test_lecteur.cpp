@@ -1,0 +1,473 @@
+// The media player on the clips made by mkclip: after any sequence of moves the picture shown
+// must be exactly the frame at Position(), which is checked by finding the disc in image()
+// and comparing it with the true centre written beside each clip. Also: inputs that are not
+// clips, a damaged frame, dropped frames, playing and its notice.
+#include "app/erreurs.h"
+#include "clip/TMediaPlayer.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+#include <cmath>
+#include <vector>
+
+namespace
+{
+
+QString clip(const QString &nom)
+{
+    return QStringLiteral(KINEMAR_CLIPS_DIR "/") + nom;
+}
+
+// True centres of the disc, one per frame, from the CSV written beside the clip.
+std::vector<QPointF> centres(const QString &avi)
+{
+    QFile f(QString(avi).replace(QStringLiteral(".avi"), QStringLiteral(".csv")));
+    std::vector<QPointF> v;
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return v;
+    while (!f.atEnd()) {
+        const QByteArray ligne = f.readLine().trimmed();
+        if (ligne.isEmpty() || ligne.startsWith('#') || ligne.startsWith("frame")) continue;
+        const QList<QByteArray> c = ligne.split(',');
+        if (c.size() == 3) v.emplace_back(c[1].toDouble(), c[2].toDouble());
+    }
+    return v;
+}
+
+// Centroid of the pixels close to the disc colour (red on white by default).
+QPointF centroide(const QImage &image)
+{
+    double sx = 0, sy = 0;
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *ligne = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = ligne[x];
+            if (qRed(p) > 150 && qGreen(p) < 110 && qBlue(p) < 110) {
+                sx += x;
+                sy += y;
+                ++n;
+            }
+        }
+    }
+    return n ? QPointF(sx / n, sy / n) : QPointF(qQNaN(), qQNaN());
+}
+
+// Empty text when the picture shown is frame f; otherwise what is wrong.
+QString ecart(TMediaPlayer &lecteur, const std::vector<QPointF> &attendu, int f)
+{
+    if (lecteur.Position() != f)
+        return QStringLiteral("position %1 instead of %2").arg(lecteur.Position()).arg(f);
+    const QPointF c = centroide(lecteur.image());
+    const QPointF a = attendu[size_t(f)];
+    const double d = std::hypot(c.x() - a.x(), c.y() - a.y());
+    if (!(d <= 1.0))
+        return QStringLiteral("frame %1: disc at (%2, %3), expected (%4, %5)")
+            .arg(f)
+            .arg(c.x())
+            .arg(c.y())
+            .arg(a.x())
+            .arg(a.y());
+    return QString();
+}
+
+// Moves as the program's positioning does: frames per step = distance, then Step or Back.
+void allerA(TMediaPlayer &lecteur, int a)
+{
+    const int p = lecteur.Position();
+    lecteur.setFrames(std::abs(a - p));
+    if (a < p)
+        lecteur.Back();
+    else
+        lecteur.Step();
+}
+
+#define VERIFIER(lecteur, attendu, f)                                                              \
+    do {                                                                                           \
+        const QString e = ecart(lecteur, attendu, f);                                              \
+        QVERIFY2(e.isEmpty(), qPrintable(e));                                                      \
+    } while (false)
+
+} // namespace
+
+class TestLecteur : public QObject
+{
+    Q_OBJECT
+private slots:
+    void exactitude_data();
+    void exactitude();
+    void cacheMinuscule();
+    void lecture();
+    void arretPendantLecture();
+    void formatsEtRectangle();
+    void imagesSautees();
+    void imageEndommagee();
+    void mauvaisesEntrees_data();
+    void mauvaisesEntrees();
+};
+
+void TestLecteur::exactitude_data()
+{
+    QTest::addColumn<QString>("nom");
+    for (const char *nom :
+         {"raw.avi", "mjpeg.avi", "divx.avi", "xvid.avi", "mp42.avi", "div3.avi", "cvid.avi",
+          "msvc.avi", "divx_gop250_b.avi", "divx_sans_index.avi", "cvid_sans_index.avi"})
+        QTest::newRow(nom) << QString::fromLatin1(nom);
+}
+
+void TestLecteur::exactitude()
+{
+    QFETCH(QString, nom);
+    const auto attendu = centres(clip(nom));
+    QVERIFY(!attendu.empty());
+    TMediaPlayer lecteur;
+    lecteur.setFileName(clip(nom));
+    lecteur.Open();
+    const int L = lecteur.Length();
+    QCOMPARE(L, int(attendu.size()));
+    VERIFIER(lecteur, attendu, 0);
+
+    for (int f = 1; f < L; ++f) {
+        allerA(lecteur, f);
+        VERIFIER(lecteur, attendu, f);
+    }
+    for (int f = L - 2; f >= 0; --f) {
+        allerA(lecteur, f);
+        VERIFIER(lecteur, attendu, f);
+    }
+    // First and last, then random jumps, each one a single Step or Back from where it stands.
+    allerA(lecteur, L - 1);
+    VERIFIER(lecteur, attendu, L - 1);
+    allerA(lecteur, 0);
+    VERIFIER(lecteur, attendu, 0);
+    QRandomGenerator alea(12345);
+    for (int i = 0; i < 60; ++i) {
+        const int a = alea.bounded(L);
+        allerA(lecteur, a);
+        VERIFIER(lecteur, attendu, a);
+    }
+    // A fresh player jumping straight into the last group, then stepping back across its key
+    // (the B-frames shown just before a key frame need the group before it).
+    TMediaPlayer second;
+    second.setFileName(clip(nom));
+    second.Open();
+    for (int f = L - 1; f >= std::max(0, L - 60); --f) {
+        allerA(second, f);
+        VERIFIER(second, attendu, f);
+    }
+    for (int f : {L / 2, L / 2 - 1, 1, L - 2}) {
+        allerA(second, f);
+        VERIFIER(second, attendu, f);
+    }
+    // Moves beyond the ends stop on the first and last frames.
+    second.setFrames(L + 10);
+    second.Step();
+    VERIFIER(second, attendu, L - 1);
+    second.Back();
+    VERIFIER(second, attendu, 0);
+}
+
+void TestLecteur::cacheMinuscule()
+{
+    // A cache far smaller than a group: stepping back must still be exact.
+    const QString nom = clip(QStringLiteral("divx_gop250_b.avi"));
+    const auto attendu = centres(nom);
+    TMediaPlayer lecteur;
+    lecteur.setCacheMio(1);
+    lecteur.setFileName(nom);
+    lecteur.Open();
+    const int L = lecteur.Length();
+    allerA(lecteur, L - 1);
+    for (int f = L - 1; f >= 200; --f) {
+        allerA(lecteur, f);
+        VERIFIER(lecteur, attendu, f);
+    }
+}
+
+void TestLecteur::lecture()
+{
+    const QString nom = clip(QStringLiteral("divx.avi"));
+    const auto attendu = centres(nom);
+    TMediaPlayer lecteur;
+    lecteur.setFileName(nom);
+    lecteur.Open();
+    const int L = lecteur.Length();
+    QSignalSpy avis(&lecteur, &TMediaPlayer::OnNotify);
+    allerA(lecteur, L - 6);
+    QVERIFY(avis.isEmpty()); // moves raise no notice
+
+    lecteur.setFrames(1);
+    lecteur.setNotify(true);
+    lecteur.Play();
+    QCOMPARE(lecteur.Mode(), TMediaPlayer::ModeLecteur::Lecture);
+    QVERIFY(lecteur.Position() < L); // Play returns at once
+    QVERIFY(avis.wait(5000));
+    QCOMPARE(lecteur.Mode(), TMediaPlayer::ModeLecteur::Arrete);
+    QCOMPARE(lecteur.Position(), L); // played to the end
+    QCOMPARE(centroide(lecteur.image()), centroide([&] {
+                 TMediaPlayer autre;
+                 autre.setFileName(nom);
+                 autre.Open();
+                 allerA(autre, L - 1);
+                 return autre.image();
+             }()));
+    QTest::qWait(100);
+    QCOMPARE(avis.size(), 1);
+
+    // What the notice handler does: back on the last frame.
+    lecteur.setPosition(L - 1);
+    VERIFIER(lecteur, attendu, L - 1);
+    allerA(lecteur, 3);
+    VERIFIER(lecteur, attendu, 3);
+}
+
+void TestLecteur::arretPendantLecture()
+{
+    const QString nom = clip(QStringLiteral("divx_gop250_b.avi"));
+    const auto attendu = centres(nom);
+    TMediaPlayer lecteur;
+    lecteur.setFileName(nom);
+    lecteur.Open();
+    QSignalSpy avis(&lecteur, &TMediaPlayer::OnNotify);
+    lecteur.setNotify(true);
+    lecteur.Play();
+    QTest::qWait(300);
+    lecteur.Stop();
+    QCOMPARE(lecteur.Mode(), TMediaPlayer::ModeLecteur::Arrete);
+    QVERIFY(avis.isEmpty()); // queued: not delivered inside Stop
+    QVERIFY(avis.wait(1000));
+    const int p = lecteur.Position();
+    QVERIFY(p > 0 && p < lecteur.Length());
+    VERIFIER(lecteur, attendu, p);
+    QTest::qWait(100);
+    QCOMPARE(avis.size(), 1);
+
+    // A move while playing interrupts it and moves from where playing had got to.
+    lecteur.Play();
+    QTest::qWait(200);
+    const int q = lecteur.Position();
+    lecteur.setFrames(0);
+    lecteur.Step();
+    QCOMPARE(lecteur.Mode(), TMediaPlayer::ModeLecteur::Arrete);
+    VERIFIER(lecteur, attendu, q);
+    QVERIFY(avis.wait(1000));
+    QCOMPARE(avis.size(), 2);
+    // Without Notify there is no notice.
+    lecteur.setNotify(false);
+    lecteur.Play();
+    QTest::qWait(100);
+    lecteur.Stop();
+    QTest::qWait(100);
+    QCOMPARE(avis.size(), 2);
+}
+
+void TestLecteur::formatsEtRectangle()
+{
+    TMediaPlayer lecteur;
+    QVERIFY(!lecteur.estOuvert());
+    QCOMPARE(lecteur.Mode(), TMediaPlayer::ModeLecteur::NonOuvert);
+    QCOMPARE(lecteur.Length(), 0);
+    QVERIFY(lecteur.image().isNull());
+    lecteur.Step(); // nothing to do, nothing breaks
+    lecteur.Play();
+    QCOMPARE(lecteur.Mode(), TMediaPlayer::ModeLecteur::NonOuvert);
+
+    lecteur.setFileName(clip(QStringLiteral("divx.avi"))); // 30 frames at 25 per second
+    lecteur.Open();
+    QVERIFY(lecteur.estOuvert());
+    QCOMPARE(lecteur.DisplayRect(), QRect(0, 0, 160, 120));
+    QCOMPARE(lecteur.image().size(), QSize(160, 120));
+    lecteur.setTimeFormat(TMediaPlayer::FormatTemps::Millisecondes);
+    QCOMPARE(lecteur.Length(), 1200);
+    lecteur.setTimeFormat(TMediaPlayer::FormatTemps::Images);
+    QCOMPARE(lecteur.Length(), 30);
+
+    QSignalSpy change(&lecteur, &TMediaPlayer::imageChangee);
+    lecteur.setDisplayRect(QRect(4, 4, 80, 60));
+    QCOMPARE(lecteur.DisplayRect(), QRect(4, 4, 80, 60));
+    QCOMPARE(change.size(), 1);
+    QCOMPARE(lecteur.image().size(), QSize(160, 120)); // still the natural size
+    lecteur.setFrames(1);
+    lecteur.Step();
+    QCOMPARE(change.size(), 2);
+
+    lecteur.Close();
+    QVERIFY(!lecteur.estOuvert());
+    QCOMPARE(lecteur.Length(), 0);
+    lecteur.Open(); // the same file again
+    QCOMPARE(lecteur.Position(), 0);
+    QCOMPARE(lecteur.DisplayRect(), QRect(0, 0, 160, 120));
+}
+
+namespace
+{
+// Copies a clip's packets into a new AVI, leaving out some frames while keeping the frame
+// numbers of the others: the muxer writes the gaps as empty (dropped) chunks.
+bool copierSansImages(const QString &source, const QString &dest, const std::vector<int> &sautees)
+{
+    AVFormatContext *in = nullptr;
+    if (avformat_open_input(&in, source.toUtf8().constData(), nullptr, nullptr) < 0) return false;
+    AVFormatContext *out = nullptr;
+    bool ok = avformat_find_stream_info(in, nullptr) >= 0 &&
+              avformat_alloc_output_context2(&out, nullptr, "avi", dest.toUtf8().constData()) >= 0;
+    AVStream *st = ok ? avformat_new_stream(out, nullptr) : nullptr;
+    ok = st && avcodec_parameters_copy(st->codecpar, in->streams[0]->codecpar) >= 0;
+    if (ok) {
+        st->time_base = in->streams[0]->time_base;
+        ok = avio_open(&out->pb, dest.toUtf8().constData(), AVIO_FLAG_WRITE) >= 0 &&
+             avformat_write_header(out, nullptr) >= 0;
+    }
+    AVPacket *p = av_packet_alloc();
+    while (ok && av_read_frame(in, p) >= 0) {
+        const bool sauter = std::find(sautees.begin(), sautees.end(), int(p->dts)) != sautees.end();
+        if (p->stream_index == 0 && !sauter) {
+            p->stream_index = 0;
+            av_packet_rescale_ts(p, in->streams[0]->time_base, st->time_base);
+            ok = av_interleaved_write_frame(out, p) >= 0;
+        }
+        av_packet_unref(p);
+    }
+    av_packet_free(&p);
+    if (ok) ok = av_write_trailer(out) >= 0;
+    if (out) {
+        avio_closep(&out->pb);
+        avformat_free_context(out);
+    }
+    avformat_close_input(&in);
+    return ok;
+}
+} // namespace
+
+void TestLecteur::imagesSautees()
+{
+    QTemporaryDir dir;
+    const QString nom = dir.filePath(QStringLiteral("sautees.avi"));
+    const std::vector<int> sautees{5, 6, 7, 20};
+    QVERIFY(copierSansImages(clip(QStringLiteral("mjpeg.avi")), nom, sautees));
+    const auto attendu = centres(clip(QStringLiteral("mjpeg.avi")));
+    TMediaPlayer lecteur;
+    lecteur.setFileName(nom);
+    lecteur.Open();
+    QCOMPARE(lecteur.Length(), int(attendu.size()));
+    // A dropped frame shows the picture before it.
+    auto montre = [&](int f) {
+        int g = f;
+        while (std::find(sautees.begin(), sautees.end(), g) != sautees.end())
+            --g;
+        return g;
+    };
+    for (int f : {0, 4, 5, 7, 8, 3, 21, 20, 19, 6, 29, 5}) {
+        allerA(lecteur, f);
+        QCOMPARE(lecteur.Position(), f);
+        const QPointF c = centroide(lecteur.image());
+        const QPointF a = attendu[size_t(montre(f))];
+        QVERIFY2(std::hypot(c.x() - a.x(), c.y() - a.y()) <= 1.0, qPrintable(QString::number(f)));
+    }
+}
+
+void TestLecteur::imageEndommagee()
+{
+    // mkclip garbles frame 10 of this clip.
+    const QString nom = clip(QStringLiteral("mjpeg_endommage.avi"));
+    const auto attendu = centres(nom);
+    TMediaPlayer lecteur;
+    lecteur.setFileName(nom);
+    lecteur.Open();
+    const int L = lecteur.Length();
+    for (int f = 1; f < L; ++f) {
+        allerA(lecteur, f);
+        QCOMPARE(lecteur.Position(), f);
+        QVERIFY(!lecteur.image().isNull());
+        if (f != 10) VERIFIER(lecteur, attendu, f);
+    }
+    for (int f : {10, 9, 10, 11, 10, 0}) {
+        allerA(lecteur, f);
+        QCOMPARE(lecteur.Position(), f);
+        if (f != 10) VERIFIER(lecteur, attendu, f);
+    }
+}
+
+void TestLecteur::mauvaisesEntrees_data()
+{
+    QTest::addColumn<QByteArray>("contenu"); // empty name = no file at all
+    QTest::addColumn<bool>("creer");
+
+    QByteArray alea(64 * 1024, '\0');
+    QRandomGenerator g(7);
+    for (char &c : alea)
+        c = char(g.bounded(256));
+    QFile mjpeg(clip(QStringLiteral("mjpeg.avi")));
+    QVERIFY(mjpeg.open(QIODevice::ReadOnly));
+    const QByteArray debut = mjpeg.read(2048);
+    QFile brut(clip(QStringLiteral("raw_10.avi")));
+    QVERIFY(brut.open(QIODevice::ReadOnly));
+    const QByteArray raw = brut.readAll();
+
+    // Picture size patched in both the main header and the stream format.
+    auto dimensions = [&](quint32 l, quint32 h) {
+        QByteArray d = raw;
+        auto ecrire = [&](int o, quint32 v) {
+            for (int i = 0; i < 4; ++i)
+                d[o + i] = char(v >> (8 * i));
+        };
+        ecrire(64, l);
+        ecrire(68, h);
+        const int strf = d.indexOf("strf");
+        ecrire(strf + 12, l);
+        ecrire(strf + 16, h);
+        return d;
+    };
+
+    QTest::newRow("octets au hasard") << alea << true;
+    QTest::newRow("tronqué à 2 Ko") << debut << true;
+    QTest::newRow("texte") << QByteArray("Ceci n'est pas une vidéo.\nLigne 2\n").repeated(50)
+                           << true;
+    QTest::newRow("vide") << QByteArray() << true;
+    QTest::newRow("absent") << QByteArray() << false;
+    QTest::newRow("dimensions absurdes") << dimensions(100000, 100000) << true;
+    QTest::newRow("dimensions nulles") << dimensions(0, 0) << true;
+    QTest::newRow("dimensions négatives") << dimensions(quint32(-160), 120) << true;
+}
+
+void TestLecteur::mauvaisesEntrees()
+{
+    QFETCH(QByteArray, contenu);
+    QFETCH(bool, creer);
+    QTemporaryDir dir;
+    const QString nom = dir.filePath(QStringLiteral("clip.avi"));
+    if (creer) {
+        QFile f(nom);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(contenu);
+    }
+    TMediaPlayer lecteur;
+    lecteur.setFileName(nom);
+    QElapsedTimer chrono;
+    chrono.start();
+    bool leve = false;
+    try {
+        lecteur.Open();
+    } catch (const ErreurKinemar &e) {
+        leve = true;
+        QVERIFY(e.texte().startsWith(QStringLiteral("Impossible d'ouvrir le fichier vidéo : ")));
+        QVERIFY(e.texte().size() > 40);
+    }
+    QVERIFY(leve);
+    QVERIFY(chrono.elapsed() < 5000);
+    QVERIFY(!lecteur.estOuvert());
+    QCOMPARE(lecteur.Length(), 0);
+    QVERIFY(lecteur.image().isNull());
+    lecteur.Step();
+    QCOMPARE(lecteur.Position(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestLecteur)
+#include "test_lecteur.moc"
