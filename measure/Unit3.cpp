@@ -1,25 +1,77 @@
 #include "measure/Unit3.h"
 
+#include "app/Unit1.h"
+#include "app/curseurs.h"
+#include "app/etat.h"
+
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace
+{
+
+// The slot of the pointer now shown over the image, found among the loaded slots.
+int slotActuel()
+{
+    const QVariant memorise = Form1->PaintBox1->property("slotCurseur");
+    if (memorise.isValid()) return memorise.toInt();
+    const qint64 cle = Form1->PaintBox1->cursor().pixmap().cacheKey();
+    if (cle == 0) return -1;
+    for (int couleur = 100; couleur <= 200; couleur += 100)
+        for (int forme : {1, 2, 3, 11, 12, 13, 14, 21, 22, 31, 32, 41, 42})
+            if (curseurSlot(couleur + forme).pixmap().cacheKey() == cle) return couleur + forme;
+    return -1;
+}
+
+} // namespace
 
 TdlgPointeur::TdlgPointeur(QWidget *parent)
     : TDialogueKinemar(QStringLiteral("dlgPointeur"), QStringLiteral("مظهر المؤشر"), parent)
 {
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    QPalette fond = palette();
+    fond.setColor(QPalette::Window, QColor(192, 192, 192));
+    setPalette(fond);
+    setAutoFillBackground(true);
     auto *l = new QVBoxLayout(this);
     rgPtNoirBlanc = new TRadioGroup(QStringLiteral("أسود/أبيض"),
                                     {QStringLiteral("أسود"), QStringLiteral("أبيض")}, this);
     rgPtNoirBlanc->setObjectName(QStringLiteral("rgPtNoirBlanc"));
     rgPtNoirBlanc->setItemIndex(0);
-    rgPtForme = new TRadioGroup(QStringLiteral("الشكل"),
-                                {QStringLiteral("دارئة كبيرة"), QStringLiteral("دارئة صغيرة"),
-                                 QStringLiteral("+ علامة")},
-                                this);
+    definirHint(rgPtNoirBlanc, QStringLiteral("إختيار لون المؤشر"));
+    rgPtForme = new TRadioGroup(
+        QStringLiteral("الشكل"),
+        {QStringLiteral("دارئة كبيرة"), QStringLiteral("دارئة صغيرة"), QStringLiteral("+ علامة")},
+        this);
     rgPtForme->setObjectName(QStringLiteral("rgPtForme"));
     rgPtForme->setItemIndex(1);
+    definirHint(rgPtForme, QStringLiteral("إختيار شكل المؤشر"));
     l->addWidget(rgPtNoirBlanc);
     l->addWidget(rgPtForme);
     creerBoutons(QStringLiteral("تطبيق"), QStringLiteral("إلغاء"), false);
+    definirHint(OKBtn, QStringLiteral("تطبيق الإختيار"));
     l->addWidget(OKBtn);
     l->addWidget(CancelBtn);
+}
+
+int TdlgPointeur::Curseur()
+{
+    const int slot = slotActuel();
+    if (slot >= 0) formeCurseur = slot % 100;
+    couleurCurseur = rgPtNoirBlanc->ItemIndex() + 1;
+    const QList<QAction *> couleurs = Form1->mnuCouleurPointeur->actions();
+    if (rgPtNoirBlanc->ItemIndex() >= 0 && rgPtNoirBlanc->ItemIndex() < couleurs.size())
+        couleurs[rgPtNoirBlanc->ItemIndex()]->setChecked(true);
+    if (rgPtForme->isEnabled()) {
+        formeCurseur = rgPtForme->ItemIndex() + 1;
+        const QList<QAction *> formes = Form1->mnuFormePointeur->actions();
+        if (rgPtForme->ItemIndex() >= 0 && rgPtForme->ItemIndex() < formes.size())
+            formes[rgPtForme->ItemIndex()]->setChecked(true);
+    }
+    return couleurCurseur * 100 + formeCurseur;
+}
+
+void TdlgPointeur::OKBtnClick()
+{
+    Form1->curseurPaintBox(Curseur());
 }

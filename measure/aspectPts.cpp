@@ -1,5 +1,69 @@
 #include "measure/aspectPts.h"
 
-TaspectPointBox::TaspectPointBox(QWidget *parent) : TDialogueKinemar(QStringLiteral("aspectPointBox"), QStringLiteral("مظهر النقطة"), parent)
+#include "app/Unit1.h"
+#include "app/images.h"
+#include "app/plateforme.h"
+#include "measure/TStringGrid.h"
+#include "measure/rgbhls.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TaspectPointBox::TaspectPointBox(QWidget *parent)
+    : TDialogueKinemar(QStringLiteral("aspectPointBox"), QStringLiteral("مظهر النقطة"), parent)
 {
+    QPalette fond = palette();
+    fond.setColor(QPalette::Window, QColor(192, 192, 192));
+    setPalette(fond);
+    setAutoFillBackground(true);
+    auto *l = new QVBoxLayout(this);
+    ptForme = new TRadioGroup(
+        QStringLiteral("الشكل"),
+        {QStringLiteral("+ علامة"), QStringLiteral("مربع"), QStringLiteral("دائرة")}, this);
+    ptForme->setObjectName(QStringLiteral("ptForme"));
+    ptCouleur = new QGroupBox(QStringLiteral("اللون"), this);
+    ptCouleur->setObjectName(QStringLiteral("ptCouleur"));
+    SpeedButton1 = new QToolButton(ptCouleur);
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton1->setFixedSize(105, 81);
+    SpeedButton1->setAutoRaise(true);
+    SpeedButton1->setIcon(imageBouton(QStringLiteral("SpeedButton1")));
+    SpeedButton1->setIconSize(QSize(64, 64));
+    auto *lc = new QVBoxLayout(ptCouleur);
+    lc->addWidget(SpeedButton1, 0, Qt::AlignCenter);
+    l->addWidget(ptForme);
+    l->addWidget(ptCouleur);
+    creerBoutons(QStringLiteral("موافق"), QStringLiteral("إلغاء"), false);
+    l->addWidget(OKBtn);
+    l->addWidget(CancelBtn);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TaspectPointBox::SpeedButton1Click);
+}
+
+void TaspectPointBox::FormShow()
+{
+    numPoint = Form1->udPointNumero->Position();
+    couleurInitiale =
+        static_cast<std::uint32_t>(Form1->StringGrid2->Cells(numPoint, 0).toLongLong());
+    couleurChoisie = couleurInitiale;
+    formeInitiale = Form1->StringGrid2->Cells(numPoint, 2).toInt();
+    ptForme->setItemIndex(formeInitiale);
+}
+
+void TaspectPointBox::SpeedButton1Click()
+{
+    const auto choisie = plateforme().couleur(couleurDeValeur(couleurInitiale), true);
+    // A colour chosen earlier in the same showing is dropped when this one is cancelled.
+    couleurChoisie = choisie ? valeurDeCouleur(*choisie) : couleurInitiale;
+}
+
+void TaspectPointBox::OKBtnClick()
+{
+    Form1->StringGrid2->setCells(numPoint, 0, QString::number(couleurChoisie));
+    QPalette pal = Form1->lblPointNumero->palette();
+    pal.setColor(QPalette::WindowText, couleurDeValeur(couleurChoisie));
+    Form1->lblPointNumero->setPalette(pal);
+    Form1->StringGrid2->setCells(numPoint, 2, QString::number(ptForme->ItemIndex()));
+    Form1->redessinerImageCourante();
 }

@@ -1,0 +1,495 @@
+// The Measurement table: its page, layout for a new clip, recomputation from the stored
+// pixels, clearing, the time origin and the two decimal controls.
+#include "app/Unit1.h"
+
+#include "app/images.h"
+#include "app/plateforme.h"
+#include "measure/Nbreels.h"
+#include "measure/TStringGrid.h"
+#include "measure/grilles.h"
+#include "measure/rgbhls.h"
+#include "printing/Imprimer.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QShortcut>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace
+{
+
+const QString kBlanc = QStringLiteral("16777215");
+constexpr int kPointsMax = 4;
+constexpr std::uint32_t kCouleurFixe = 14811135; // pale yellow
+constexpr std::uint32_t kArgent = 12632256;
+
+template <typename T> T *nomme(T *objet, const char *nom)
+{
+    objet->setObjectName(QString::fromLatin1(nom));
+    return objet;
+}
+
+// Pictures of the three clearing buttons: a small table with the part that goes crossed out.
+QIcon imageEffacement(int quoi)
+{
+    QPixmap image(24, 24);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setPen(QColor(64, 64, 64));
+    p.setBrush(Qt::white);
+    p.drawRect(2, 3, 19, 17);
+    p.setBrush(QColor(255, 255, 225));
+    p.drawRect(2, 3, 19, 4);
+    for (int x = 8; x < 21; x += 6)
+        p.drawLine(x, 3, x, 20);
+    for (int y = 11; y < 20; y += 4)
+        p.drawLine(2, y, 21, y);
+    QRect zone = quoi == 0   ? QRect(8, 7, 6, 13)
+                 : quoi == 1 ? QRect(2, 11, 19, 4)
+                             : QRect(2, 7, 19, 13);
+    p.fillRect(zone, QColor(255, 160, 160, 160));
+    p.setPen(QPen(QColor(200, 0, 0), 2));
+    p.drawLine(zone.topLeft(), zone.bottomRight());
+    p.drawLine(zone.topRight(), zone.bottomLeft());
+    return QIcon(image);
+}
+
+QString question(const QString &premiere, int blancs)
+{
+    const QChar cr(13);
+    return premiere + cr + QString(blancs, QLatin1Char(' ')) + cr + cr +
+           QStringLiteral("هل أنت متأكد من هذا الطلب ؟   ");
+}
+
+// The print dialog offers "from t = 0" only when the time origin is not the first frame.
+void choixPointsImpression(bool actif)
+{
+    if (!dlgImprimer) return;
+    for (const char *nom : {"rbImpPoints0", "rbImpPoints1"})
+        if (auto *b = dlgImprimer->findChild<QAbstractButton *>(QString::fromLatin1(nom)))
+            b->setEnabled(actif);
+}
+
+bool confirme(const QString &texte)
+{
+    return plateforme().message(TypeMessage::Confirmation, texte, Boutons::OuiNon) == Reponse::Oui;
+}
+
+} // namespace
+
+void TForm1::construirePageMesures()
+{
+    auto *page = new QVBoxLayout(tsMesures);
+    page->setContentsMargins(2, 2, 2, 2);
+    page->setSpacing(2);
+
+    // ---- decimals strip ----
+    pnlDecimales = nomme(new QFrame(tsMesures), "pnlDecimales");
+    pnlDecimales->setFrameShape(QFrame::StyledPanel);
+    {
+        auto *l = new QHBoxLayout(pnlDecimales);
+        l->setContentsMargins(4, 1, 4, 1);
+        lblCS = nomme(new QLabel(QStringLiteral("t أعشار الزمن"), pnlDecimales), "lblCS");
+        udFmt_t = nomme(new TUpDown(pnlDecimales), "udFmt_t");
+        udFmt_t->setMin(0);
+        udFmt_t->setMax(6);
+        udFmt_t->setPosition(3);
+        definirHint(udFmt_t, QStringLiteral("t تغيير عدد الأرقام بعد الفاصلة للزمن"));
+        lblFmt_xy = nomme(new QLabel(QStringLiteral("y , x أعشار "), pnlDecimales), "lblFmt_xy");
+        udFmt_xy = nomme(new TUpDown(pnlDecimales), "udFmt_xy");
+        udFmt_xy->setMin(0);
+        udFmt_xy->setMax(4);
+        udFmt_xy->setPosition(2);
+        definirHint(udFmt_xy, QStringLiteral("x , y تغيير عدد الأرقام بعد الفاصلة للأحداثيات "));
+        l->addWidget(lblCS);
+        l->addWidget(udFmt_t);
+        l->addSpacing(16);
+        l->addWidget(lblFmt_xy);
+        l->addWidget(udFmt_xy);
+        l->addStretch(1);
+    }
+    page->addWidget(pnlDecimales);
+
+    // ---- the grids ----
+    StringGrid1 = nomme(new TStringGrid(tsMesures), "StringGrid1");
+    StringGrid1->setDefaultColWidth(44);
+    StringGrid1->setDefaultRowHeight(22);
+    StringGrid1->setFixedColor(couleurDeValeur(kCouleurFixe));
+    StringGrid1->setColor(Qt::white);
+    QFont police(QStringLiteral("Courier New"));
+    police.setStyleHint(QFont::Monospace);
+    police.setFixedPitch(true);
+    police.setPixelSize(13);
+    StringGrid1->setFont(police);
+    StringGrid1->setDefaultDrawing(false);
+    tailleGrille(StringGrid1, 3, 2);
+    StringGrid1->setEnabled(false);
+    StringGrid1->OnDrawCell = [this](QPainter &canevas, int c, int r, const QRect &rect, int) {
+        StringGrid1DrawCell(canevas, c, r, rect);
+    };
+    connect(StringGrid1, &TStringGrid::OnClick, this, &TForm1::StringGrid1Click);
+    page->addWidget(StringGrid1, 1);
+
+    StringGrid0 = nomme(new TStringGrid(tsMesures), "StringGrid0");
+    tailleGrille(StringGrid0, 3, 2);
+    StringGrid0->hide();
+    StringGrid2 = nomme(new TStringGrid(tsMesures), "StringGrid2");
+    tailleGrille(StringGrid2, 2, 3);
+    StringGrid2->setFixedCols(0);
+    StringGrid2->setFixedRows(0);
+    StringGrid2->hide();
+
+    // ---- time origin and clearing ----
+    auto *ligne = new QHBoxLayout;
+    Panel10 = nomme(new QFrame(tsMesures), "Panel10");
+    Panel10->setFrameShape(QFrame::StyledPanel);
+    definirHint(Panel10, QStringLiteral("إختيار مبدأ الأزمنة"));
+    {
+        auto *l = new QHBoxLayout(Panel10);
+        l->setContentsMargins(4, 1, 4, 1);
+        Label2 = nomme(new QLabel(QStringLiteral(": من الصورة رقم (t = 0) مبدأ الزمن"), Panel10),
+                       "Label2");
+        lblt0 = nomme(new QLabel(QStringLiteral("1"), Panel10), "lblt0");
+        QFont gras = lblt0->font();
+        gras.setBold(true);
+        lblt0->setFont(gras);
+        lblt0->setStyleSheet(QStringLiteral("color: #008080;"));
+        lblt0->setMinimumWidth(28);
+        udt0 = nomme(new TUpDown(Panel10), "udt0");
+        udt0->setMin(1);
+        udt0->setMax(10);
+        udt0->setPosition(1);
+        udt0->setEnabled(false);
+        l->addWidget(Label2);
+        l->addWidget(lblt0);
+        l->addWidget(udt0);
+    }
+    ligne->addWidget(Panel10);
+    ligne->addStretch(1);
+    Label3 = nomme(new QLabel(QStringLiteral("مسح"), tsMesures), "Label3");
+    ligne->addWidget(Label3);
+    const char *nomsBoutons[] = {"Button0", "Button1", "Button2"};
+    const QString hints[] = {QStringLiteral(" (x,y) مسح عمود"), QStringLiteral("مسح سطر"),
+                             QStringLiteral("مسح الجدول")};
+    QToolButton *boutons[3];
+    for (int i = 0; i < 3; ++i) {
+        boutons[i] = nomme(new QToolButton(tsMesures), nomsBoutons[i]);
+        boutons[i]->setIcon(imageEffacement(i));
+        boutons[i]->setIconSize(QSize(24, 24));
+        definirHint(boutons[i], hints[i]);
+        boutons[i]->setEnabled(false);
+        ligne->addWidget(boutons[i]);
+    }
+    Button0 = boutons[0];
+    Button1 = boutons[1];
+    Button2 = boutons[2];
+    page->addLayout(ligne);
+
+    // ---- pointing strip ----
+    pnlMesures = nomme(new QFrame(tsMesures), "pnlMesures");
+    pnlMesures->setFrameShape(QFrame::StyledPanel);
+    {
+        auto *l = new QHBoxLayout(pnlMesures);
+        l->setContentsMargins(4, 1, 4, 1);
+        auto panneau = [this](const char *nom, const char *nomTitre, const QString &titre,
+                              QLabel *&titreLbl) {
+            auto *f = nomme(new QFrame(pnlMesures), nom);
+            f->setFrameShape(QFrame::StyledPanel);
+            titreLbl = nomme(new QLabel(titre, f), nomTitre);
+            return f;
+        };
+        Panel6 = panneau("Panel6", "Panel6Titre", QStringLiteral("نقطة/صورة"), Panel6Titre);
+        lblPointsPlan = nomme(new QLabel(QStringLiteral("1"), Panel6), "lblPointsPlan");
+        udPointsPlan = nomme(new TUpDown(Panel6), "udPointsPlan");
+        udPointsPlan->setMin(1);
+        udPointsPlan->setMax(4);
+        udPointsPlan->setPosition(1);
+        definirHint(udPointsPlan, QStringLiteral("(تحديد عدد التنقيطات في الصورة (1 ... 4"));
+        auto *l6 = new QHBoxLayout(Panel6);
+        l6->setContentsMargins(3, 1, 3, 1);
+        l6->addWidget(Panel6Titre);
+        l6->addWidget(lblPointsPlan);
+        l6->addWidget(udPointsPlan);
+
+        Panel5 = panneau("Panel5", "Panel5Titre", QStringLiteral("نقطة رقم"), Panel5Titre);
+        lblPointNumero = nomme(new QLabel(QStringLiteral("1"), Panel5), "lblPointNumero");
+        QFont gras = lblPointNumero->font();
+        gras.setBold(true);
+        lblPointNumero->setFont(gras);
+        lblPointNumero->setAutoFillBackground(true);
+        udPointNumero = nomme(new TUpDown(Panel5), "udPointNumero");
+        udPointNumero->setMin(1);
+        udPointNumero->setMax(1);
+        udPointNumero->setPosition(1);
+        definirHint(udPointNumero, QStringLiteral("إختيار رقم النقطة"));
+        auto *l5 = new QHBoxLayout(Panel5);
+        l5->setContentsMargins(3, 1, 3, 1);
+        l5->addWidget(Panel5Titre);
+        l5->addWidget(lblPointNumero);
+        l5->addWidget(udPointNumero);
+
+        chkBoxPtDed = nomme(new QCheckBox(QStringLiteral("رسم"), pnlMesures), "chkBoxPtDed");
+        chkBoxPtDed->setChecked(true);
+        definirHint(chkBoxPtDed, QStringLiteral("عرض النقطة تلقائي"));
+        bbtnCouleurPoint = nomme(new QToolButton(pnlMesures), "bbtnCouleurPoint");
+        bbtnCouleurPoint->setIcon(imageBouton(QStringLiteral("bbtnCouleurPoint")));
+        definirHint(bbtnCouleurPoint, QStringLiteral("تحديد مظهر النقطة الحالية"));
+        chkBoxAxDed = nomme(new QCheckBox(QStringLiteral("محاور"), pnlMesures), "chkBoxAxDed");
+        chkBoxAxDed->setChecked(true);
+        definirHint(chkBoxAxDed, QStringLiteral("رسم المحاور تلقائي"));
+        bbtnCouleurAxes = nomme(new QToolButton(pnlMesures), "bbtnCouleurAxes");
+        bbtnCouleurAxes->setIcon(imageBouton(QStringLiteral("bbtnCouleurAxes")));
+        definirHint(bbtnCouleurAxes, QStringLiteral("تحديد لون المحاور"));
+        Label4 = nomme(new QLabel(QStringLiteral("النقطة الموالية تلقائيا"), pnlMesures), "Label4");
+        // Pointing hands: to the next point of the frame, down to the next frame.
+        chkBoxAutoH = nomme(new QCheckBox(QStringLiteral("☞"), pnlMesures), "chkBoxAutoH");
+        chkBoxAutoH->setChecked(true);
+        definirHint(chkBoxAutoH, QStringLiteral("الإنتقال الأفقي داخل الجدول تلقائي"));
+        chkBoxAutoV = nomme(new QCheckBox(QStringLiteral("☟"), pnlMesures), "chkBoxAutoV");
+        chkBoxAutoV->setChecked(true);
+        definirHint(chkBoxAutoV, QStringLiteral("الإنتقال الشاقولي داخل الجدول تلقائي"));
+        for (QWidget *w : std::initializer_list<QWidget *>{
+                 Panel6, Panel5, chkBoxPtDed, bbtnCouleurPoint, chkBoxAxDed, bbtnCouleurAxes,
+                 Label4, chkBoxAutoH, chkBoxAutoV})
+            l->addWidget(w);
+        l->addStretch(1);
+        for (QWidget *w : std::initializer_list<QWidget *>{
+                 udPointsPlan, udPointNumero, chkBoxPtDed, bbtnCouleurPoint, chkBoxAxDed,
+                 bbtnCouleurAxes, chkBoxAutoH, chkBoxAutoV})
+            w->setEnabled(false);
+    }
+    page->addWidget(pnlMesures);
+
+    mnuAutoH->setStatusTip(QStringLiteral("الإنتقال التلقائي للنقطة الموالية على نفس الصورة"));
+    mnuAutoV->setStatusTip(QStringLiteral("الإنتقال للصورة الموالية بعد معالجة كل النقاط"));
+    definirHint(PaintBox1, QStringLiteral("منطقة التنقيط"));
+    definirHint(tbCoord, QStringLiteral("الإحداثيات|الإحداثيات"));
+
+    // ---- events ----
+    connect(udFmt_t, &TUpDown::Click, this, &TForm1::udFmt_tClick);
+    connect(udFmt_xy, &TUpDown::Click, this, &TForm1::udFmt_xyClick);
+    connect(udt0, &TUpDown::Click, this, &TForm1::udt0Click);
+    connect(udt0, &TUpDown::MouseDown, this, &TForm1::udt0MouseDown);
+    connect(udt0, &TUpDown::MouseUp, this, &TForm1::udt0MouseUp);
+    connect(Button0, &QToolButton::clicked, this, &TForm1::Button0Click);
+    connect(Button1, &QToolButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2, &QToolButton::clicked, this, &TForm1::Button2Click);
+    // Button1 is the window's cancel button: Escape clears the row while its page is shown.
+    auto *echap = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    echap->setContext(Qt::WindowShortcut);
+    connect(echap, &QShortcut::activated, this, [this] {
+        if (Button1->isEnabled() && PageControl1->currentWidget() == tsMesures) Button1->click();
+    });
+    connecterPointage();
+}
+
+void TForm1::preparerTableau()
+{
+    const int N = nbImages;
+
+    // Time origin on the first frame.
+    lblt0->setEnabled(true);
+    lblt0->setText(QStringLiteral("1"));
+    udt0->setMax(N);
+    udt0->setPosition(1);
+    udt0->setEnabled(true);
+
+    // Pixels of another clip mean nothing here: empty every pair, hidden ones included.
+    for (TStringGrid *g : {StringGrid0, StringGrid1}) {
+        const bool actif = g->updatesEnabled();
+        g->setUpdatesEnabled(false);
+        const int lignes = std::max(g->RowCount(), N + 1);
+        for (int c = 1; c <= 2 * kPointsMax; ++c)
+            for (int r = 1; r < lignes; ++r)
+                g->setCells(c, r, QString());
+        g->setUpdatesEnabled(actif);
+    }
+
+    StringGrid0->setUpdatesEnabled(false);
+    tailleGrille(StringGrid0, 3, N + 1);
+    StringGrid0->setCells(0, 0, QStringLiteral("t"));
+    titresColonnes(StringGrid0, QString(), 1);
+    for (int r = 1; r <= N; ++r)
+        StringGrid0->setCells(0, r, QString::number(r - 1));
+    StringGrid0->setUpdatesEnabled(true);
+
+    StringGrid1->setUpdatesEnabled(false);
+    tailleGrille(StringGrid1, 3, N + 1);
+    StringGrid1->setEnabled(true);
+    titresColonnes(StringGrid1, QStringLiteral("(m)"), 1);
+    formatTemps = QStringLiteral("0.000");
+    StringGrid1->setCells(0, 0, QStringLiteral("t(s)"));
+    for (int r = 1; r <= N; ++r)
+        StringGrid1->setCells(0, r, formateReel(formatTemps, (r - 1) * periode));
+    const int largeurXY = StringGrid1->TextWidth(texteSci(chiffresXY, 0));
+    StringGrid1->setColWidths(1, largeurXY);
+    StringGrid1->setColWidths(2, largeurXY);
+    StringGrid1->setColWidths(
+        0, StringGrid1->TextWidth(formateReel(QStringLiteral("0.000"), N * periode) +
+                                  QLatin1Char('0')));
+    StringGrid1->setUpdatesEnabled(true);
+    StringGrid0->setCol(1);
+    StringGrid0->setRow(1);
+    StringGrid1->setCol(1);
+    StringGrid1->setRow(1);
+    udFmt_t->setEnabled(true);
+    udFmt_xy->setEnabled(true);
+
+    // Appearance: defaults only where nothing was chosen, so choices outlive the clip.
+    StringGrid2->setColCount(2);
+    const QString defauts[2][3] = {{kBlanc, QStringLiteral("1"), QStringLiteral("1")},
+                                   {kBlanc, QStringLiteral("1"), QStringLiteral("0")}};
+    for (int c = 0; c < 2; ++c)
+        for (int r = 0; r < 3; ++r)
+            if (StringGrid2->Cells(c, r).isEmpty()) StringGrid2->setCells(c, r, defauts[c][r]);
+
+    // Pointing controls: one point per frame again.
+    for (QWidget *w : std::initializer_list<QWidget *>{chkBoxAutoV, chkBoxPtDed, bbtnCouleurPoint,
+                                                       chkBoxAxDed, bbtnCouleurAxes, udPointsPlan})
+        w->setEnabled(true);
+    udPointsPlan->setPosition(1);
+    lblPointsPlan->setText(QStringLiteral("1"));
+    chkBoxAutoH->setEnabled(false);
+    mnuAutoH->setEnabled(false);
+    udPointNumero->setMax(1);
+    udPointNumero->setEnabled(false);
+    ChgPointNumero(1);
+
+    for (QToolButton *b : {Button0, Button1, Button2})
+        b->setEnabled(true);
+}
+
+void TForm1::ActualGrid()
+{
+    if (!clipOuvert()) return;
+    actualiserGrille(StringGrid0, StringGrid1, std::min(nbImages, StringGrid1->RowCount() - 1),
+                     udt0->Position());
+}
+
+bool TForm1::tableauOccupe()
+{
+    if (!clipOuvert()) return false;
+    const int n = (StringGrid0->ColCount() - 1) / 2;
+    const int N = StringGrid0->RowCount() - 1;
+    for (int p = 1; p <= n; ++p)
+        for (int r = 1; r <= N; ++r)
+            if (!StringGrid0->Cells(2 * p - 1, r).isEmpty()) return true;
+    return false;
+}
+
+void TForm1::StringGrid1DrawCell(QPainter &canevas, int col, int row, const QRect &rect)
+{
+    if (row >= 1 && row < udt0->Position() && col == 0) canevas.setBrush(couleurDeValeur(kArgent));
+    texteCellule(StringGrid1, rect, StringGrid1->Cells(col, row),
+                 row == 0 ? Alignement::centre : Alignement::droite, col == 0 ? 4 : 3);
+}
+
+void TForm1::StringGrid1Click()
+{
+    if (!clipOuvert()) return;
+    ChgPointNumero((StringGrid1->Col() + 1) / 2);
+    StringGrid0->setCol(StringGrid1->Col());
+    StringGrid0->setRow(StringGrid1->Row());
+    affichImage(MediaPlayer1, StringGrid1->Row() - 1);
+    Drawpoints(PaintBox1->Canvas());
+}
+
+void TForm1::Button0Click()
+{
+    if (!confirme(question(QStringLiteral("أنت تطلب مسح عمود من الجدول   "), 15))) return;
+    const int c = 2 * ((StringGrid0->Col() - 1) / 2) + 1;
+    const QRect zone(QPoint(c, 1), QPoint(c + 1, StringGrid0->RowCount() - 1));
+    effaceCellules(StringGrid0, zone, c, 1);
+    effaceCellules(StringGrid1, zone, c, 1);
+    redessinerImageCourante();
+}
+
+void TForm1::Button1Click()
+{
+    if (!confirme(question(QStringLiteral("أنت تطلب مسح سطر من الجدول    "), 13))) return;
+    const int r = StringGrid0->Row();
+    const QRect zone(QPoint(1, r), QPoint(StringGrid0->ColCount() - 1, r));
+    effaceCellules(StringGrid0, zone, 1, r);
+    effaceCellules(StringGrid1, zone, 1, r);
+    redessinerImageCourante();
+}
+
+void TForm1::Button2Click()
+{
+    if (!effacerSansDemande &&
+        !confirme(question(QStringLiteral("أنت تطلب مسح كامل الجدول      "), 12)))
+        return;
+    const QRect zone0(QPoint(1, 1),
+                      QPoint(StringGrid0->ColCount() - 1, StringGrid0->RowCount() - 1));
+    const QRect zone1(QPoint(1, 1),
+                      QPoint(StringGrid1->ColCount() - 1, StringGrid1->RowCount() - 1));
+    effaceCellules(StringGrid0, zone0, 1, 1);
+    effaceCellules(StringGrid1, zone1, 1, 1);
+    if (clipOuvert()) reDraw(MediaPlayer1, 0);
+    effacerSansDemande = false;
+}
+
+void TForm1::udFmt_tClick()
+{
+    if (!clipOuvert()) return;
+    formatTemps = motifTemps(udFmt_t->Position());
+    const long double derniere = reelDeTexte(StringGrid1->Cells(0, StringGrid1->RowCount() - 1));
+    StringGrid1->setColWidths(
+        0, StringGrid1->TextWidth(formateReel(formatTemps, derniere) + QLatin1Char('0')));
+    ActualGrid();
+}
+
+void TForm1::udFmt_xyClick()
+{
+    if (!clipOuvert()) return;
+    chiffresXY = udFmt_xy->Position() + 1;
+    const int w = StringGrid1->TextWidth(texteSci(chiffresXY, 0));
+    for (int c = 1; c < StringGrid1->ColCount(); ++c)
+        StringGrid1->setColWidths(c, w);
+    ActualGrid();
+    reecrireEdSi();
+}
+
+void TForm1::udt0Click()
+{
+    if (!clipOuvert()) return;
+    lblt0->setText(QString::number(udt0->Position()));
+    affichT0();
+}
+
+void TForm1::udt0MouseDown()
+{
+    Timer2->start();
+}
+
+void TForm1::Timer2Timer()
+{
+    // Holding the arrow accelerates: 1, 2, 4, 8 … frames per step.
+    if (udt0->Increment() < udt0->Max()) udt0->setIncrement(udt0->Increment() * 2);
+}
+
+void TForm1::udt0MouseUp()
+{
+    Timer2->stop();
+    udt0->setIncrement(1);
+    const int T = udt0->Position();
+    const int N = std::min(StringGrid0->RowCount(), StringGrid1->RowCount()) - 1;
+    StringGrid0->setUpdatesEnabled(false);
+    StringGrid1->setUpdatesEnabled(false);
+    for (int r = 1; r <= N; ++r) {
+        if (r < T) {
+            StringGrid0->setCells(0, r, QString());
+            StringGrid1->setCells(0, r, QString());
+        } else {
+            StringGrid0->setCells(0, r, QString::number(r - T));
+            StringGrid1->setCells(0, r, formateReel(formatTemps, (r - T) * periode));
+        }
+    }
+    StringGrid0->setUpdatesEnabled(true);
+    StringGrid1->setUpdatesEnabled(true);
+    choixPointsImpression(T > 1);
+}

@@ -1,0 +1,267 @@
+// Pointing end to end: open a test clip, click the true centre of the disc and a fixed point
+// on every frame, in each of the four advance modes, and compare every cell of the pixel
+// grid and of the Measurement table with the transform.
+#include "app/Unit1.h"
+#include "clip/TMediaPlayer.h"
+#include "commun/plateformescriptee.h"
+#include "measure/Nbreels.h"
+#include "measure/TStringGrid.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QTest>
+#include <QToolButton>
+#include <cmath>
+
+namespace
+{
+
+QString clip(const char *nom)
+{
+    return QStringLiteral(KINEMAR_CLIPS_DIR "/") + QString::fromLatin1(nom);
+}
+
+// The disc centre of each frame, from the CSV written beside the clip.
+QList<QPoint> centres(const QString &csv)
+{
+    QList<QPoint> l;
+    QFile f(csv);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return l;
+    while (!f.atEnd()) {
+        const QList<QByteArray> champs = f.readLine().trimmed().split(',');
+        bool ok = false;
+        champs[0].toInt(&ok);
+        if (ok && champs.size() == 3)
+            l << QPoint(int(std::lround(champs[1].toDouble())),
+                        int(std::lround(champs[2].toDouble())));
+    }
+    return l;
+}
+
+const QPoint kFixe(100, 90);
+
+} // namespace
+
+class TestPointage : public QObject
+{
+    Q_OBJECT
+    PlateformeScriptee plateformeTest;
+    QList<QPoint> disque;
+
+    void ouvrir()
+    {
+        plateformeTest.fichiersOuverts.push_back({clip("raw_10.avi")});
+        Form1->bbtnOpenAviClick();
+        QVERIFY(Form1->clipOuvert());
+        disque = centres(clip("raw_10.csv"));
+        QCOMPARE(disque.size(), nbImages);
+    }
+
+    void cliquer(QPoint p) { emit Form1->PaintBox1->MouseUp(Qt::LeftButton, {}, p.x(), p.y()); }
+
+    // Moves to frame f and point p the way a user does: navigation buttons, point up-down.
+    void allerA(int f, int p)
+    {
+        if (imageCourante > f) Form1->bbtnDeb->click();
+        while (imageCourante < f)
+            Form1->bbtnSui->click();
+        while (Form1->udPointNumero->Position() < p)
+            Form1->udPointNumero->cliquer(true);
+        while (Form1->udPointNumero->Position() > p)
+            Form1->udPointNumero->cliquer(false);
+        QCOMPARE(imageCourante, f);
+        QCOMPARE(Form1->StringGrid1->Row(), f + 1);
+        QCOMPARE(Form1->StringGrid1->Col(), 2 * p - 1);
+    }
+
+    void verifierPosition(int f, int p)
+    {
+        QCOMPARE(imageCourante, f);
+        QCOMPARE(Form1->MediaPlayer1->Position(), f);
+        QCOMPARE(Form1->udPointNumero->Position(), p);
+        for (TStringGrid *g : {Form1->StringGrid0, Form1->StringGrid1}) {
+            QCOMPARE(g->Row(), f + 1);
+            QCOMPARE(g->Col(), 2 * p - 1);
+        }
+    }
+
+    void verifierTableau()
+    {
+        const int d = chiffresXY - 1;
+        for (int r = 1; r <= nbImages; ++r) {
+            QCOMPARE(Form1->StringGrid0->Cells(0, r), QString::number(r - 1));
+            QCOMPARE(Form1->StringGrid1->Cells(0, r),
+                     formateReel(QStringLiteral("0.000"), (r - 1) * periode));
+            for (int p = 1; p <= 2; ++p) {
+                const QPoint q = p == 1 ? disque[r - 1] : kFixe;
+                QCOMPARE(Form1->StringGrid0->Cells(2 * p - 1, r), QString::number(q.x()));
+                QCOMPARE(Form1->StringGrid0->Cells(2 * p, r), QString::number(q.y()));
+                const long double x = (long double)(sensX * (q.x() - origineX)) * echelleH;
+                const long double y = (long double)(sensY * (origineY - q.y())) * echelleV;
+                QCOMPARE(Form1->StringGrid1->Cells(2 * p - 1, r), texteSci(d, x));
+                QCOMPARE(Form1->StringGrid1->Cells(2 * p, r), texteSci(d, y));
+            }
+        }
+    }
+
+private slots:
+    void init()
+    {
+        plateformeTest = PlateformeScriptee();
+        installerPlateforme(&plateformeTest);
+        definirSeparateurDecimal(QLatin1Char('.'));
+        creerFenetres();
+        ouvrir();
+    }
+    void cleanup()
+    {
+        detruireFenetres();
+        installerPlateforme(nullptr);
+    }
+
+    void modes_data()
+    {
+        QTest::addColumn<bool>("autoH");
+        QTest::addColumn<bool>("autoV");
+        QTest::newRow("horizontal et vertical") << true << true;
+        QTest::newRow("horizontal") << true << false;
+        QTest::newRow("vertical") << false << true;
+        QTest::newRow("aucun") << false << false;
+    }
+    void modes()
+    {
+        QFETCH(bool, autoH);
+        QFETCH(bool, autoV);
+        // A calibration of each kind: shifted Origin, one axis reversed, unequal Scales.
+        origineX = 40;
+        origineY = 70;
+        sensX = autoH ? 1 : -1;
+        sensY = autoV ? 1 : -1;
+        echelleH = 0.0125L;
+        echelleV = 0.02L;
+
+        Form1->udPointsPlan->cliquer(true);
+        Form1->udPointNumero->cliquer(false);
+        if (Form1->chkBoxAutoH->isChecked() != autoH) Form1->chkBoxAutoH->click();
+        if (Form1->chkBoxAutoV->isChecked() != autoV) Form1->chkBoxAutoV->click();
+        QCOMPARE(Form1->mnuAutoH->isChecked(), autoH);
+        QCOMPARE(Form1->mnuAutoV->isChecked(), autoV);
+        verifierPosition(0, 1);
+
+        const int N = nbImages;
+        // With only the vertical advance one object is followed through the clip, then the
+        // next; otherwise the points of a frame are taken before the next frame.
+        QList<QPair<int, int>> ordre;
+        if (autoV && !autoH) {
+            for (int p = 1; p <= 2; ++p)
+                for (int f = 0; f < N; ++f)
+                    ordre << qMakePair(f, p);
+        } else {
+            for (int f = 0; f < N; ++f)
+                for (int p = 1; p <= 2; ++p)
+                    ordre << qMakePair(f, p);
+        }
+        for (const auto &[f, p] : ordre) {
+            allerA(f, p);
+            if (!autoH && !autoV && f == 3) {
+                // A wrong click first: the second one replaces it.
+                cliquer(QPoint(5, 5));
+                verifierPosition(f, p);
+            }
+            cliquer(p == 1 ? disque[f] : kFixe);
+            int fAttendue = f, pAttendu = p;
+            if (autoH && p < 2)
+                pAttendu = p + 1;
+            else if (autoV && f < N - 1) {
+                fAttendue = f + 1;
+                if (autoH) pAttendu = 1;
+            }
+            verifierPosition(fAttendue, pAttendu);
+        }
+        verifierTableau();
+        QVERIFY(Form1->tableauOccupe());
+    }
+
+    void clicSourisEtDessin()
+    {
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form1));
+        // The spec example: default Origin and 1 m per pixel, 10 px right and 10 px up.
+        const QPoint p(10, hauteurAffichee - 11);
+        QTest::mouseClick(Form1->PaintBox1, Qt::LeftButton, {}, p);
+        QCOMPARE(Form1->StringGrid0->Cells(1, 1), QStringLiteral("10"));
+        QCOMPARE(Form1->StringGrid0->Cells(2, 1), QString::number(hauteurAffichee - 11));
+        QCOMPARE(Form1->StringGrid1->Cells(1, 1), QStringLiteral(" 1.00E+1"));
+        QCOMPARE(Form1->StringGrid1->Cells(2, 1), QStringLiteral(" 1.00E+1"));
+        QCOMPARE(imageCourante, 1);
+
+        // Other buttons and releases off the picture record nothing.
+        QTest::mouseClick(Form1->PaintBox1, Qt::RightButton, {}, QPoint(20, 20));
+        cliquer(QPoint(largeurAffichee, 20));
+        cliquer(QPoint(-1, 20));
+        cliquer(QPoint(20, hauteurAffichee));
+        QCOMPARE(Form1->StringGrid0->Cells(1, 2), QString());
+        QCOMPARE(imageCourante, 1);
+
+        // Live coordinates.
+        sensX = -1;
+        emit Form1->PaintBox1->MouseMove({}, 30, hauteurAffichee - 1);
+        QCOMPARE(Form1->lblXPixels->text(), QStringLiteral("pX= -30"));
+        QCOMPARE(Form1->lblYPixels->text(), QStringLiteral("pY= 0"));
+        QCOMPARE(Form1->lblXMetres->text(), QStringLiteral("x= -3.00E+1"));
+        QCOMPARE(Form1->lblYMetres->text(), QStringLiteral("y=  0.00E+0"));
+        sensX = 1;
+
+        // A point whose drawn flag is off shows its marker only until the next redraw.
+        auto marque = [](QPoint q) { return qAlpha(Form1->PaintBox1->Canvas().pixel(q)) != 0; };
+        Form1->chkBoxPtDed->click();
+        QCOMPARE(Form1->StringGrid2->Cells(1, 1), QStringLiteral("0"));
+        const QPoint q(60, 40);
+        cliquer(q);
+        QVERIFY(marque(q));
+        Form1->redessinerImageCourante();
+        QVERIFY(!marque(q));
+        Form1->chkBoxPtDed->click();
+        // With the flag on, the whole trajectory is drawn over any frame.
+        Form1->bbtnFin->click();
+        Form1->redessinerImageCourante();
+        QVERIFY(marque(p));
+        QVERIFY(marque(q));
+    }
+
+    void derniereImage()
+    {
+        // On the last frame with both advances on, the click records and nothing moves; a
+        // second click replaces the first.
+        Form1->bbtnFin->click();
+        cliquer(QPoint(30, 30));
+        verifierPosition(nbImages - 1, 1);
+        cliquer(QPoint(31, 32));
+        verifierPosition(nbImages - 1, 1);
+        QCOMPARE(Form1->StringGrid0->Cells(1, nbImages), QStringLiteral("31"));
+        QCOMPARE(Form1->StringGrid0->Cells(2, nbImages), QStringLiteral("32"));
+        QVERIFY(qAlpha(Form1->PaintBox1->Canvas().pixel(31, 32)) != 0);
+        QVERIFY(qAlpha(Form1->PaintBox1->Canvas().pixel(30, 30)) == 0);
+    }
+
+    void troisPointsDeuxChoix()
+    {
+        // n = 3, both advances, point 1 on frame 5: three clicks fill row 5, then frame 6.
+        Form1->udPointsPlan->cliquer(true);
+        Form1->udPointsPlan->cliquer(true);
+        for (int i = 0; i < 4; ++i)
+            Form1->bbtnSui->click();
+        Form1->udPointNumero->cliquer(false);
+        Form1->udPointNumero->cliquer(false);
+        verifierPosition(4, 1);
+        for (int p = 0; p < 3; ++p)
+            cliquer(QPoint(20 + p, 30 + p));
+        verifierPosition(5, 1);
+        for (int c = 1; c <= 6; ++c)
+            QVERIFY(!Form1->StringGrid0->Cells(c, 5).isEmpty());
+        QCOMPARE(Form1->StringGrid0->Cells(5, 5), QStringLiteral("22"));
+    }
+};
+
+QTEST_MAIN(TestPointage)
+#include "tst_pointage.moc"
