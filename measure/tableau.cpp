@@ -104,6 +104,8 @@ void TForm1::construirePageMesures()
         udFmt_xy->setMin(0);
         udFmt_xy->setMax(4);
         udFmt_xy->setPosition(2);
+        udFmt_t->setEnabled(false);
+        udFmt_xy->setEnabled(false);
         definirHint(udFmt_xy, QStringLiteral("x , y تغيير عدد الأرقام بعد الفاصلة للأحداثيات "));
         l->addWidget(lblCS);
         l->addWidget(udFmt_t);
@@ -159,6 +161,7 @@ void TForm1::construirePageMesures()
         lblt0->setFont(gras);
         lblt0->setStyleSheet(QStringLiteral("color: #008080;"));
         lblt0->setMinimumWidth(28);
+        lblt0->setEnabled(false);
         udt0 = nomme(new TUpDown(Panel10), "udt0");
         udt0->setMin(1);
         udt0->setMax(10);

@@ -84,6 +84,24 @@ private slots:
         installerPlateforme(nullptr);
     }
 
+    void avantToutClip()
+    {
+        detruireFenetres();
+        creerFenetres();
+        for (QWidget *w : std::initializer_list<QWidget *>{
+                 Form1->StringGrid1, Form1->udFmt_t, Form1->udFmt_xy, Form1->udt0, Form1->lblt0,
+                 Form1->Button0, Form1->Button1, Form1->Button2, Form1->udPointsPlan,
+                 Form1->udPointNumero, Form1->chkBoxPtDed, Form1->chkBoxAxDed, Form1->chkBoxAutoH,
+                 Form1->chkBoxAutoV, Form1->bbtnCouleurPoint, Form1->bbtnCouleurAxes})
+            QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+        QVERIFY(!Form1->tableauOccupe());
+        // Moves and releases on the image do nothing without a clip.
+        emit Form1->PaintBox1->MouseUp(Qt::LeftButton, {}, 1, 1);
+        emit Form1->PaintBox1->MouseMove({}, 1, 1);
+        QCOMPARE(Form1->StringGrid0->Cells(1, 1), QString());
+        QCOMPARE(Form1->lblXPixels->text(), QStringLiteral("pX= 0"));
+    }
+
     void miseEnPlace()
     {
         TStringGrid *g0 = Form1->StringGrid0, *g1 = Form1->StringGrid1;
