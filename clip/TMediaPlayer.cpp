@@ -20,6 +20,7 @@ extern "C" {
 #include <cstring>
 #include <list>
 #include <mutex>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -104,6 +105,7 @@ size_t octetsTrame(const AVFrame *f)
 class CacheTrames
 {
 public:
+    explicit CacheTrames(size_t maxEntrees = SIZE_MAX) : maxEntrees_(maxEntrees) {}
     void setBudget(size_t octets)
     {
         budget_ = octets;
@@ -143,7 +145,7 @@ private:
     };
     void elaguer()
     {
-        while (total_ > budget_ && !lru_.empty()) {
+        while ((total_ > budget_ || lru_.size() > maxEntrees_) && !lru_.empty()) {
             total_ -= lru_.back().octets;
             index_.erase(lru_.back().chunk);
             lru_.pop_back();
@@ -153,6 +155,7 @@ private:
     std::unordered_map<int, std::list<Entree>::iterator> index_;
     size_t total_ = 0;
     size_t budget_ = 256u << 20;
+    size_t maxEntrees_;
 };
 
 // Without an index the AVI demuxer calls every packet a key frame. For the two codecs whose
@@ -279,9 +282,20 @@ struct Clip {
         int cle = -1;
         int envoye = -1;
         int sorti = -1;
-        int meilleur = -1; // best picture so far for the target, shown if the target fails
+        bool enAvant = false; // the request went on from the decoder's position
+        bool trouve = false;  // the target came out, in `resultat`
+        int meilleur = -1;    // else the best picture before it, in `meilleure`
     } course;
     CacheTrames cache;
+    CacheTrames recents{16};
+    Trame resultat{av_frame_alloc()};
+    Trame meilleure{av_frame_alloc()};
+
+    void setBudget(size_t octets)
+    {
+        cache.setBudget(octets);
+        recents.setBudget(octets / 8);
+    }
 
     void ouvrir(const QString &nom);
     void ouvrirFormat();
@@ -377,7 +391,8 @@ void Clip::ouvrir(const QString &nom)
         echecOuverture(QStringLiteral("cadence d'images invalide"));
 
     cc.reset(avcodec_alloc_context3(decodeur));
-    if (!cc || !paquet || !trame) echecOuverture(texteErreur(AVERROR(ENOMEM)));
+    if (!cc || !paquet || !trame || !resultat || !meilleure)
+        echecOuverture(texteErreur(AVERROR(ENOMEM)));
     r = avcodec_parameters_to_context(cc.get(), par);
     if (r < 0) echecOuverture(texteErreur(r));
     // Frame threads would delay output by a frame each; stepping wants it at once.
@@ -591,13 +606,17 @@ void Clip::enregistrer(int c, int s)
         // Pictures shown before the key frame of the decode miss a reference: not kept.
         if (a < 0 || a < affDe[size_t(course.cle)]) return;
         course.sorti = std::max(course.sorti, a);
-        if (a <= affDe[size_t(s)] && (course.meilleur < 0 || a > affDe[size_t(course.meilleur)]))
-            course.meilleur = c;
-    } else {
-        if (c < course.cle) return;
-        if (c <= s && c > course.meilleur) course.meilleur = c;
+    } else if (c < course.cle) {
+        return;
     }
-    cache.ajouter(c, trame.get());
+    if (c == s) {
+        av_frame_unref(resultat.get());
+        if (av_frame_ref(resultat.get(), trame.get()) >= 0) course.trouve = true;
+    } else if (aff(c) <= aff(s) && (course.meilleur < 0 || aff(c) > aff(course.meilleur))) {
+        av_frame_unref(meilleure.get());
+        if (av_frame_ref(meilleure.get(), trame.get()) >= 0) course.meilleur = c;
+    }
+    (course.enAvant ? recents : cache).ajouter(c, trame.get());
 }
 
 void Clip::recevoir(int s)
@@ -611,22 +630,29 @@ void Clip::recevoir(int s)
 
 const AVFrame *Clip::obtenir(int s)
 {
+    if (const AVFrame *f = recents.trouver(s)) return f;
     if (const AVFrame *f = cache.trouver(s)) return f;
     if (!fc && !rouvrir()) return nullptr;
     const int cle = clePour(s);
     const int point = std::max(course.envoye, course.cle - 1);
     const bool pasDepasse = reordonne ? course.sorti < aff(s) : course.envoye < s;
-    if (!(course.active && !course.fin && valideDepuis(course.cle, s) && pasDepasse &&
-          cle <= point + 1))
-        demarrer(cle);
+    // Going on from where the decoder stands is stepping forward: its pictures only go to the
+    // short list of recent ones, which recycles its buffers. Pictures decoded from a key frame
+    // up to the target are kept for stepping back through them.
+    course.enAvant = course.active && !course.fin && valideDepuis(course.cle, s) && pasDepasse &&
+                     cle <= point + 1;
+    if (!course.enAvant) demarrer(cle);
     course.meilleur = -1;
+    course.trouve = false;
+    av_frame_unref(resultat.get());
+    av_frame_unref(meilleure.get());
     echeance.dans(delaiRequete);
 
     const int distance = s - std::max(course.envoye, course.cle - 1);
     int paquetsRestants = distance + margeDecodage + (reordonne ? 16 : 0);
     int lecturesRestantes = 8 * paquetsRestants + 1024;
     bool rouvert = false;
-    while (!cache.contient(s)) {
+    while (!course.trouve) {
         if (reordonne ? course.sorti >= aff(s) : course.envoye >= s)
             break; // its packet went by without a picture
         if (!fc || course.fin || paquetsRestants <= 0 || --lecturesRestantes <= 0 ||
@@ -665,8 +691,8 @@ const AVFrame *Clip::obtenir(int s)
         recevoir(s);
     }
     echeance.lever();
-    if (const AVFrame *f = cache.trouver(s)) return f;
-    return course.meilleur >= 0 ? cache.trouver(course.meilleur) : nullptr;
+    if (course.trouve) return resultat.get();
+    return course.meilleur >= 0 ? meilleure.get() : nullptr;
 }
 
 struct TMediaPlayer::Prive {
@@ -685,6 +711,8 @@ struct TMediaPlayer::Prive {
     mutable QImage imageQt; // its conversion, made on demand
     mutable bool imageAJour = false;
     mutable Sws sws;
+    // What the converter's colour range was last set for (setting it is costly).
+    mutable std::tuple<const SwsContext *, int, int, int, bool> swsPrepare{};
 
     int versImages(int t) const
     {
@@ -722,7 +750,7 @@ void TMediaPlayer::Open()
 {
     Close();
     auto clip = std::make_unique<Clip>();
-    clip->cache.setBudget(size_t(d->cacheMio) << 20);
+    clip->setBudget(size_t(d->cacheMio) << 20);
     clip->ouvrir(d->nom);
     d->clip = std::move(clip);
     d->mode = ModeLecteur::Arrete;
@@ -739,6 +767,7 @@ void TMediaPlayer::Close()
     d->imageQt = QImage();
     d->imageAJour = false;
     d->sws.reset();
+    d->swsPrepare = {};
     d->mode = ModeLecteur::NonOuvert;
     d->position = 0;
     d->rect = QRect();
@@ -921,10 +950,15 @@ QImage TMediaPlayer::image() const
             sws_getCachedContext(d->sws.release(), f->width, f->height, source, w, h,
                                  AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
         d->sws.reset(sws);
-        if (sws) {
+        const auto prepare = std::make_tuple(static_cast<const SwsContext *>(sws), f->width,
+                                             f->height, int(source), pleineEchelle);
+        if (sws && prepare != d->swsPrepare) {
             const int *coefs = sws_getCoefficients(SWS_CS_DEFAULT);
             sws_setColorspaceDetails(sws, coefs, pleineEchelle ? 1 : 0, coefs, 1, 0, 1 << 16,
                                      1 << 16);
+            d->swsPrepare = prepare;
+        }
+        if (sws) {
             uint8_t *dest[4] = {img.bits(), nullptr, nullptr, nullptr};
             int pas[4] = {int(img.bytesPerLine()), 0, 0, 0};
             sws_scale(sws, f->data, f->linesize, 0, f->height, dest, pas);
@@ -938,7 +972,7 @@ QImage TMediaPlayer::image() const
 void TMediaPlayer::setCacheMio(int mio)
 {
     d->cacheMio = std::max(0, mio);
-    if (d->clip) d->clip->cache.setBudget(size_t(d->cacheMio) << 20);
+    if (d->clip) d->clip->setBudget(size_t(d->cacheMio) << 20);
 }
 
 int TMediaPlayer::CacheMio() const

@@ -47,9 +47,10 @@ QPointF centroide(const QImage &image)
 {
     double sx = 0, sy = 0;
     int n = 0;
-    for (int y = 0; y < image.height(); ++y) {
+    const int w = image.width(), h = image.height();
+    for (int y = 0; y < h; ++y) {
         const QRgb *ligne = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = 0; x < w; ++x) {
             const QRgb p = ligne[x];
             if (qRed(p) > 150 && qGreen(p) < 110 && qBlue(p) < 110) {
                 sx += x;

@@ -1,0 +1,220 @@
+// Stepping benchmark of the media player on 640x480, 500-frame clips made with mkclip:
+// MPEG-4 with a 250-frame group and B-frames, MJPEG, Cinepak. For each clip it measures the
+// floor (a plain libavcodec loop decoding every frame once) and the median time per Step
+// forward through the clip, per Back from the last frame to the first and per random jump.
+// The last line gives the worst ratio over the three clips:
+//   ratios step/decode=A back/step=B jump/gop=C
+// (gop = time to decode one whole group at the floor rate).
+#include "clip/TMediaPlayer.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+double mediane(std::vector<double> v)
+{
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const size_t m = v.size() / 2;
+    return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
+}
+
+bool lancer(const std::vector<std::string> &args)
+{
+    std::vector<char *> argv;
+    for (const std::string &a : args)
+        argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int etat = 0;
+    return waitpid(pid, &etat, 0) == pid && WIFEXITED(etat) && WEXITSTATUS(etat) == 0;
+}
+
+// Seconds to decode every frame of the clip once, single-threaded; frames in *n.
+double decoderTout(const std::string &chemin, int *n)
+{
+    AVFormatContext *fc = nullptr;
+    if (avformat_open_input(&fc, chemin.c_str(), nullptr, nullptr) < 0) return -1;
+    avformat_find_stream_info(fc, nullptr);
+    const AVCodec *dec = nullptr;
+    const int flux = av_find_best_stream(fc, AVMEDIA_TYPE_VIDEO, -1, -1, &dec, 0);
+    AVCodecContext *cc = avcodec_alloc_context3(dec);
+    avcodec_parameters_to_context(cc, fc->streams[flux]->codecpar);
+    cc->thread_count = 1;
+    avcodec_open2(cc, dec, nullptr);
+    AVPacket *p = av_packet_alloc();
+    AVFrame *f = av_frame_alloc();
+    *n = 0;
+    QElapsedTimer t;
+    t.start();
+    auto recevoir = [&] {
+        while (avcodec_receive_frame(cc, f) == 0) {
+            ++*n;
+            av_frame_unref(f);
+        }
+    };
+    while (av_read_frame(fc, p) >= 0) {
+        if (p->stream_index == flux) {
+            avcodec_send_packet(cc, p);
+            recevoir();
+        }
+        av_packet_unref(p);
+    }
+    avcodec_send_packet(cc, nullptr);
+    recevoir();
+    const double s = t.nsecsElapsed() / 1e9;
+    av_frame_free(&f);
+    av_packet_free(&p);
+    avcodec_free_context(&cc);
+    avformat_close_input(&fc);
+    return s;
+}
+
+template <typename F> double chrono(F &&f)
+{
+    QElapsedTimer t;
+    t.start();
+    f();
+    return t.nsecsElapsed() / 1e9;
+}
+
+struct Resultat {
+    double decode, step, back, jump, jumpMax, gop, image;
+};
+
+Resultat mesurer(const std::string &chemin, int gop)
+{
+    Resultat r{};
+    int n = 0;
+    std::vector<double> tours;
+    for (int i = 0; i < 3; ++i)
+        tours.push_back(decoderTout(chemin, &n));
+    r.decode = mediane(tours) / std::max(n, 1);
+    r.gop = r.decode * gop;
+
+    const QString nom = QString::fromStdString(chemin);
+    std::vector<double> t;
+    {
+        TMediaPlayer lecteur;
+        lecteur.setFileName(nom);
+        lecteur.Open();
+        const int L = lecteur.Length();
+        lecteur.setFrames(1);
+        std::vector<double> images;
+        for (int f = 1; f < L; ++f) {
+            t.push_back(chrono([&] { lecteur.Step(); }));
+            images.push_back(chrono([&] { lecteur.image(); }));
+        }
+        r.step = mediane(t);
+        r.image = mediane(images);
+    }
+    {
+        TMediaPlayer lecteur;
+        lecteur.setFileName(nom);
+        lecteur.Open();
+        const int L = lecteur.Length();
+        lecteur.setFrames(L - 1);
+        lecteur.Step();
+        lecteur.setFrames(1);
+        t.clear();
+        for (int f = L - 2; f >= 0; --f)
+            t.push_back(chrono([&] { lecteur.Back(); }));
+        r.back = mediane(t);
+    }
+    {
+        // Random jumps with no cache at all: every jump decodes from its key frame.
+        TMediaPlayer lecteur;
+        lecteur.setCacheMio(0);
+        lecteur.setFileName(nom);
+        lecteur.Open();
+        const int L = lecteur.Length();
+        QRandomGenerator alea(2024);
+        t.clear();
+        for (int i = 0; i < 100; ++i) {
+            const int a = alea.bounded(L);
+            const int p = lecteur.Position();
+            lecteur.setFrames(std::abs(a - p));
+            t.push_back(chrono([&] { a < p ? lecteur.Back() : lecteur.Step(); }));
+        }
+        r.jump = mediane(t);
+        r.jumpMax = *std::max_element(t.begin(), t.end());
+    }
+    return r;
+}
+
+long picMemoireKo()
+{
+    std::ifstream f("/proc/self/status");
+    std::string ligne;
+    while (std::getline(f, ligne))
+        if (ligne.rfind("VmHWM:", 0) == 0) return std::stol(ligne.substr(6));
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    if (!dir.isValid()) return 1;
+    struct Clip {
+        const char *nom;
+        std::vector<std::string> options;
+        int gop;
+    };
+    const std::vector<Clip> clips{
+        {"divx", {"--codec", "divx", "--gop", "250", "--bframes", "1"}, 250},
+        {"mjpeg", {"--codec", "mjpeg"}, 1},
+        {"cvid", {"--codec", "cvid", "--gop", "12"}, 12},
+    };
+    double a = 0, b = 0, c = 0;
+    for (const Clip &clip : clips) {
+        const std::string chemin =
+            dir.filePath(QString::fromLatin1(clip.nom)).toStdString() + ".avi";
+        std::vector<std::string> args{MKCLIP, "--out",    chemin, "--size", "640x480", "--rate",
+                                      "1/25", "--frames", "500",  "--x0",   "40",      "--y0",
+                                      "200",  "--vx",     "20",   "--vy",   "5",       "--a",
+                                      "0",    "--radius", "12"};
+        args.insert(args.end(), clip.options.begin(), clip.options.end());
+        if (!lancer(args)) {
+            std::fprintf(stderr, "mkclip failed for %s\n", clip.nom);
+            return 1;
+        }
+        const Resultat r = mesurer(chemin, clip.gop);
+        std::printf("%-6s decode %.3f ms/frame  step %.3f ms  back %.3f ms  jump %.3f ms (max %.3f)"
+                    "  gop %.3f ms  image() %.3f ms\n",
+                    clip.nom, r.decode * 1e3, r.step * 1e3, r.back * 1e3, r.jump * 1e3,
+                    r.jumpMax * 1e3, r.gop * 1e3, r.image * 1e3);
+        std::fflush(stdout);
+        a = std::max(a, r.step / r.decode);
+        b = std::max(b, r.back / r.step);
+        c = std::max(c, r.jump / r.gop);
+    }
+    std::printf("peak memory %ld kB\n", picMemoireKo());
+    std::printf("ratios step/decode=%.2f back/step=%.2f jump/gop=%.2f\n", a, b, c);
+    return 0;
+}
