@@ -545,7 +545,7 @@ void TForm1::PageControl1Change()
             rbEtalonSimu->setChecked(false);
         etalonSimuRAZ();
     } else if (page == tsEtalon) {
-        ImgEtalon(0, 4, 2);
+        ImgEtalon(0, 2, 4);
         dlgPointeur->rgPtForme->setEnabled(false);
         activerMenu(mnuFormePointeur, false);
     }

@@ -1,24 +1,303 @@
 // Opening a clip and the clip-properties page.
 #include "app/Unit1.h"
 
+#include "app/curseurs.h"
+#include "app/erreurs.h"
+#include "app/images.h"
+#include "app/plateforme.h"
+#include "app/tailleIma.h"
+#include "clip/TMediaPlayer.h"
+#include "clip/video.h"
+#include "measure/Nbreels.h"
+
+#include <QAction>
+#include <QFile>
+#include <QGridLayout>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QToolButton>
 #include <QVBoxLayout>
+
+namespace
+{
+
+QLabel *etiquettePropriete(QWidget *parent, const char *nom, const QString &texte = {})
+{
+    auto *l = new QLabel(texte, parent);
+    l->setObjectName(QString::fromLatin1(nom));
+    return l;
+}
+
+QString nomCodecAffiche(const QString &fourcc)
+{
+    return nomCodec(fourcc).value_or(QStringLiteral("inconnu"));
+}
+
+} // namespace
 
 void TForm1::construirePageProClip()
 {
-    new QVBoxLayout(tsProClip);
+    auto *l = new QVBoxLayout(tsProClip);
+    l->setContentsMargins(0, 0, 0, 0);
+    ScrollBox3 = new QScrollArea(tsProClip);
+    ScrollBox3->setObjectName(QStringLiteral("ScrollBox3"));
+    ScrollBox3->setWidgetResizable(true);
+    l->addWidget(ScrollBox3);
+    auto *fond = new QWidget;
+    fond->setLayoutDirection(Qt::RightToLeft);
+    ScrollBox3->setWidget(fond);
+    auto *g = new QGridLayout(fond);
+    g->setAlignment(Qt::AlignTop);
+    g->setVerticalSpacing(10);
+    lblNbImages = etiquettePropriete(fond, "lblNbImages");
+    lblDurTot = etiquettePropriete(fond, "lblDurTot");
+    lblFrequence = etiquettePropriete(fond, "lblFrequence");
+    lblPeriode = etiquettePropriete(fond, "lblPeriode");
+    lblDim = etiquettePropriete(fond, "lblDim", QStringLiteral("الأبعاد :"));
+    lblDimL = etiquettePropriete(fond, "lblDimL");
+    lblDimH = etiquettePropriete(fond, "lblDimH");
+    lblCodec1 = etiquettePropriete(fond, "lblCodec1", QStringLiteral("ترميز/فك الترميز :"));
+    lblCodec2 = etiquettePropriete(fond, "lblCodec2");
+    lblCodec3 = etiquettePropriete(fond, "lblCodec3");
+    lblAdapt = etiquettePropriete(fond, "lblAdapt");
+    Image2 = etiquettePropriete(fond, "Image2");
+    Image2->setPixmap(imageBouton(QStringLiteral("bbtnOpenAvi")).pixmap(48, 48));
+    int ligne = 0;
+    g->addWidget(Image2, ligne++, 0, 1, 2, Qt::AlignLeft);
+    for (QLabel *e : {lblNbImages, lblDurTot, lblFrequence, lblPeriode})
+        g->addWidget(e, ligne++, 0, 1, 2);
+    g->addWidget(lblDim, ligne++, 0, 1, 2);
+    g->addWidget(lblDimL, ligne++, 1);
+    g->addWidget(lblDimH, ligne++, 1);
+    g->addWidget(lblCodec1, ligne++, 0, 1, 2);
+    g->addWidget(lblCodec2, ligne++, 1);
+    g->addWidget(lblCodec3, ligne++, 1);
+    g->addWidget(lblAdapt, ligne++, 0, 1, 2);
+    g->setColumnMinimumWidth(0, 20);
+    g->setColumnStretch(1, 1);
+    RAZProClip();
 }
-void TForm1::creerLecteur() {}
+
+void TForm1::creerLecteur()
+{
+    installerLecteur(new TMediaPlayer(this));
+}
+
+void TForm1::installerLecteur(TMediaPlayer *lecteur)
+{
+    MediaPlayer1 = lecteur;
+    MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
+    connect(MediaPlayer1, &TMediaPlayer::imageChangee, PaintBox1, [this] { PaintBox1->update(); });
+    connect(MediaPlayer1, &TMediaPlayer::OnNotify, this, &TForm1::MediaPlayer1Notify);
+    PaintBox1->imageFond = [this] {
+        return MediaPlayer1 && MediaPlayer1->estOuvert() ? MediaPlayer1->image() : QImage();
+    };
+}
+
 bool TForm1::clipOuvert() const
 {
-    return false;
+    return MediaPlayer1 && MediaPlayer1->estOuvert();
 }
-void TForm1::bbtnOpenAviClick() {}
-void TForm1::OpenDialog1SelectionChange(const QString &) {}
-void TForm1::RAZProClip() {}
-void TForm1::affichImage(TMediaPlayer *, int) {}
-void TForm1::activeBoutons(bool, bool, bool, bool, bool) {}
-void TForm1::affichT0() {}
-void TForm1::bbtnPlayClick(QObject *) {}
-void TForm1::MediaPlayer1Notify() {}
-void TForm1::FormPaint() {}
-void TForm1::reDraw(TMediaPlayer *, int) {}
+
+void TForm1::OpenDialog1SelectionChange(const QString &fichier)
+{
+    // Read-only: a clip on a CD or a shared folder must preview as well as any other.
+    QFile f(fichier);
+    if (!f.open(QIODevice::ReadOnly)) {
+        RAZProClip();
+        return;
+    }
+    EnteteAvi e;
+    try {
+        e = lireEnteteAvi(f);
+    } catch (const ErreurKinemar &erreur) {
+        // The labels keep what they showed.
+        plateforme().message(TypeMessage::Erreur, erreur.texte(), Boutons::Ok);
+        return;
+    }
+    if (!e.valide) {
+        RAZProClip();
+        return;
+    }
+    lblNbImages->setText(QStringLiteral("عدد الصور :       ") + QString::number(e.nbImages));
+    lblDurTot->setText(QStringLiteral("مدة الفيديو(ثا):") +
+                       formateReel(QStringLiteral("0.000"), e.duree) + QStringLiteral("  "));
+    lblFrequence->setText(QStringLiteral("التواتر :   ") + QString::number(e.frequence) +
+                          QStringLiteral("  صورة / ثا"));
+    lblPeriode->setText(QStringLiteral("مدة صورة (م ثا):") +
+                        formateReel(QStringLiteral("0"), e.periode * 1000) +
+                        QStringLiteral("   "));
+    lblDimL->setText(QStringLiteral("العرض :   ") + QString::number(e.largeur) +
+                     QStringLiteral(" بكسل  "));
+    lblDimH->setText(QStringLiteral("الإرتفاع :") + QString::number(e.hauteur) +
+                     QStringLiteral(" بكسل  "));
+    lblCodec2->setText(e.fourCC);
+    lblCodec3->setText(nomCodecAffiche(e.fourCC));
+}
+
+void TForm1::RAZProClip()
+{
+    if (clipOuvert()) {
+        lblNbImages->setText(QStringLiteral("عدد الصور :       ") + QString::number(nbImages));
+        lblDurTot->setText(QStringLiteral("مدة الفيديو(ثا):") +
+                           formateReel(QStringLiteral("0.000"), nbImages * periode) +
+                           QStringLiteral("ثا"));
+        lblFrequence->setText(QStringLiteral("التواتر :   ") + QString::number(frequence) +
+                              QStringLiteral("  صورة / ثا"));
+        lblPeriode->setText(QStringLiteral("مدة صورة (م ثا):") +
+                            formateReel(QStringLiteral("0"), periode * 1000) +
+                            QStringLiteral("   "));
+        lblDimL->setText(QStringLiteral("العرض :   ") + QString::number(largeurReelle) +
+                         QStringLiteral(" بكسل  "));
+        lblDimH->setText(QStringLiteral("الإرتفاع :") + QString::number(hauteurReelle) +
+                         QStringLiteral(" بكسل  "));
+        lblAdapt->setText(QStringLiteral("التكييف % :  ") + QString::number(pcAffichage) +
+                          QStringLiteral(" "));
+        codecClip = codecClip.toLower();
+        lblCodec2->setText(codecClip);
+        lblCodec3->setText(nomCodecAffiche(codecClip));
+        return;
+    }
+    lblNbImages->setText(QStringLiteral("عدد الصور :       0"));
+    lblDurTot->setText(QStringLiteral("مدة الفيديو (ثا) :0"));
+    lblFrequence->setText(QStringLiteral("التواتر :   -  صورة / ثا"));
+    lblPeriode->setText(QStringLiteral("مدة صورة : 0 ثا    "));
+    lblDimL->setText(QStringLiteral("العرض :   0 بكسل "));
+    lblDimH->setText(QStringLiteral("الإرتفاع : 0 بكسل"));
+    lblAdapt->setText(QStringLiteral("  التكييف : ؟ "));
+    lblCodec2->setText(QStringLiteral("?"));
+    lblCodec3->setText(QStringLiteral("?"));
+}
+
+void TForm1::bbtnOpenAviClick()
+{
+    DialogueFichier dialogue;
+    dialogue.titre = QStringLiteral("(*.avi فتح مقطع فيديو (ملف بصيغة         ");
+    dialogue.filtre = QStringLiteral("fichiers AVI (*.avi)");
+    activerPage(tsProClip);
+    const QString fichier = plateforme().fichierAOuvrir(
+        dialogue, [this](const QString &f) { OpenDialog1SelectionChange(f); });
+    if (fichier.isEmpty()) {
+        RAZProClip();
+        return;
+    }
+
+    // The new clip is opened before anything is discarded: a file that does not open leaves
+    // the open clip, its frame and its measurements as they were.
+    auto *nouveau = new TMediaPlayer(this);
+    nouveau->setFileName(fichier);
+    try {
+        nouveau->Open();
+    } catch (const ErreurKinemar &erreur) {
+        delete nouveau;
+        plateforme().message(TypeMessage::Erreur, erreur.texte(), Boutons::Ok);
+        RAZProClip();
+        return;
+    }
+
+    if (clipOuvert()) {
+        effacerSansDemande = true;
+        Button2Click();
+        effacerSansDemande = false;
+        MediaPlayer1->Close();
+        imageCourante = -1;
+    }
+    TMediaPlayer *ancien = MediaPlayer1;
+    installerLecteur(nouveau);
+    if (ancien)
+        ancien->deleteLater();
+
+    tbtnPreQuit->setFixedWidth(8);
+    lblNomAvi->setText(fichier);
+    MediaPlayer1->setFrames(1);
+    MediaPlayer1->setTimeFormat(TMediaPlayer::FormatTemps::Millisecondes);
+    periode = MediaPlayer1->Length();
+    MediaPlayer1->setTimeFormat(TMediaPlayer::FormatTemps::Images);
+    nbImages = MediaPlayer1->Length();
+    periode = periode / nbImages / 1000;
+    if (periode != 0)
+        frequence = frequenceDePeriode(periode);
+    initEchelle();
+    definirHint(pnl1AVI, QStringLiteral("Glisser-déplacer l'image|Glisser-déplacer l'image"));
+    const QRect naturel = MediaPlayer1->DisplayRect();
+    largeurReelle = naturel.width();
+    hauteurReelle = naturel.height();
+    {
+        QFile f(fichier);
+        codecClip.clear();
+        if (f.open(QIODevice::ReadOnly)) {
+            try {
+                codecClip = codecAvi(f);
+            } catch (const ErreurKinemar &) {
+                // A header too short for a FourCC: the player still opened the file.
+            }
+        }
+    }
+    tailleImaBox->udPc->setPosition(100);
+    tailleImaBox->pnlPc->setText(QStringLiteral("100"));
+    lblAdapt->setText(QStringLiteral("التكييف % :  ") +
+                      QString::number(tailleImaBox->udPc->Position()) + QStringLiteral(" "));
+    pnl1AVI->setText(QString());
+    const int W = naturel.width(), H = naturel.height();
+    pnl1AVI->resize(W + 8, H + 8);
+    MediaPlayer1->setDisplayRect(QRect(4, 4, W, H));
+    PaintBox1->setGeometry(4, 4, W, H);
+    ScrollBox1Fond->resize(std::max(ScrollBox1Fond->width(), pnl1AVI->x() + W + 8),
+                           std::max(ScrollBox1Fond->height(), pnl1AVI->y() + H + 8));
+    origineX = 0;
+    origineY = H - 1;
+    sensX = 1;
+    sensY = 1;
+    if (tbXpYp)
+        tbXpYp->setChecked(true);
+    hauteurAffichee = H;
+    largeurAffichee = W;
+    affichImage(MediaPlayer1, 0);
+    pnl1AVI->setCursor(curseurSlot(50));
+    bbtnPlay->setEnabled(true);
+    bbtnFin->setEnabled(true);
+    bbtnSui->setEnabled(true);
+    preparerTableau();
+    curseurPaintBox(couleurCurseur * 100 + formeCurseur);
+    bbtnCible->setEnabled(true);
+    activerMenu(mnuPointages, true);
+    popUpMnuPointeur->setEnabled(true);
+    pnl1AVI->setStyleSheet(QStringLiteral("QLabel#pnl1AVI { background: white; }"));
+    indicX1->setStyleSheet(QStringLiteral("background: white; border: 1px solid red;"));
+    indicY1->setStyleSheet(QStringLiteral("background: white; border: 1px solid red;"));
+    indicX2->setStyleSheet(QStringLiteral("background: white; border: 1px solid blue;"));
+    indicY2->setStyleSheet(QStringLiteral("background: white; border: 1px solid blue;"));
+    for (QFrame *f : {indicX1, indicY1, indicX2, indicY2}) {
+        f->show();
+        f->raise();
+    }
+    for (QAction *a : {popUpMnuModeAcquerir, popUpMnuModeEtalonner, popUpMnuModeProClip})
+        a->setEnabled(true);
+    Panel7->setStyleSheet(
+        QStringLiteral("QFrame#Panel7 { background: #008080; } QLabel { color: %1; }")
+            .arg(palette().color(QPalette::ToolTipBase).name()));
+    Panel7->setEnabled(true);
+    etatCalibrationOuverture();
+    bbtnEnregistrerMesures->setEnabled(true);
+    activerMenu(mnuEnregistrerMesures, true);
+    bbtnCopierMesuresPP->setEnabled(true);
+    bbtnCopierGraphiquePP->setEnabled(true);
+    activerMenu(mnuCopierPP, true);
+    pcAffichage = 100;
+    bbtnIma->setEnabled(true);
+    mnuIma100->setEnabled(false);
+    activerMenu(mnuClip, true);
+    activerPage(tsMesures);
+    PageControl1Change();
+    echelleModifiee = true;
+    ImgEtalon(0, 2, 4);
+    OptTraitt(true);
+}
+
+// The calibration choices become available with the clip.
+void TForm1::etatCalibrationOuverture()
+{
+    for (QRadioButton *rb : {rbChxOrig, rbEtalonHori, rbEtalonVert, rbEtalonSimu})
+        if (rb)
+            rb->setEnabled(true);
+}
