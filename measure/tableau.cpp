@@ -466,7 +466,8 @@ void TForm1::udt0Click()
 
 void TForm1::udt0MouseDown()
 {
-    Timer2->start();
+    // The arrow's auto-repeat presses again while held: restarting would never let it tick.
+    if (!Timer2->isActive()) Timer2->start();
 }
 
 void TForm1::Timer2Timer()

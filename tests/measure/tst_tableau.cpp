@@ -200,6 +200,10 @@ private slots:
         const QStringList xy = contenu(Form1->StringGrid1, 5, 11);
         Form1->udt0MouseDown();
         QVERIFY(Form1->Timer2->isActive());
+        // The held arrow repeats its press; the half-second count goes on.
+        QTest::qWait(150);
+        Form1->udt0MouseDown();
+        QVERIFY(Form1->Timer2->remainingTime() <= 400);
         Form1->Timer2Timer();
         Form1->Timer2Timer();
         QCOMPARE(Form1->udt0->Increment(), 4);
