@@ -34,6 +34,8 @@ constexpr int64_t pixelsMax = 40'000'000;
 constexpr int imagesMax = 10'000'000;
 // Packets a positioning may send beyond the distance from its key frame.
 constexpr int margeDecodage = 64;
+// Frames looked at before a frame that does not decode, for a picture to show instead.
+constexpr int essaisImagePrecedente = 16;
 constexpr auto delaiOuverture = std::chrono::seconds(60);
 constexpr auto delaiRequete = std::chrono::seconds(20);
 
@@ -899,9 +901,16 @@ void TMediaPlayer::allerA(int image)
     const bool memeImage = f == d->position && d->affichee;
     d->position = f;
     if (memeImage) return;
-    const int s = c.imageDe[size_t(f)];
+    int s = c.imageDe[size_t(f)];
     const AVFrame *t = s >= 0 ? c.obtenir(s) : nullptr;
-    if (!t) return; // nothing decodable: the last good picture stays
+    // A frame that does not decode shows the nearest decodable one before it.
+    for (int essai = 0; !t && s >= 0 && essai < essaisImagePrecedente; ++essai) {
+        const int precedente = c.aff(s) - 1;
+        if (precedente < 0) break;
+        s = c.imageDe[size_t(precedente)];
+        t = c.obtenir(s);
+    }
+    if (!t) return; // nothing decodable nearby: the picture shown stays
     if (!d->affichee) d->affichee.reset(av_frame_alloc());
     if (!d->affichee) return;
     av_frame_unref(d->affichee.get());
