@@ -574,7 +574,13 @@ void TForm1::popUpMnuModeProClipClick()
 
 void TForm1::curseurPaintBox(int slot)
 {
+    PaintBox1->setProperty("slotCurseur", slot);
     PaintBox1->setCursor(curseurSlot(slot));
+}
+
+int TForm1::slotCurseurPaintBox() const
+{
+    return PaintBox1->property("slotCurseur").toInt();
 }
 
 void TForm1::mnuQuitterClick()

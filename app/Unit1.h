@@ -106,6 +106,8 @@ public:
     void activerPage(QWidget *page);
     // Sets the pointer shown over the pointing area and over the clip panel.
     void curseurPaintBox(int slot);
+    // The slot of the pointer shown over the pointing area; 0 before any was set.
+    int slotCurseurPaintBox() const;
     void reDraw(TMediaPlayer *lecteur, int f);
     bool clipOuvert() const;
 

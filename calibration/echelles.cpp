@@ -103,19 +103,6 @@ void signalerErreurConversion(const QString &texte)
     afficherErreurNonInterceptee(ErreurKinemar(texteErreurConversion(texte)));
 }
 
-// The slot of the pointer PaintBox1 shows now, found in the pointer table; 0 when it is
-// none of the pointing or calibration pointers.
-int slotCurseurPaintBox(const QWidget *paintBox)
-{
-    const QCursor actuel = paintBox->cursor();
-    if (actuel.shape() != Qt::BitmapCursor) return 0;
-    for (int couleur : {1, 2})
-        for (int forme : {1, 2, 3, 11, 12, 13, 14, 21, 22, 31, 32, 41, 42}) {
-            const int slot = couleur * 100 + forme;
-            if (curseurSlot(slot) == actuel) return slot;
-        }
-    return 0;
-}
 
 // The focus and key events of the three length boxes, routed to the window's handlers.
 class FiltreSaisieEtalon : public QObject
@@ -575,7 +562,7 @@ namespace
 void pointChoisi(TForm1 *f, QCheckBox *moi, QCheckBox *autre, int forme)
 {
     if (moi->isChecked()) {
-        const int couleur = slotCurseurPaintBox(f->PaintBox1) / 100;
+        const int couleur = f->slotCurseurPaintBox() / 100;
         if (couleur == 1 || couleur == 2) f->curseurPaintBox(couleur * 100 + forme);
         autre->setChecked(false);
     } else {

@@ -7,23 +7,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace
-{
-
-// The slot of the pointer now shown over the image, found among the loaded slots.
-int slotActuel()
-{
-    const QVariant memorise = Form1->PaintBox1->property("slotCurseur");
-    if (memorise.isValid()) return memorise.toInt();
-    const qint64 cle = Form1->PaintBox1->cursor().pixmap().cacheKey();
-    if (cle == 0) return -1;
-    for (int couleur = 100; couleur <= 200; couleur += 100)
-        for (int forme : {1, 2, 3, 11, 12, 13, 14, 21, 22, 31, 32, 41, 42})
-            if (curseurSlot(couleur + forme).pixmap().cacheKey() == cle) return couleur + forme;
-    return -1;
-}
-
-} // namespace
 
 TdlgPointeur::TdlgPointeur(QWidget *parent)
     : TDialogueKinemar(QStringLiteral("dlgPointeur"), QStringLiteral("مظهر المؤشر"), parent)
@@ -56,8 +39,8 @@ TdlgPointeur::TdlgPointeur(QWidget *parent)
 
 int TdlgPointeur::Curseur()
 {
-    const int slot = slotActuel();
-    if (slot >= 0) formeCurseur = slot % 100;
+    const int slot = Form1->slotCurseurPaintBox();
+    if (slot > 0) formeCurseur = slot % 100;
     couleurCurseur = rgPtNoirBlanc->ItemIndex() + 1;
     const QList<QAction *> couleurs = Form1->mnuCouleurPointeur->actions();
     if (rgPtNoirBlanc->ItemIndex() >= 0 && rgPtNoirBlanc->ItemIndex() < couleurs.size())
