@@ -309,7 +309,7 @@ struct Clip {
 
     int chunkDe(int64_t dts) const
     {
-        if (dts == AV_NOPTS_VALUE) return -1;
+        if (dts == AV_NOPTS_VALUE || (!avi && debut == AV_NOPTS_VALUE)) return -1;
         if (avi) return dts < 0 || dts >= imagesMax ? -1 : int(dts);
         const double t = double(dts - debut) * av_q2d(baseTemps) / periode;
         return t < -0.5 || t >= imagesMax ? -1 : int(std::llround(t));
@@ -387,7 +387,7 @@ void Clip::ouvrir(const QString &nom)
     if (!avi) {
         if (st->r_frame_rate.num > 0 && st->r_frame_rate.den > 0)
             periode = av_q2d(av_inv_q(st->r_frame_rate));
-        debut = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+        debut = AV_NOPTS_VALUE; // the first packet's dts, once read
     }
     if (!(periode > 0) || !std::isfinite(periode))
         echecOuverture(QStringLiteral("cadence d'images invalide"));
@@ -429,6 +429,7 @@ bool Clip::depuisIndex()
     std::vector<int64_t> dts;
     std::vector<int> cl;
     int precedent = -1;
+    if (!avi) debut = avformat_index_get_entry(st, 0)->timestamp;
     for (int i = 0; i < n; ++i) {
         const AVIndexEntry *e = avformat_index_get_entry(st, i);
         const int c = e ? chunkDe(e->timestamp) : -1;
@@ -467,6 +468,7 @@ void Clip::parcourir()
         }
         PaquetLu lu{paquet.get()};
         if (paquet->stream_index != flux) continue;
+        if (!avi && debut == AV_NOPTS_VALUE && paquet->dts != AV_NOPTS_VALUE) debut = paquet->dts;
         int c = chunkDe(paquet->dts);
         if (c < 0 && paquet->dts != AV_NOPTS_VALUE) continue;
         if (c <= dernier) c = dernier + 1;
@@ -498,10 +500,16 @@ void Clip::parcourir()
         avcodec_send_packet(cc.get(), nullptr);
         vider();
         avcodec_flush_buffers(cc.get());
+        // The pictures, in display order, fill the frame slots that hold data, in order: with
+        // dropped slots among them, each picture keeps its time.
+        std::vector<int> places;
+        for (int c = 0; c < nbChunks(); ++c)
+            if (aDonnees(c)) places.push_back(c);
         affDe.assign(dtsDe.size(), -1);
-        for (size_t i = 0; i < ordre.size(); ++i) {
-            const int c = ordre[i];
-            if (aDonnees(c) && affDe[size_t(c)] < 0) affDe[size_t(c)] = int(i);
+        size_t n = 0;
+        for (const int c : ordre) {
+            if (n >= places.size()) break;
+            if (aDonnees(c) && affDe[size_t(c)] < 0) affDe[size_t(c)] = places[n++];
         }
     }
 }

@@ -110,6 +110,7 @@ private slots:
     void arretPendantLecture();
     void formatsEtRectangle();
     void imagesSautees();
+    void imagesSauteesEtImagesB();
     void imageEndommagee();
     void mauvaisesEntrees_data();
     void mauvaisesEntrees();
@@ -311,8 +312,10 @@ void TestLecteur::formatsEtRectangle()
 namespace
 {
 // Copies a clip's packets into a new AVI, leaving out some frames while keeping the frame
-// numbers of the others: the muxer writes the gaps as empty (dropped) chunks.
-bool copierSansImages(const QString &source, const QString &dest, const std::vector<int> &sautees)
+// numbers of the others: the muxer writes the gaps as empty (dropped) chunks. With a stretch
+// of k, frame n becomes frame k n at k times the rate, with k - 1 dropped frames after it.
+bool copierSansImages(const QString &source, const QString &dest, const std::vector<int> &sautees,
+                      int etirement = 1)
 {
     AVFormatContext *in = nullptr;
     if (avformat_open_input(&in, source.toUtf8().constData(), nullptr, nullptr) < 0) return false;
@@ -323,6 +326,7 @@ bool copierSansImages(const QString &source, const QString &dest, const std::vec
     ok = st && avcodec_parameters_copy(st->codecpar, in->streams[0]->codecpar) >= 0;
     if (ok) {
         st->time_base = in->streams[0]->time_base;
+        st->time_base.den *= etirement;
         ok = avio_open(&out->pb, dest.toUtf8().constData(), AVIO_FLAG_WRITE) >= 0 &&
              avformat_write_header(out, nullptr) >= 0;
     }
@@ -331,7 +335,8 @@ bool copierSansImages(const QString &source, const QString &dest, const std::vec
         const bool sauter = std::find(sautees.begin(), sautees.end(), int(p->dts)) != sautees.end();
         if (p->stream_index == 0 && !sauter) {
             p->stream_index = 0;
-            av_packet_rescale_ts(p, in->streams[0]->time_base, st->time_base);
+            p->dts *= etirement;
+            p->pts = p->dts; // AVI keeps decoding order only
             ok = av_interleaved_write_frame(out, p) >= 0;
         }
         av_packet_unref(p);
@@ -370,6 +375,30 @@ void TestLecteur::imagesSautees()
         QCOMPARE(lecteur.Position(), f);
         const QPointF c = centroide(lecteur.image());
         const QPointF a = attendu[size_t(montre(f))];
+        QVERIFY2(std::hypot(c.x() - a.x(), c.y() - a.y()) <= 1.0, qPrintable(QString::number(f)));
+    }
+}
+
+void TestLecteur::imagesSauteesEtImagesB()
+{
+    // Dropped frames between B-frame pictures: each picture keeps its time, the frame after
+    // it repeats it.
+    QTemporaryDir dir;
+    const QString nom = dir.filePath(QStringLiteral("etire.avi"));
+    QVERIFY(copierSansImages(clip(QStringLiteral("divx_gop250_b.avi")), nom, {}, 2));
+    const auto attendu = centres(clip(QStringLiteral("divx_gop250_b.avi")));
+    TMediaPlayer lecteur;
+    lecteur.setFileName(nom);
+    lecteur.Open();
+    const int L = lecteur.Length();
+    QVERIFY2(L >= 2 * int(attendu.size()) - 1, qPrintable(QString::number(L)));
+    lecteur.setTimeFormat(TMediaPlayer::FormatTemps::Millisecondes);
+    QCOMPARE(lecteur.Length(), L * 20); // 50 frames per second
+    lecteur.setTimeFormat(TMediaPlayer::FormatTemps::Images);
+    for (int f : {L - 1, 0, 1, 2, 301, 498, 499, 500, 501, 497, 496, 17, 16}) {
+        allerA(lecteur, f);
+        const QPointF c = centroide(lecteur.image());
+        const QPointF a = attendu[size_t(f / 2)];
         QVERIFY2(std::hypot(c.x() - a.x(), c.y() - a.y()) <= 1.0, qPrintable(QString::number(f)));
     }
 }
