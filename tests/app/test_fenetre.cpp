@@ -1,7 +1,7 @@
 // The main window before any clip: start-up state, pages, closing, resizing.
 #include "app/Unit1.h"
 #include "app/erreurs.h"
-#include "commun/plateformescriptee.h"
+#include "commun/session.h"
 #include "measure/Unit3.h"
 
 #include <QAction>
@@ -17,14 +17,11 @@ class TestFenetre : public QObject
 private slots:
     void init()
     {
-        plateformeTest = PlateformeScriptee();
-        installerPlateforme(&plateformeTest);
-        creerFenetres();
+        debuterSession(plateformeTest);
     }
     void cleanup()
     {
-        detruireFenetres();
-        installerPlateforme(nullptr);
+        terminerSession();
     }
 
     void demarrage()

@@ -3,7 +3,7 @@
 #include "app/Unit1.h"
 #include "app/curseurs.h"
 #include "calibration/transformation.h"
-#include "commun/plateformescriptee.h"
+#include "commun/session.h"
 #include "measure/Nbreels.h"
 
 #include <QCheckBox>
@@ -96,18 +96,14 @@ class TestEtalonnage : public QObject
 private slots:
     void init()
     {
-        definirSeparateurDecimal('.');
-        plateforme_ = PlateformeScriptee();
-        installerPlateforme(&plateforme_);
-        creerFenetres();
+        debuterSession(plateforme_);
         // The pointing pointer a clip opening leaves on the image.
         Form1->curseurPaintBox(102);
     }
 
     void cleanup()
     {
-        detruireFenetres();
-        installerPlateforme(nullptr);
+        terminerSession();
         definirSeparateurDecimal('.');
     }
 

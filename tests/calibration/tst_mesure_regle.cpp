@@ -4,7 +4,7 @@
 #include "app/Unit1.h"
 #include "calibration/transformation.h"
 #include "clip/TMediaPlayer.h"
-#include "commun/plateformescriptee.h"
+#include "commun/session.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
 
@@ -171,16 +171,12 @@ class TestMesureRegle : public QObject
 private slots:
     void init()
     {
-        definirSeparateurDecimal('.');
-        plateforme_ = PlateformeScriptee();
-        installerPlateforme(&plateforme_);
-        creerFenetres();
+        debuterSession(plateforme_);
     }
 
     void cleanup()
     {
-        detruireFenetres();
-        installerPlateforme(nullptr);
+        terminerSession();
     }
 
     void acceleration_data()

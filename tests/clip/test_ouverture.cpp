@@ -1,7 +1,7 @@
 // Opening clips in the main window, the properties page and moving through frames.
 #include "app/Unit1.h"
 #include "clip/TMediaPlayer.h"
-#include "commun/plateformescriptee.h"
+#include "commun/session.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
 
@@ -56,15 +56,11 @@ class TestOuverture : public QObject
 private slots:
     void init()
     {
-        plateformeTest = PlateformeScriptee();
-        installerPlateforme(&plateformeTest);
-        definirSeparateurDecimal(QLatin1Char('.'));
-        creerFenetres();
+        debuterSession(plateformeTest);
     }
     void cleanup()
     {
-        detruireFenetres();
-        installerPlateforme(nullptr);
+        terminerSession();
     }
 
     void premiereOuverture()

@@ -3,7 +3,7 @@
 // grid and of the Measurement table with the transform.
 #include "app/Unit1.h"
 #include "clip/TMediaPlayer.h"
-#include "commun/plateformescriptee.h"
+#include "commun/session.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
 
@@ -107,16 +107,12 @@ class TestPointage : public QObject
 private slots:
     void init()
     {
-        plateformeTest = PlateformeScriptee();
-        installerPlateforme(&plateformeTest);
-        definirSeparateurDecimal(QLatin1Char('.'));
-        creerFenetres();
+        debuterSession(plateformeTest);
         ouvrir();
     }
     void cleanup()
     {
-        detruireFenetres();
-        installerPlateforme(nullptr);
+        terminerSession();
     }
 
     void modes_data()

@@ -2,7 +2,7 @@
 // appearance commands. Runs on a 10-frame test clip (25 frames/s).
 #include "app/Unit1.h"
 #include "app/curseurs.h"
-#include "commun/plateformescriptee.h"
+#include "commun/session.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
 #include "measure/Unit3.h"
@@ -72,16 +72,12 @@ class TestTableau : public QObject
 private slots:
     void init()
     {
-        plateformeTest = PlateformeScriptee();
-        installerPlateforme(&plateformeTest);
-        definirSeparateurDecimal(QLatin1Char('.'));
-        creerFenetres();
+        debuterSession(plateformeTest);
         ouvrir();
     }
     void cleanup()
     {
-        detruireFenetres();
-        installerPlateforme(nullptr);
+        terminerSession();
     }
 
     void avantToutClip()
