@@ -58,8 +58,7 @@ QToolButton *boutonImage(QWidget *parent, const char *nom, const QString &hint =
     b->setIcon(imageBouton(QString::fromLatin1(nom)));
     b->setIconSize(QSize(24, 24));
     b->setAutoRaise(true);
-    if (!hint.isEmpty())
-        definirHint(b, hint);
+    if (!hint.isEmpty()) definirHint(b, hint);
     return b;
 }
 
@@ -125,15 +124,16 @@ void TForm1::construireMenus()
 
     mnuFichiers = nomme(barre->addMenu(QStringLiteral("ملفات")), "mnuFichiers");
     mnuChargerAvi = element(mnuFichiers, "mnuChargerAvi", QStringLiteral("فتح مقطع فيديو"));
-    mnuEnregistrerMesures = sousMenu(mnuFichiers, "mnuEnregistrerMesures", QStringLiteral("قياسات"));
+    mnuEnregistrerMesures =
+        sousMenu(mnuFichiers, "mnuEnregistrerMesures", QStringLiteral("قياسات"));
     mnuCopierPP = sousMenu(mnuEnregistrerMesures, "mnuCopierPP", QStringLiteral("نسخ إلى الحافظة"));
     mnuTableauPP = element(mnuCopierPP, "mnuTableauPP", QStringLiteral("الجدول"));
     mnuGraphiquePP = element(mnuCopierPP, "mnuGraphiquePP", QStringLiteral("المنحنى"));
     mnuEnregFic = sousMenu(mnuEnregistrerMesures, "mnuEnregFic", QStringLiteral("حفظ على ملف"));
-    mnuAuFormatCW3 = element(mnuEnregFic, "mnuAuFormatCW3",
-                             QStringLiteral("Curvalis Windows (*.cw3)  بصيغة"));
-    mnuAuFormatCCC = element(mnuEnregFic, "mnuAuFormatCCC",
-                             QStringLiteral(" Curvalis DOS (*.ccc)  بصيغة"));
+    mnuAuFormatCW3 =
+        element(mnuEnregFic, "mnuAuFormatCW3", QStringLiteral("Curvalis Windows (*.cw3)  بصيغة"));
+    mnuAuFormatCCC =
+        element(mnuEnregFic, "mnuAuFormatCCC", QStringLiteral(" Curvalis DOS (*.ccc)  بصيغة"));
     mnuAuFormatTxt = element(mnuEnregFic, "mnuAuFormatTxt", QStringLiteral(" (*.txt)  بصيغة نص"));
     SaveCW3 = mnuAuFormatCW3;
     SaveCCC = mnuAuFormatCCC;
@@ -178,7 +178,8 @@ void TForm1::construireMenus()
     }
     mnuConfigurationsrapides =
         sousMenu(mnuPointages, "mnuConfigurationsrapides", QStringLiteral("إعدادات سريعة"));
-    mnuFondclair = sousMenu(mnuConfigurationsrapides, "mnuFondclair", QStringLiteral("خلفية فاتحة"));
+    mnuFondclair =
+        sousMenu(mnuConfigurationsrapides, "mnuFondclair", QStringLiteral("خلفية فاتحة"));
     mnuFondSombre =
         sousMenu(mnuConfigurationsrapides, "mnuFondSombre", QStringLiteral("خلفية داكنة"));
     const char *nomsClair[] = {"mnuFdCl1point", "mnuFdCl2points", "mnuFdCl3points",
@@ -268,8 +269,7 @@ void TForm1::construireBarreOutils()
     bbtnIma = boutonImage(
         ToolBar1, "bbtnIma",
         QStringLiteral("حجم الصورة بـ % من الحجم الحقيقي|تغيير حجم الصورة بـ % من الحجم الحقيقي"));
-    bbtnCible = boutonImage(ToolBar1, "bbtnCible",
-                            QStringLiteral("مظهر المؤشر|تغيير مظهر المؤشر"));
+    bbtnCible = boutonImage(ToolBar1, "bbtnCible", QStringLiteral("مظهر المؤشر|تغيير مظهر المؤشر"));
     Panel7 = nomme(new QFrame(ToolBar1), "Panel7");
     Panel7->setFrameShape(QFrame::StyledPanel);
     Panel7->setAutoFillBackground(true);
@@ -293,13 +293,11 @@ void TForm1::construireBarreOutils()
     bbtnCurExec->setIcon(imageBouton(QStringLiteral("bbtnCurExec")));
     definirHint(bbtnCurExec, QStringLiteral("Curvalis تشغيل"));
     bbtnCopierMesuresPP = boutonImage(ToolBar1, "bbtnCopierMesuresPP");
-    bbtnCopierGraphiquePP =
-        boutonImage(ToolBar1, "bbtnCopierGraphiquePP");
-    bbtnEnregistrerMesures =
-        boutonImage(ToolBar1, "bbtnEnregistrerMesures");
-    bbtnImprimer = boutonImage(
-        ToolBar1, "bbtnImprimer",
-        QStringLiteral("طباعة جملة النقاط و المحاور|طباعة جملة النقاط و المحاور"));
+    bbtnCopierGraphiquePP = boutonImage(ToolBar1, "bbtnCopierGraphiquePP");
+    bbtnEnregistrerMesures = boutonImage(ToolBar1, "bbtnEnregistrerMesures");
+    bbtnImprimer =
+        boutonImage(ToolBar1, "bbtnImprimer",
+                    QStringLiteral("طباعة جملة النقاط و المحاور|طباعة جملة النقاط و المحاور"));
     BitBtn1 = boutonImage(ToolBar1, "BitBtn1", QStringLiteral("مساعدة|محتويات المساعدة"));
     lblNomAvi = etiquette(ToolBar1, "lblNomAvi", QString());
     lblNomAvi->setLayoutDirection(Qt::LeftToRight);
@@ -315,9 +313,9 @@ void TForm1::construireBarreOutils()
              tbtnPreQuit, bbtnQuitter})
         ToolBar1->addWidget(w);
 
-    for (QWidget *w : std::initializer_list<QWidget *>{
-             bbtnIma, bbtnCible, Panel7, bbtnCopierMesuresPP, bbtnCopierGraphiquePP,
-             bbtnEnregistrerMesures, bbtnImprimer})
+    for (QWidget *w : std::initializer_list<QWidget *>{bbtnIma, bbtnCible, Panel7,
+                                                       bbtnCopierMesuresPP, bbtnCopierGraphiquePP,
+                                                       bbtnEnregistrerMesures, bbtnImprimer})
         w->setEnabled(false);
 
     connect(bbtnOpenAvi, &QToolButton::clicked, this, &TForm1::bbtnOpenAviClick);
@@ -356,8 +354,8 @@ void TForm1::construireCoteClip()
     lblXMetres = etiquette(tbCoord, "lblXMetres", QString());
     lblYMetres = etiquette(tbCoord, "lblYMetres", QString());
     lblUMetres = etiquette(tbCoord, "lblUMetres", QStringLiteral("متر"));
-    for (QLabel *l : {lblXPixels, lblYPixels, lblUPixels, lblPMetres, lblXMetres, lblYMetres,
-                      lblUMetres}) {
+    for (QLabel *l :
+         {lblXPixels, lblYPixels, lblUPixels, lblPMetres, lblXMetres, lblYMetres, lblUMetres}) {
         l->setContentsMargins(4, 0, 4, 0);
         tbCoord->addWidget(l);
     }
@@ -387,8 +385,7 @@ void TForm1::construireCoteClip()
     PaintBox1->setGeometry(4, 4, 0, 0);
     PaintBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(PaintBox1, &TPaintBox::Paint, this, [this] {
-        if (clipOuvert())
-            aRedessiner = true;
+        if (clipOuvert()) aRedessiner = true;
     });
 
     auto indicateur = [this](const char *nom, int l, int h) {
@@ -404,8 +401,7 @@ void TForm1::construireCoteClip()
     indicY2 = indicateur("indicY2", 4, 3);
 
     ToolBar2 = nomme(new QToolBar(pnl1), "ToolBar2");
-    bbtnPlay = boutonImage(ToolBar2, "bbtnPlay",
-                           QStringLiteral("تشغيل الفيديو|تشغيل الفيديو"));
+    bbtnPlay = boutonImage(ToolBar2, "bbtnPlay", QStringLiteral("تشغيل الفيديو|تشغيل الفيديو"));
     bbtnDeb = boutonImage(ToolBar2, "bbtnDeb",
                           QStringLiteral("الصورة الأولى|الإنتقال إلى الصورة الأولى"));
     bbtnFin = boutonImage(ToolBar2, "bbtnFin",
@@ -451,8 +447,7 @@ void TForm1::construirePages()
     construirePageEtalon();
     construirePageProClip();
     connect(PageControl1, &QTabWidget::currentChanged, this, [this] {
-        if (!PageControl1->signalsBlocked())
-            PageControl1Change();
+        if (!PageControl1->signalsBlocked()) PageControl1Change();
     });
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
@@ -477,8 +472,7 @@ void TForm1::construirePopup()
     popUpMnuModeAcquerir->setChecked(true);
     popUpMnuPointeur->setEnabled(false);
     connect(popUpMnuModeAcquerir, &QAction::triggered, this, &TForm1::popUpMnuModeAcquerirClick);
-    connect(popUpMnuModeEtalonner, &QAction::triggered, this,
-            &TForm1::popUpMnuModeEtalonnerClick);
+    connect(popUpMnuModeEtalonner, &QAction::triggered, this, &TForm1::popUpMnuModeEtalonnerClick);
     connect(popUpMnuModeProClip, &QAction::triggered, this, &TForm1::popUpMnuModeProClipClick);
     connect(popUpMnuPointeur, &QAction::triggered, this, &TForm1::bbtnCibleClick);
     connect(popUpMnuAide, &QAction::triggered, this, &TForm1::popUpMnuAideClick);
@@ -514,7 +508,6 @@ void TForm1::FormCreate()
     initEchelle();
 }
 
-
 void TForm1::activerPage(QWidget *page)
 {
     const bool bloque = PageControl1->blockSignals(true);
@@ -532,17 +525,13 @@ void TForm1::PageControl1Change()
         }
         dlgPointeur->rgPtForme->setEnabled(true);
         activerMenu(mnuFormePointeur, true);
-        if (rbChxOrig)
-            rbChxOrig->setChecked(false);
+        if (rbChxOrig) rbChxOrig->setChecked(false);
         ChxOrigRAZ();
-        if (rbEtalonHori)
-            rbEtalonHori->setChecked(false);
+        if (rbEtalonHori) rbEtalonHori->setChecked(false);
         etalonHoriRAZ();
-        if (rbEtalonVert)
-            rbEtalonVert->setChecked(false);
+        if (rbEtalonVert) rbEtalonVert->setChecked(false);
         etalonVertRAZ();
-        if (rbEtalonSimu)
-            rbEtalonSimu->setChecked(false);
+        if (rbEtalonSimu) rbEtalonSimu->setChecked(false);
         etalonSimuRAZ();
     } else if (page == tsEtalon) {
         ImgEtalon(0, 2, 4);

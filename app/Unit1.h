@@ -73,17 +73,17 @@ public:
         *mnuAutomatismes, *mnuConfigurationsrapides, *mnuFondclair, *mnuFondSombre, *Aidde1;
     QAction *mnuChargerAvi, *mnuTableauPP, *mnuGraphiquePP, *mnuAuFormatCW3, *mnuAuFormatCCC,
         *mnuAuFormatTxt, *mnuImprimer, *mnuCurPath, *mnuCurExec, *mnuQuitter, *mnuIma100,
-        *mnuImaAdapter, *mnuImaAutre, *mnuGrandeCible, *mnuPetiteCible, *mnuCroix,
-        *mnuCouleurNoir, *mnuCouleurBlanc, *mnuTaille1, *mnuTaille2, *mnuTaille3, *mnuTaile4,
-        *mnuTaille5, *mnuAutoH, *mnuAutoV, *Aide1, *Aide2, *Aide3, *propos1;
+        *mnuImaAdapter, *mnuImaAutre, *mnuGrandeCible, *mnuPetiteCible, *mnuCroix, *mnuCouleurNoir,
+        *mnuCouleurBlanc, *mnuTaille1, *mnuTaille2, *mnuTaille3, *mnuTaile4, *mnuTaille5, *mnuAutoH,
+        *mnuAutoV, *Aide1, *Aide2, *Aide3, *propos1;
     QList<QAction *> mnuFondclairItems, mnuFondSombreItems; // tags 1..4 and 21..24
     // Actions (the menu items and buttons bound to them share these objects).
     QAction *CurExec, *CurPath, *AutoH, *AutoV, *SaveCW3, *SaveCCC, *SaveTXT;
 
     // ---- Pop-up menu of the pointing area ----
     QMenu *PopupMenu1;
-    QAction *popUpMnuModeAcquerir, *popUpMnuModeEtalonner, *popUpMnuModeProClip,
-        *popUpMnuPointeur, *popUpMnuAide;
+    QAction *popUpMnuModeAcquerir, *popUpMnuModeEtalonner, *popUpMnuModeProClip, *popUpMnuPointeur,
+        *popUpMnuAide;
 
     // ---- Page tsProClip: clip properties ----
     QScrollArea *ScrollBox3;
@@ -116,8 +116,7 @@ public:
     void OpenDialog1SelectionChange(const QString &fichier);
     void RAZProClip();
     void affichImage(TMediaPlayer *lecteur, int a);
-    void activeBoutons(bool lecture, bool premiere, bool derniere, bool precedente,
-                       bool suivante);
+    void activeBoutons(bool lecture, bool premiere, bool derniere, bool precedente, bool suivante);
     void affichT0();
     void bbtnPlayClick(QObject *sender);
     void MediaPlayer1Notify();

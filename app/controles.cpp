@@ -32,8 +32,7 @@ TUpDown::TUpDown(QWidget *parent, Qt::Orientation o) : QWidget(parent)
         connect(b, &QToolButton::pressed, this, &TUpDown::MouseDown);
         connect(b, &QToolButton::released, this, [this, b] {
             // auto-repeat raises released/pressed pairs while held; only the real release counts
-            if (!b->isDown())
-                emit MouseUp();
+            if (!b->isDown()) emit MouseUp();
         });
         connect(b, &QToolButton::clicked, this, [this, b] { cliquer(b == haut_); });
     }
@@ -58,18 +57,14 @@ void TUpDown::setMax(int m)
 
 void TUpDown::cliquer(bool haut)
 {
-    if (!isEnabled())
-        return;
+    if (!isEnabled()) return;
     long long cible = static_cast<long long>(position_) + (haut ? increment_ : -increment_);
-    if (cible > max_)
-        cible = wrap_ ? min_ : max_;
-    if (cible < min_)
-        cible = wrap_ ? max_ : min_;
+    if (cible > max_) cible = wrap_ ? min_ : max_;
+    if (cible < min_) cible = wrap_ ? max_ : min_;
     int nouvelle = static_cast<int>(cible);
     bool permis = true;
     emit Changing(nouvelle, permis);
-    if (!permis)
-        return;
+    if (!permis) return;
     position_ = std::clamp(nouvelle, min_, std::max(min_, max_));
     emit Click(haut);
 }
@@ -94,8 +89,7 @@ int TRadioGroup::ItemIndex() const
 
 void TRadioGroup::setItemIndex(int i)
 {
-    if (i == ItemIndex())
-        return;
+    if (i == ItemIndex()) return;
     if (i < 0 || i >= count()) {
         if (QAbstractButton *b = groupe_.checkedButton()) {
             groupe_.setExclusive(false);
@@ -157,8 +151,7 @@ QImage TPaintBox::capture()
     QPainter p(&resultat);
     if (imageFond) {
         const QImage fond = imageFond();
-        if (!fond.isNull())
-            p.drawImage(rect(), fond);
+        if (!fond.isNull()) p.drawImage(rect(), fond);
     }
     p.drawImage(0, 0, Canvas());
     return resultat;
@@ -170,15 +163,13 @@ void TPaintBox::paintEvent(QPaintEvent *)
         QPainter p(this);
         if (imageFond) {
             const QImage fond = imageFond();
-            if (!fond.isNull())
-                p.drawImage(rect(), fond);
+            if (!fond.isNull()) p.drawImage(rect(), fond);
         }
         p.drawImage(0, 0, Canvas());
     }
     const bool demandeParLeSysteme = !interne_;
     interne_ = false;
-    if (demandeParLeSysteme)
-        emit Paint();
+    if (demandeParLeSysteme) emit Paint();
 }
 
 void TPaintBox::resizeEvent(QResizeEvent *)

@@ -25,8 +25,7 @@ int TDialogueKinemar::ShowModal()
 
 void TDialogueKinemar::showEvent(QShowEvent *e)
 {
-    if (!formShowFait_)
-        FormShow();
+    if (!formShowFait_) FormShow();
     QDialog::showEvent(e);
 }
 

@@ -73,16 +73,13 @@ public:
         dialogue.setAcceptMode(QFileDialog::AcceptOpen);
         dialogue.setOption(QFileDialog::DontResolveSymlinks, true);
         dialogue.setOption(QFileDialog::DontUseNativeDialog, true);
-        if (!d.extensionDefaut.isEmpty())
-            dialogue.setDefaultSuffix(d.extensionDefaut);
+        if (!d.extensionDefaut.isEmpty()) dialogue.setDefaultSuffix(d.extensionDefaut);
         if (surSelection)
             QObject::connect(&dialogue, &QFileDialog::currentChanged, &dialogue,
                              [surSelection](const QString &f) {
-                                 if (!f.isEmpty() && QFileInfo(f).isFile())
-                                     surSelection(f);
+                                 if (!f.isEmpty() && QFileInfo(f).isFile()) surSelection(f);
                              });
-        if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
-            return {};
+        if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty()) return {};
         return dialogue.selectedFiles().first();
     }
 
@@ -92,10 +89,8 @@ public:
         dialogue.setAcceptMode(QFileDialog::AcceptSave);
         dialogue.setOption(QFileDialog::DontUseNativeDialog, true);
         dialogue.setOption(QFileDialog::DontConfirmOverwrite, !d.confirmerEcrasement);
-        if (!d.extensionDefaut.isEmpty())
-            dialogue.setDefaultSuffix(d.extensionDefaut);
-        if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
-            return {};
+        if (!d.extensionDefaut.isEmpty()) dialogue.setDefaultSuffix(d.extensionDefaut);
+        if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty()) return {};
         return dialogue.selectedFiles().first();
     }
 
@@ -104,8 +99,7 @@ public:
         QColorDialog dialogue(initiale, QApplication::activeWindow());
         dialogue.setOption(QColorDialog::DontUseNativeDialog, true);
         Q_UNUSED(complet);
-        if (dialogue.exec() != QDialog::Accepted)
-            return std::nullopt;
+        if (dialogue.exec() != QDialog::Accepted) return std::nullopt;
         return dialogue.selectedColor();
     }
 
@@ -147,8 +141,7 @@ std::function<void(const QString &, int)> &afficheurAide()
 
 void PlateformeQt::aide(const QString &fichierAide, int contexte)
 {
-    if (afficheurAide())
-        afficheurAide()(fichierAide, contexte);
+    if (afficheurAide()) afficheurAide()(fichierAide, contexte);
 }
 
 PlateformeQt &plateformeQt()

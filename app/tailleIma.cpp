@@ -4,7 +4,8 @@
 #include <QGridLayout>
 #include <QPushButton>
 
-TtailleImaBox::TtailleImaBox(QWidget *parent) : TDialogueKinemar(QStringLiteral("tailleImaBox"), QStringLiteral("حجم مقطع الفيديو"), parent)
+TtailleImaBox::TtailleImaBox(QWidget *parent)
+    : TDialogueKinemar(QStringLiteral("tailleImaBox"), QStringLiteral("حجم مقطع الفيديو"), parent)
 {
     setFixedSize(313, 164);
     auto *g = new QGridLayout(this);

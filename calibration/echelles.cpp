@@ -103,7 +103,6 @@ void signalerErreurConversion(const QString &texte)
     afficherErreurNonInterceptee(ErreurKinemar(texteErreurConversion(texte)));
 }
 
-
 // The focus and key events of the three length boxes, routed to the window's handlers.
 class FiltreSaisieEtalon : public QObject
 {

@@ -21,8 +21,8 @@ void TForm1::affichImage(TMediaPlayer *lecteur, int a)
     const int L = lecteur->Length();
     lblNoImage4->setText(QString::number(L));
     affichT0();
-    activeBoutons(imageCourante < L - 1, imageCourante > 0, imageCourante < L - 1,
-                  imageCourante > 0, imageCourante < L - 1);
+    activeBoutons(imageCourante<L - 1, imageCourante> 0, imageCourante<L - 1, imageCourante> 0,
+                  imageCourante < L - 1);
 }
 
 void TForm1::activeBoutons(bool lecture, bool premiere, bool derniere, bool precedente,
@@ -65,20 +65,16 @@ void TForm1::bbtnPlayClick(QObject *sender)
             }
             break;
         case 3:
-            if (imageCourante > 0)
-                affichImage(lecteur, 0);
+            if (imageCourante > 0) affichImage(lecteur, 0);
             break;
         case 4:
-            if (imageCourante < L - 1)
-                affichImage(lecteur, L - 1);
+            if (imageCourante < L - 1) affichImage(lecteur, L - 1);
             break;
         case 5:
-            if (imageCourante > 0)
-                affichImage(lecteur, imageCourante - 1);
+            if (imageCourante > 0) affichImage(lecteur, imageCourante - 1);
             break;
         case 6:
-            if (imageCourante < L - 1)
-                affichImage(lecteur, imageCourante + 1);
+            if (imageCourante < L - 1) affichImage(lecteur, imageCourante + 1);
             break;
         }
         selectionnerLigneCourante();
@@ -89,10 +85,8 @@ void TForm1::bbtnPlayClick(QObject *sender)
 void TForm1::MediaPlayer1Notify()
 {
     TMediaPlayer *lecteur = MediaPlayer1;
-    if (!lecteur->estOuvert())
-        return;
-    if (lecteur->Position() == lecteur->Length())
-        lecteur->setPosition(lecteur->Length() - 1);
+    if (!lecteur->estOuvert()) return;
+    if (lecteur->Position() == lecteur->Length()) lecteur->setPosition(lecteur->Length() - 1);
     imageCourante = lecteur->Position();
     selectionnerLigneCourante();
 }
@@ -106,18 +100,15 @@ static bool enLecture(TMediaPlayer *lecteur)
 
 void TForm1::FormPaint()
 {
-    if (clipOuvert() && !enLecture(MediaPlayer1))
-        affichImage(MediaPlayer1, imageCourante);
+    if (clipOuvert() && !enLecture(MediaPlayer1)) affichImage(MediaPlayer1, imageCourante);
 }
 
 void TForm1::reDraw(TMediaPlayer *lecteur, int f)
 {
     // Showing the frame again and drawing on a cleared overlay does what re-positioning the
     // player one frame aside and back did on a display that lost its markers.
-    if (!lecteur || !lecteur->estOuvert() || f < 0)
-        return;
-    if (!enLecture(lecteur))
-        affichImage(lecteur, f);
+    if (!lecteur || !lecteur->estOuvert() || f < 0) return;
+    if (!enLecture(lecteur)) affichImage(lecteur, f);
     PaintBox1->effacerCanvas();
     Drawpoints(PaintBox1->Canvas());
     PaintBox1->rafraichir();

@@ -125,8 +125,7 @@ void TForm1::OpenDialog1SelectionChange(const QString &fichier)
     lblFrequence->setText(QStringLiteral("التواتر :   ") + QString::number(e.frequence) +
                           QStringLiteral("  صورة / ثا"));
     lblPeriode->setText(QStringLiteral("مدة صورة (م ثا):") +
-                        formateReel(QStringLiteral("0"), e.periode * 1000) +
-                        QStringLiteral("   "));
+                        formateReel(QStringLiteral("0"), e.periode * 1000) + QStringLiteral("   "));
     lblDimL->setText(QStringLiteral("العرض :   ") + QString::number(e.largeur) +
                      QStringLiteral(" بكسل  "));
     lblDimH->setText(QStringLiteral("الإرتفاع :") + QString::number(e.hauteur) +
@@ -204,8 +203,7 @@ void TForm1::bbtnOpenAviClick()
     }
     TMediaPlayer *ancien = MediaPlayer1;
     installerLecteur(nouveau);
-    if (ancien)
-        ancien->deleteLater();
+    if (ancien) ancien->deleteLater();
 
     tbtnPreQuit->setFixedWidth(8);
     lblNomAvi->setText(fichier);
@@ -215,8 +213,7 @@ void TForm1::bbtnOpenAviClick()
     MediaPlayer1->setTimeFormat(TMediaPlayer::FormatTemps::Images);
     nbImages = MediaPlayer1->Length();
     periode = periode / nbImages / 1000;
-    if (periode != 0)
-        frequence = frequenceDePeriode(periode);
+    if (periode != 0) frequence = frequenceDePeriode(periode);
     initEchelle();
     definirHint(pnl1AVI, QStringLiteral("Glisser-déplacer l'image|Glisser-déplacer l'image"));
     const QRect naturel = MediaPlayer1->DisplayRect();
@@ -248,8 +245,7 @@ void TForm1::bbtnOpenAviClick()
     origineY = H - 1;
     sensX = 1;
     sensY = 1;
-    if (tbXpYp)
-        tbXpYp->setChecked(true);
+    if (tbXpYp) tbXpYp->setChecked(true);
     hauteurAffichee = H;
     largeurAffichee = W;
     affichImage(MediaPlayer1, 0);
@@ -298,6 +294,5 @@ void TForm1::bbtnOpenAviClick()
 void TForm1::etatCalibrationOuverture()
 {
     for (QRadioButton *rb : {rbChxOrig, rbEtalonHori, rbEtalonVert, rbEtalonSimu})
-        if (rb)
-            rb->setEnabled(true);
+        if (rb) rb->setEnabled(true);
 }

@@ -1,5 +1,6 @@
 #include "export/FormatTxt.h"
 
-TFormatTxtBox::TFormatTxtBox(QWidget *parent) : TDialogueKinemar(QStringLiteral("FormatTxtBox"), QStringLiteral(""), parent)
+TFormatTxtBox::TFormatTxtBox(QWidget *parent)
+    : TDialogueKinemar(QStringLiteral("FormatTxtBox"), QStringLiteral(""), parent)
 {
 }

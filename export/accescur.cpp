@@ -1,5 +1,6 @@
 #include "export/accescur.h"
 
-TaccescurBox::TaccescurBox(QWidget *parent) : TDialogueKinemar(QStringLiteral("accescurBox"), QStringLiteral("Curvalis"), parent)
+TaccescurBox::TaccescurBox(QWidget *parent)
+    : TDialogueKinemar(QStringLiteral("accescurBox"), QStringLiteral("Curvalis"), parent)
 {
 }

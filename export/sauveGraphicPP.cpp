@@ -1,5 +1,6 @@
 #include "export/sauveGraphicPP.h"
 
-TSauveGraphicPPBox::TSauveGraphicPPBox(QWidget *parent) : TDialogueKinemar(QStringLiteral("SauveGraphicPPBox"), QStringLiteral(""), parent)
+TSauveGraphicPPBox::TSauveGraphicPPBox(QWidget *parent)
+    : TDialogueKinemar(QStringLiteral("SauveGraphicPPBox"), QStringLiteral(""), parent)
 {
 }

@@ -1,5 +1,6 @@
 #include "export/sauveMes.h"
 
-TsauverMesuresBox::TsauverMesuresBox(QWidget *parent) : TDialogueKinemar(QStringLiteral("sauverMesuresBox"), QStringLiteral(""), parent)
+TsauverMesuresBox::TsauverMesuresBox(QWidget *parent)
+    : TDialogueKinemar(QStringLiteral("sauverMesuresBox"), QStringLiteral(""), parent)
 {
 }

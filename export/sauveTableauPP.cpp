@@ -1,5 +1,6 @@
 #include "export/sauveTableauPP.h"
 
-TSauveTableauPPBox::TSauveTableauPPBox(QWidget *parent) : TDialogueKinemar(QStringLiteral("SauveTableauPPBox"), QStringLiteral(""), parent)
+TSauveTableauPPBox::TSauveTableauPPBox(QWidget *parent)
+    : TDialogueKinemar(QStringLiteral("SauveTableauPPBox"), QStringLiteral(""), parent)
 {
 }

@@ -1,5 +1,6 @@
 #include "help/About.h"
 
-TAboutBox::TAboutBox(QWidget *parent) : TDialogueKinemar(QStringLiteral("AboutBox"), QStringLiteral("Kinemar  حول"), parent)
+TAboutBox::TAboutBox(QWidget *parent)
+    : TDialogueKinemar(QStringLiteral("AboutBox"), QStringLiteral("Kinemar  حول"), parent)
 {
 }

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-
 TdlgPointeur::TdlgPointeur(QWidget *parent)
     : TDialogueKinemar(QStringLiteral("dlgPointeur"), QStringLiteral("مظهر المؤشر"), parent)
 {

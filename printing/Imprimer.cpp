@@ -1,5 +1,6 @@
 #include "printing/Imprimer.h"
 
-TdlgImprimer::TdlgImprimer(QWidget *parent) : TDialogueKinemar(QStringLiteral("dlgImprimer"), QStringLiteral(""), parent)
+TdlgImprimer::TdlgImprimer(QWidget *parent)
+    : TDialogueKinemar(QStringLiteral("dlgImprimer"), QStringLiteral(""), parent)
 {
 }

@@ -15,14 +15,8 @@ class TestFenetre : public QObject
     PlateformeScriptee plateformeTest;
 
 private slots:
-    void init()
-    {
-        debuterSession(plateformeTest);
-    }
-    void cleanup()
-    {
-        terminerSession();
-    }
+    void init() { debuterSession(plateformeTest); }
+    void cleanup() { terminerSession(); }
 
     void demarrage()
     {
@@ -52,10 +46,10 @@ private slots:
 
         // Everything that needs a clip waits for one.
         for (QWidget *w : std::initializer_list<QWidget *>{
-                 Form1->bbtnPlay, Form1->bbtnDeb, Form1->bbtnFin, Form1->bbtnPre,
-                 Form1->bbtnSui, Form1->bbtnIma, Form1->bbtnCible, Form1->Panel7,
-                 Form1->bbtnCopierMesuresPP, Form1->bbtnCopierGraphiquePP,
-                 Form1->bbtnEnregistrerMesures, Form1->bbtnImprimer, Form1->bbtnCurExec})
+                 Form1->bbtnPlay, Form1->bbtnDeb, Form1->bbtnFin, Form1->bbtnPre, Form1->bbtnSui,
+                 Form1->bbtnIma, Form1->bbtnCible, Form1->Panel7, Form1->bbtnCopierMesuresPP,
+                 Form1->bbtnCopierGraphiquePP, Form1->bbtnEnregistrerMesures, Form1->bbtnImprimer,
+                 Form1->bbtnCurExec})
             QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
         for (QMenu *m : {Form1->mnuClip, Form1->mnuPointages, Form1->mnuEnregistrerMesures})
             QVERIFY2(!m->menuAction()->isEnabled(), qPrintable(m->objectName()));
@@ -67,14 +61,13 @@ private slots:
         QVERIFY(!Form1->clipOuvert());
 
         // The ten dialogs exist under their instance names, in their order.
-        const QStringList attendus = {
-            "dlgPointeur",      "AboutBox",          "accescurBox",    "FormatTxtBox",
-            "sauverMesuresBox", "tailleImaBox",      "aspectPointBox", "SauveTableauPPBox",
-            "dlgImprimer",      "SauveGraphicPPBox"};
+        const QStringList attendus = {"dlgPointeur",      "AboutBox",          "accescurBox",
+                                      "FormatTxtBox",     "sauverMesuresBox",  "tailleImaBox",
+                                      "aspectPointBox",   "SauveTableauPPBox", "dlgImprimer",
+                                      "SauveGraphicPPBox"};
         QStringList dialogues;
         for (QObject *o : Form1->children())
-            if (qobject_cast<QDialog *>(o))
-                dialogues << o->objectName();
+            if (qobject_cast<QDialog *>(o)) dialogues << o->objectName();
         QCOMPARE(dialogues, attendus);
     }
 

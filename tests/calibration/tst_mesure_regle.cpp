@@ -169,15 +169,9 @@ class TestMesureRegle : public QObject
     }
 
 private slots:
-    void init()
-    {
-        debuterSession(plateforme_);
-    }
+    void init() { debuterSession(plateforme_); }
 
-    void cleanup()
-    {
-        terminerSession();
-    }
+    void cleanup() { terminerSession(); }
 
     void acceleration_data()
     {

@@ -43,8 +43,7 @@ class TestOuverture : public QObject
         Form1->bbtnOpenAviClick();
     }
 
-    void verifierBoutons(bool lecture, bool premiere, bool derniere, bool precedente,
-                         bool suivante)
+    void verifierBoutons(bool lecture, bool premiere, bool derniere, bool precedente, bool suivante)
     {
         QCOMPARE(Form1->bbtnPlay->isEnabled(), lecture);
         QCOMPARE(Form1->bbtnDeb->isEnabled(), premiere);
@@ -54,14 +53,8 @@ class TestOuverture : public QObject
     }
 
 private slots:
-    void init()
-    {
-        debuterSession(plateformeTest);
-    }
-    void cleanup()
-    {
-        terminerSession();
-    }
+    void init() { debuterSession(plateformeTest); }
+    void cleanup() { terminerSession(); }
 
     void premiereOuverture()
     {

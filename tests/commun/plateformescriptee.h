@@ -35,10 +35,8 @@ public:
     Reponse message(TypeMessage type, const QString &texte, Boutons boutons) override
     {
         messages.push_back({type, texte, boutons});
-        if (boutons == Boutons::Ok)
-            return Reponse::Ok;
-        if (reponses.empty())
-            return reponseParDefaut;
+        if (boutons == Boutons::Ok) return Reponse::Ok;
+        if (reponses.empty()) return reponseParDefaut;
         Reponse r = reponses.front();
         reponses.pop_front();
         return r;
@@ -46,36 +44,31 @@ public:
     QString fichierAOuvrir(const DialogueFichier &,
                            std::function<void(const QString &)> surSelection) override
     {
-        if (fichiersOuverts.empty())
-            return {};
+        if (fichiersOuverts.empty()) return {};
         QStringList l = fichiersOuverts.front();
         fichiersOuverts.pop_front();
         if (surSelection)
             for (const QString &f : l)
-                if (!f.isEmpty())
-                    surSelection(f);
+                if (!f.isEmpty()) surSelection(f);
         return l.isEmpty() ? QString() : l.last();
     }
     QString fichierAEnregistrer(const DialogueFichier &) override
     {
-        if (fichiersEnregistres.empty())
-            return {};
+        if (fichiersEnregistres.empty()) return {};
         QString f = fichiersEnregistres.front();
         fichiersEnregistres.pop_front();
         return f;
     }
     std::optional<QColor> couleur(const QColor &, bool) override
     {
-        if (couleurs.empty())
-            return std::nullopt;
+        if (couleurs.empty()) return std::nullopt;
         auto c = couleurs.front();
         couleurs.pop_front();
         return c;
     }
     int montrerModal(QDialog *d) override
     {
-        if (surModal)
-            return surModal(d);
+        if (surModal) return surModal(d);
         return QDialog::Accepted;
     }
     bool configurerImprimante(QPrinter *) override { return reponseImprimante; }

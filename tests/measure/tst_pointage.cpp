@@ -110,10 +110,7 @@ private slots:
         debuterSession(plateformeTest);
         ouvrir();
     }
-    void cleanup()
-    {
-        terminerSession();
-    }
+    void cleanup() { terminerSession(); }
 
     void modes_data()
     {

@@ -75,10 +75,7 @@ private slots:
         debuterSession(plateformeTest);
         ouvrir();
     }
-    void cleanup()
-    {
-        terminerSession();
-    }
+    void cleanup() { terminerSession(); }
 
     void avantToutClip()
     {
