@@ -196,8 +196,14 @@ void TForm1::construirePageMesures()
     pnlMesures = nomme(new QFrame(tsMesures), "pnlMesures");
     pnlMesures->setFrameShape(QFrame::StyledPanel);
     {
-        auto *l = new QHBoxLayout(pnlMesures);
-        l->setContentsMargins(4, 1, 4, 1);
+        // Two rows, so that the strip fits the narrow page beside a large clip.
+        auto *rangees = new QVBoxLayout(pnlMesures);
+        rangees->setContentsMargins(4, 1, 4, 1);
+        rangees->setSpacing(1);
+        auto *l = new QHBoxLayout;
+        auto *l2 = new QHBoxLayout;
+        rangees->addLayout(l);
+        rangees->addLayout(l2);
         auto panneau = [this](const char *nom, const char *nomTitre, const QString &titre,
                               QLabel *&titreLbl) {
             auto *f = nomme(new QFrame(pnlMesures), nom);
@@ -256,10 +262,12 @@ void TForm1::construirePageMesures()
         chkBoxAutoV->setChecked(true);
         definirHint(chkBoxAutoV, QStringLiteral("الإنتقال الشاقولي داخل الجدول تلقائي"));
         for (QWidget *w : std::initializer_list<QWidget *>{
-                 Panel6, Panel5, chkBoxPtDed, bbtnCouleurPoint, chkBoxAxDed, bbtnCouleurAxes,
-                 Label4, chkBoxAutoH, chkBoxAutoV})
+                 Panel6, Panel5, chkBoxPtDed, bbtnCouleurPoint, chkBoxAxDed, bbtnCouleurAxes})
             l->addWidget(w);
         l->addStretch(1);
+        for (QWidget *w : std::initializer_list<QWidget *>{Label4, chkBoxAutoH, chkBoxAutoV})
+            l2->addWidget(w);
+        l2->addStretch(1);
         for (QWidget *w : std::initializer_list<QWidget *>{
                  udPointsPlan, udPointNumero, chkBoxPtDed, bbtnCouleurPoint, chkBoxAxDed,
                  bbtnCouleurAxes, chkBoxAutoH, chkBoxAutoV})
