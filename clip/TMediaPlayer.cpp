@@ -267,6 +267,9 @@ struct Clip {
     int largeur = 0, hauteur = 0;
     bool intra = false;
     bool reordonne = false;
+    // The decoder draws each picture over the one before, in the same buffer: any reference
+    // kept to the previous picture makes it copy the whole picture first.
+    bool enPlace = false;
     int nbImages = 0;
 
     // Chunk = the container's frame slot (the AVI frame number). Pictures are stored and
@@ -286,12 +289,10 @@ struct Clip {
         int sorti = -1;
         bool enAvant = false; // the request went on from the decoder's position
         bool trouve = false;  // the target came out, in `resultat`
-        int meilleur = -1;    // else the best picture before it, in `meilleure`
     } course;
     CacheTrames cache;
     CacheTrames recents{16};
     Trame resultat{av_frame_alloc()};
-    Trame meilleure{av_frame_alloc()};
 
     void setBudget(size_t octets)
     {
@@ -322,6 +323,8 @@ struct Clip {
     int aff(int c) const { return reordonne ? affDe[size_t(c)] : c; }
     bool valideDepuis(int cle, int s) const { return cle <= s && aff(cle) <= aff(s); }
     int clePour(int s) const;
+    bool peutContinuer(int s) const;
+    bool enCache(int s) const;
 
     const AVFrame *obtenir(int s);
     void demarrer(int cle);
@@ -393,8 +396,7 @@ void Clip::ouvrir(const QString &nom)
         echecOuverture(QStringLiteral("cadence d'images invalide"));
 
     cc.reset(avcodec_alloc_context3(decodeur));
-    if (!cc || !paquet || !trame || !resultat || !meilleure)
-        echecOuverture(texteErreur(AVERROR(ENOMEM)));
+    if (!cc || !paquet || !trame || !resultat) echecOuverture(texteErreur(AVERROR(ENOMEM)));
     r = avcodec_parameters_to_context(cc.get(), par);
     if (r < 0) echecOuverture(texteErreur(r));
     // Frame threads would delay output by a frame each; stepping wants it at once.
@@ -405,6 +407,24 @@ void Clip::ouvrir(const QString &nom)
 
     const AVCodecDescriptor *desc = avcodec_descriptor_get(par->codec_id);
     intra = desc && (desc->props & AV_CODEC_PROP_INTRA_ONLY);
+    switch (par->codec_id) {
+    case AV_CODEC_ID_CINEPAK:
+    case AV_CODEC_ID_MSVIDEO1:
+    case AV_CODEC_ID_MSRLE:
+    case AV_CODEC_ID_AASC:
+    case AV_CODEC_ID_TSCC:
+    case AV_CODEC_ID_ZMBV:
+    case AV_CODEC_ID_CSCD:
+    case AV_CODEC_ID_8BPS:
+    case AV_CODEC_ID_QPEG:
+    case AV_CODEC_ID_SMC:
+    case AV_CODEC_ID_RPZA:
+    case AV_CODEC_ID_QTRLE:
+        enPlace = true;
+        break;
+    default:
+        break;
+    }
     reordonne = desc && (desc->props & AV_CODEC_PROP_REORDER) &&
                 (par->video_delay > 0 || cc->has_b_frames > 0);
 
@@ -622,11 +642,11 @@ void Clip::enregistrer(int c, int s)
     if (c == s) {
         av_frame_unref(resultat.get());
         if (av_frame_ref(resultat.get(), trame.get()) >= 0) course.trouve = true;
-    } else if (aff(c) <= aff(s) && (course.meilleur < 0 || aff(c) > aff(course.meilleur))) {
-        av_frame_unref(meilleure.get());
-        if (av_frame_ref(meilleure.get(), trame.get()) >= 0) course.meilleur = c;
     }
-    (course.enAvant ? recents : cache).ajouter(c, trame.get());
+    if (!course.enAvant)
+        cache.ajouter(c, trame.get());
+    else if (!enPlace)
+        recents.ajouter(c, trame.get());
 }
 
 void Clip::recevoir(int s)
@@ -638,24 +658,31 @@ void Clip::recevoir(int s)
     }
 }
 
+bool Clip::peutContinuer(int s) const
+{
+    const int point = std::max(course.envoye, course.cle - 1);
+    const bool pasDepasse = reordonne ? course.sorti < aff(s) : course.envoye < s;
+    return course.active && !course.fin && valideDepuis(course.cle, s) && pasDepasse &&
+           clePour(s) <= point + 1;
+}
+
+bool Clip::enCache(int s) const
+{
+    return recents.contient(s) || cache.contient(s);
+}
+
 const AVFrame *Clip::obtenir(int s)
 {
     if (const AVFrame *f = recents.trouver(s)) return f;
     if (const AVFrame *f = cache.trouver(s)) return f;
     if (!fc && !rouvrir()) return nullptr;
-    const int cle = clePour(s);
-    const int point = std::max(course.envoye, course.cle - 1);
-    const bool pasDepasse = reordonne ? course.sorti < aff(s) : course.envoye < s;
     // Going on from where the decoder stands is stepping forward: its pictures only go to the
     // short list of recent ones, which recycles its buffers. Pictures decoded from a key frame
     // up to the target are kept for stepping back through them.
-    course.enAvant = course.active && !course.fin && valideDepuis(course.cle, s) && pasDepasse &&
-                     cle <= point + 1;
-    if (!course.enAvant) demarrer(cle);
-    course.meilleur = -1;
+    course.enAvant = peutContinuer(s);
+    if (!course.enAvant) demarrer(clePour(s));
     course.trouve = false;
     av_frame_unref(resultat.get());
-    av_frame_unref(meilleure.get());
     echeance.dans(delaiRequete);
 
     const int distance = s - std::max(course.envoye, course.cle - 1);
@@ -701,8 +728,7 @@ const AVFrame *Clip::obtenir(int s)
         recevoir(s);
     }
     echeance.lever();
-    if (course.trouve) return resultat.get();
-    return course.meilleur >= 0 ? meilleure.get() : nullptr;
+    return course.trouve ? resultat.get() : nullptr;
 }
 
 struct TMediaPlayer::Prive {
@@ -718,6 +744,7 @@ struct TMediaPlayer::Prive {
     QTimer *minuterie = nullptr;
 
     Trame affichee;         // the picture now shown
+    int chunkAffiche = -1;  // and the chunk it was coded in
     mutable QImage imageQt; // its conversion, made on demand
     mutable bool imageAJour = false;
     mutable Sws sws;
@@ -774,6 +801,7 @@ void TMediaPlayer::Close()
     const bool etaitOuvert = d->clip != nullptr;
     d->clip.reset();
     d->affichee.reset();
+    d->chunkAffiche = -1;
     d->imageQt = QImage();
     d->imageAJour = false;
     d->sws.reset();
@@ -910,6 +938,11 @@ void TMediaPlayer::allerA(int image)
     d->position = f;
     if (memeImage) return;
     int s = c.imageDe[size_t(f)];
+    if (c.enPlace && d->imageAJour && s >= 0 && !c.enCache(s)) {
+        // Let the decoder draw over the picture shown rather than copy it first; its
+        // conversion stays on view should the next one not decode.
+        d->affichee.reset();
+    }
     const AVFrame *t = s >= 0 ? c.obtenir(s) : nullptr;
     // A frame that does not decode shows the nearest decodable one before it.
     for (int essai = 0; !t && s >= 0 && essai < essaisImagePrecedente; ++essai) {
@@ -923,6 +956,7 @@ void TMediaPlayer::allerA(int image)
     if (!d->affichee) return;
     av_frame_unref(d->affichee.get());
     if (av_frame_ref(d->affichee.get(), t) < 0) return;
+    d->chunkAffiche = s;
     d->imageAJour = false;
     emit imageChangee();
 }
