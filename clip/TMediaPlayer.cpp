@@ -645,7 +645,7 @@ void Clip::enregistrer(int c, int s)
     }
     if (!course.enAvant)
         cache.ajouter(c, trame.get());
-    else if (!enPlace)
+    else if (!enPlace && !intra) // a frame that stands alone is as quick to decode again
         recents.ajouter(c, trame.get());
 }
 
