@@ -291,7 +291,7 @@ struct Clip {
         bool trouve = false;  // the target came out, in `resultat`
     } course;
     CacheTrames cache;
-    CacheTrames recents{16};
+    CacheTrames recents{4};
     Trame resultat{av_frame_alloc()};
 
     void setBudget(size_t octets)
