@@ -146,40 +146,29 @@ Resultat mesurer(const std::string &chemin, int gop)
             t.push_back(chrono([&] { lecteur.Back(); }));
         r.back = mediane(t);
     }
-    {
-        // Random jumps with no cache at all: every jump decodes from its key frame.
+    // 100 random jumps, each as the program makes it: one Step or Back by the distance.
+    auto sauts = [&](int cacheMio) {
         TMediaPlayer lecteur;
-        lecteur.setCacheMio(0);
+        if (cacheMio >= 0) lecteur.setCacheMio(cacheMio);
         lecteur.setFileName(nom);
         lecteur.Open();
         const int L = lecteur.Length();
         QRandomGenerator alea(2024);
-        t.clear();
+        std::vector<double> d;
         for (int i = 0; i < 100; ++i) {
             const int a = alea.bounded(L);
             const int p = lecteur.Position();
             lecteur.setFrames(std::abs(a - p));
-            t.push_back(chrono([&] { a < p ? lecteur.Back() : lecteur.Step(); }));
+            d.push_back(chrono([&] { a < p ? lecteur.Back() : lecteur.Step(); }));
         }
-        r.jump = mediane(t);
-        r.jumpMax = *std::max_element(t.begin(), t.end());
-    }
-    {
-        // The same with the cache on, as in the program: jumps also fill it.
-        TMediaPlayer lecteur;
-        lecteur.setFileName(nom);
-        lecteur.Open();
-        const int L = lecteur.Length();
-        QRandomGenerator alea(2024);
-        t.clear();
-        for (int i = 0; i < 100; ++i) {
-            const int a = alea.bounded(L);
-            const int p = lecteur.Position();
-            lecteur.setFrames(std::abs(a - p));
-            t.push_back(chrono([&] { a < p ? lecteur.Back() : lecteur.Step(); }));
-        }
-        r.jumpCache = mediane(t);
-    }
+        return d;
+    };
+    // With no cache at all every jump decodes from its key frame.
+    t = sauts(0);
+    r.jump = mediane(t);
+    r.jumpMax = *std::max_element(t.begin(), t.end());
+    // With the cache on, as in the program: jumps also fill it.
+    r.jumpCache = mediane(sauts(-1));
     return r;
 }
 
