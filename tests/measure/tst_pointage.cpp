@@ -179,7 +179,7 @@ private slots:
     {
         Form1->show();
         QVERIFY(QTest::qWaitForWindowExposed(Form1));
-        // The spec example: default Origin and 1 m per pixel, 10 px right and 10 px up.
+        // Default Origin and 1 m per pixel: 10 px right and 10 px up.
         const QPoint p(10, hauteurAffichee - 11);
         QTest::mouseClick(Form1->PaintBox1, Qt::LeftButton, {}, p);
         QCOMPARE(Form1->StringGrid0->Cells(1, 1), QStringLiteral("10"));
