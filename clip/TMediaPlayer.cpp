@@ -866,6 +866,16 @@ void TMediaPlayer::Back()
     allerA(int(std::max<int64_t>(int64_t(d->position) - d->pas, 0)));
 }
 
+void TMediaPlayer::deplacerVers(int a)
+{
+    const int p = Position();
+    setFrames(std::abs(a - p));
+    if (a < p)
+        Back();
+    else
+        Step();
+}
+
 QRect TMediaPlayer::DisplayRect() const
 {
     return d->rect;

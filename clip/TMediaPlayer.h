@@ -37,6 +37,9 @@ public:
     void setFrames(int n);
     void Step();
     void Back();
+    // Goes to frame a from the position now shown in one Step or Back by the distance,
+    // the way the program's own positioning moves (frames per step is left at the distance).
+    void deplacerVers(int a);
 
     QRect DisplayRect() const;
     void setDisplayRect(const QRect &r);

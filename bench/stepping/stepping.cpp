@@ -157,9 +157,7 @@ Resultat mesurer(const std::string &chemin, int gop)
         std::vector<double> d;
         for (int i = 0; i < 100; ++i) {
             const int a = alea.bounded(L);
-            const int p = lecteur.Position();
-            lecteur.setFrames(std::abs(a - p));
-            d.push_back(chrono([&] { a < p ? lecteur.Back() : lecteur.Step(); }));
+            d.push_back(chrono([&] { lecteur.deplacerVers(a); }));
         }
         return d;
     };

@@ -80,17 +80,6 @@ QString ecart(TMediaPlayer &lecteur, const std::vector<QPointF> &attendu, int f)
     return QString();
 }
 
-// Moves as the program's positioning does: frames per step = distance, then Step or Back.
-void allerA(TMediaPlayer &lecteur, int a)
-{
-    const int p = lecteur.Position();
-    lecteur.setFrames(std::abs(a - p));
-    if (a < p)
-        lecteur.Back();
-    else
-        lecteur.Step();
-}
-
 #define VERIFIER(lecteur, attendu, f)                                                              \
     do {                                                                                           \
         const QString e = ecart(lecteur, attendu, f);                                              \
@@ -138,22 +127,22 @@ void TestLecteur::exactitude()
     VERIFIER(lecteur, attendu, 0);
 
     for (int f = 1; f < L; ++f) {
-        allerA(lecteur, f);
+        lecteur.deplacerVers(f);
         VERIFIER(lecteur, attendu, f);
     }
     for (int f = L - 2; f >= 0; --f) {
-        allerA(lecteur, f);
+        lecteur.deplacerVers(f);
         VERIFIER(lecteur, attendu, f);
     }
     // First and last, then random jumps, each one a single Step or Back from where it stands.
-    allerA(lecteur, L - 1);
+    lecteur.deplacerVers(L - 1);
     VERIFIER(lecteur, attendu, L - 1);
-    allerA(lecteur, 0);
+    lecteur.deplacerVers(0);
     VERIFIER(lecteur, attendu, 0);
     QRandomGenerator alea(12345);
     for (int i = 0; i < 60; ++i) {
         const int a = alea.bounded(L);
-        allerA(lecteur, a);
+        lecteur.deplacerVers(a);
         VERIFIER(lecteur, attendu, a);
     }
     // A fresh player jumping straight into the last group, then stepping back across its key
@@ -162,11 +151,11 @@ void TestLecteur::exactitude()
     second.setFileName(clip(nom));
     second.Open();
     for (int f = L - 1; f >= std::max(0, L - 60); --f) {
-        allerA(second, f);
+        second.deplacerVers(f);
         VERIFIER(second, attendu, f);
     }
     for (int f : {L / 2, L / 2 - 1, 1, L - 2}) {
-        allerA(second, f);
+        second.deplacerVers(f);
         VERIFIER(second, attendu, f);
     }
     // Moves beyond the ends stop on the first and last frames.
@@ -187,9 +176,9 @@ void TestLecteur::cacheMinuscule()
     lecteur.setFileName(nom);
     lecteur.Open();
     const int L = lecteur.Length();
-    allerA(lecteur, L - 1);
+    lecteur.deplacerVers(L - 1);
     for (int f = L - 1; f >= 200; --f) {
-        allerA(lecteur, f);
+        lecteur.deplacerVers(f);
         VERIFIER(lecteur, attendu, f);
     }
 }
@@ -203,7 +192,7 @@ void TestLecteur::lecture()
     lecteur.Open();
     const int L = lecteur.Length();
     QSignalSpy avis(&lecteur, &TMediaPlayer::OnNotify);
-    allerA(lecteur, L - 6);
+    lecteur.deplacerVers(L - 6);
     QVERIFY(avis.isEmpty()); // moves raise no notice
 
     lecteur.setFrames(1);
@@ -218,7 +207,7 @@ void TestLecteur::lecture()
                  TMediaPlayer autre;
                  autre.setFileName(nom);
                  autre.Open();
-                 allerA(autre, L - 1);
+                 autre.deplacerVers(L - 1);
                  return autre.image();
              }()));
     QTest::qWait(100);
@@ -227,7 +216,7 @@ void TestLecteur::lecture()
     // What the notice handler does: back on the last frame.
     lecteur.setPosition(L - 1);
     VERIFIER(lecteur, attendu, L - 1);
-    allerA(lecteur, 3);
+    lecteur.deplacerVers(3);
     VERIFIER(lecteur, attendu, 3);
 }
 
@@ -371,7 +360,7 @@ void TestLecteur::imagesSautees()
         return g;
     };
     for (int f : {0, 4, 5, 7, 8, 3, 21, 20, 19, 6, 29, 5}) {
-        allerA(lecteur, f);
+        lecteur.deplacerVers(f);
         QCOMPARE(lecteur.Position(), f);
         const QPointF c = centroide(lecteur.image());
         const QPointF a = attendu[size_t(montre(f))];
@@ -396,7 +385,7 @@ void TestLecteur::imagesSauteesEtImagesB()
     QCOMPARE(lecteur.Length(), L * 20); // 50 frames per second
     lecteur.setTimeFormat(TMediaPlayer::FormatTemps::Images);
     for (int f : {L - 1, 0, 1, 2, 301, 498, 499, 500, 501, 497, 496, 17, 16}) {
-        allerA(lecteur, f);
+        lecteur.deplacerVers(f);
         const QPointF c = centroide(lecteur.image());
         const QPointF a = attendu[size_t(f / 2)];
         QVERIFY2(std::hypot(c.x() - a.x(), c.y() - a.y()) <= 1.0, qPrintable(QString::number(f)));
@@ -413,13 +402,13 @@ void TestLecteur::imageEndommagee()
     lecteur.Open();
     const int L = lecteur.Length();
     for (int f = 1; f < L; ++f) {
-        allerA(lecteur, f);
+        lecteur.deplacerVers(f);
         QCOMPARE(lecteur.Position(), f);
         QVERIFY(!lecteur.image().isNull());
         if (f != 10) VERIFIER(lecteur, attendu, f);
     }
     for (int f : {10, 9, 10, 11, 10, 0}) {
-        allerA(lecteur, f);
+        lecteur.deplacerVers(f);
         QCOMPARE(lecteur.Position(), f);
         if (f != 10) VERIFIER(lecteur, attendu, f);
     }
@@ -428,8 +417,8 @@ void TestLecteur::imageEndommagee()
         TMediaPlayer autre;
         autre.setFileName(nom);
         autre.Open();
-        allerA(autre, depuis);
-        allerA(autre, 10);
+        autre.deplacerVers(depuis);
+        autre.deplacerVers(10);
         QCOMPARE(autre.Position(), 10);
         const QPointF c = centroide(autre.image());
         QVERIFY(std::hypot(c.x() - attendu[9].x(), c.y() - attendu[9].y()) <= 1.0 ||

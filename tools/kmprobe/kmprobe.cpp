@@ -108,12 +108,7 @@ int main(int argc, char **argv)
     }
     int code = 0;
     for (int a : images) {
-        const int p = lecteur.Position();
-        lecteur.setFrames(std::abs(a - p));
-        if (a < p)
-            lecteur.Back();
-        else
-            lecteur.Step();
+        lecteur.deplacerVers(a);
         const QString nom = QDir(sortie).filePath(QStringLiteral("frame-%1.png").arg(a));
         if (lecteur.image().save(nom, "PNG")) {
             afficher(QStringLiteral("image %1 (position %2) : %3")
