@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "app/affichage.h"
 #include "app/curseurs.h"
 #include "app/erreurs.h"
 #include "app/images.h"
@@ -22,6 +23,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
@@ -379,6 +381,7 @@ void TForm1::construireCoteClip()
     pnl1AVI->setFrameShadow(QFrame::Sunken);
     pnl1AVI->setMouseTracking(true);
     pnl1AVI->installEventFilter(this);
+    ScrollBox1->viewport()->installEventFilter(this);
 
     PaintBox1 = nomme(new TPaintBox(pnl1AVI), "PaintBox1");
     definirHint(PaintBox1, QStringLiteral("منطقة التنقيط"));
@@ -581,18 +584,39 @@ void TForm1::Splitter1Moved()
 {
     mnuImaAdapter->setEnabled(true);
     largeurPnl1 = pnl1->width();
+    largeurForm = width();
 }
 
 void TForm1::FormResize()
 {
     // The file name takes the tool bar's free width (the layout does it; the bar is right to left).
     lblNomAvi->setMinimumWidth(0);
-    const int largeur = width() * largeurPnl1 / largeurForm + 1;
+    // The share stays the one set at start or by the splitter: recomputing it from each
+    // rounded width would let the clip side creep at every step of a dragged border.
+    const int largeur = largeurCoteClip(width(), largeurPnl1, largeurForm);
     const int total = Splitter1->width();
     Splitter1->setSizes({largeur, std::max(0, total - largeur - Splitter1->handleWidth())});
-    largeurPnl1 = largeur;
-    largeurForm = width();
     mnuImaAdapter->setEnabled(true);
+}
+
+void TForm1::afficherAuDemarrage()
+{
+    // The start-up size stays the normal size, whole on the screen, so that restoring the
+    // maximised window gives it back with its title bar in view.
+    if (QScreen *ecran = screen()) {
+        const QRect zone = ecran->availableGeometry();
+        resize(std::min(width(), zone.width()), std::min(height(), zone.height()));
+        QRect cadre(QPoint(), size());
+        cadre.moveCenter(zone.center());
+        move(std::max(zone.left(), cadre.left()), std::max(zone.top(), cadre.top()));
+    }
+    const QSize normale = size();
+    showMaximized();
+    // Without a window manager nothing maximises the window: take the screen ourselves.
+    QTimer::singleShot(1000, this, [this, normale] {
+        if (isMaximized() && size() == normale)
+            if (QScreen *ecran = screen()) setGeometry(ecran->availableGeometry());
+    });
 }
 
 void TForm1::resizeEvent(QResizeEvent *e)
@@ -638,6 +662,8 @@ bool TForm1::eventFilter(QObject *objet, QEvent *evenement)
         FormResize();
         return true;
     }
+    if (objet == ScrollBox1->viewport() && evenement->type() == QEvent::Resize)
+        ajusterFondScrollBox();
     // Dragging the clip panel inside its scroll box once a clip is open.
     if (objet == pnl1AVI && clipOuvert()) {
         switch (evenement->type()) {
@@ -651,9 +677,10 @@ bool TForm1::eventFilter(QObject *objet, QEvent *evenement)
         }
         case QEvent::MouseMove: {
             auto *e = static_cast<QMouseEvent *>(evenement);
-            if (glissement_)
+            if (glissement_) {
                 pnl1AVI->move(e->globalPosition().toPoint() - departGlissement_);
-            else
+                ajusterFondScrollBox();
+            } else
                 pnl1AVI->setCursor(curseurSlot(50));
             return true;
         }

@@ -93,6 +93,8 @@ public:
     // ---- Start-up, pages, timers, closing ----
     void FormCreate();
     void FormResize();
+    // Shows the window maximised at start, its normal size the start-up size.
+    void afficherAuDemarrage();
     void PageControl1Change();
     void popUpMnuModeAcquerirClick();
     void popUpMnuModeEtalonnerClick();
@@ -126,10 +128,24 @@ public:
     void installerLecteur(TMediaPlayer *lecteur);
     void etatCalibrationOuverture();
 
-    // ---- Display size (Part of app/, to come) ----
+    // ---- Display size (app/tailleIma.cpp) ----
     void bbtnImaClick();
     void mnuIma100Click();
     void mnuImaAdapterClick();
+    // Lays the picture out at W x H displayed pixels: the clip panel 4 pixels larger on each
+    // side, the display rectangle and the pointing area exactly over the picture, the scroll
+    // range fitted to the panel.
+    void disposerImage(int W, int H);
+    // Brings the clip panel to the top-left corner of the clip area, scrolled to its start.
+    void placerImageEnHaut();
+    // The scrolled surface: the visible area, or the panel's extent where it goes further.
+    void ajusterFondScrollBox();
+    // Any pointing in the four pairs of columns, hidden ones included.
+    bool pointagesDansLaTable();
+    // Empties the four pairs of both grids; frame 1 and point 1 become current.
+    void effacerPointages();
+    // Calibration back to its defaults after a change of display size, read-outs included.
+    void razEtalonnageTaille();
 
     // ---- Measurement table, pointing, appearance (measure/) ----
     // [measure members]

@@ -149,6 +149,7 @@ QImage TPaintBox::capture()
     QImage resultat(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     resultat.fill(Qt::white);
     QPainter p(&resultat);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
     if (imageFond) {
         const QImage fond = imageFond();
         if (!fond.isNull()) p.drawImage(rect(), fond);
@@ -161,6 +162,7 @@ void TPaintBox::paintEvent(QPaintEvent *)
 {
     {
         QPainter p(this);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
         if (imageFond) {
             const QImage fond = imageFond();
             if (!fond.isNull()) p.drawImage(rect(), fond);

@@ -1,14 +1,9 @@
 #include "app/Unit1.h"
 
-#include <QScreen>
-
 int main(int argc, char *argv[])
 {
     ApplicationKinemar application(argc, argv);
     creerFenetres();
-    // Without a window manager "maximised" means nothing: take the whole screen ourselves.
-    if (QScreen *ecran = QGuiApplication::primaryScreen())
-        Form1->setGeometry(ecran->availableGeometry());
-    Form1->showMaximized();
+    Form1->afficherAuDemarrage();
     return application.exec();
 }

@@ -5,6 +5,7 @@
 #include <QLabel>
 
 class QCheckBox;
+class QTimer;
 
 // Display size of the clip, in percent of its natural size.
 class TtailleImaBox : public TDialogueKinemar
@@ -16,4 +17,22 @@ public:
     TUpDown *udPc;
     QLabel *pnlPc;
     QCheckBox *chkBxAdapter;
+    QTimer *Timer1;
+
+    void FormShow() override;
+    void FormHide();
+    void OKBtnClick() override;
+    void CancelBtnClick() override;
+    void udPcClick();
+    void udPcChanging(int &nouvelle, bool &permis);
+    void udPcMouseDown();
+    void udPcMouseUp();
+    void Timer1Timer();
+    void chkBxAdapterClick();
+    // Applies the percent of udPc; false when the user kept the measurements.
+    bool MaJ();
+
+protected:
+    void hideEvent(QHideEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
 };

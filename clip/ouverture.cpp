@@ -236,18 +236,14 @@ void TForm1::bbtnOpenAviClick()
                       QString::number(tailleImaBox->udPc->Position()) + QStringLiteral(" "));
     pnl1AVI->setText(QString());
     const int W = naturel.width(), H = naturel.height();
-    pnl1AVI->resize(W + 8, H + 8);
-    MediaPlayer1->setDisplayRect(QRect(4, 4, W, H));
-    PaintBox1->setGeometry(4, 4, W, H);
-    ScrollBox1Fond->resize(std::max(ScrollBox1Fond->width(), pnl1AVI->x() + W + 8),
-                           std::max(ScrollBox1Fond->height(), pnl1AVI->y() + H + 8));
+    disposerImage(W, H);
+    // Wherever the last clip was dragged or scrolled to, a new one starts at the top-left.
+    placerImageEnHaut();
     origineX = 0;
     origineY = H - 1;
     sensX = 1;
     sensY = 1;
     if (tbXpYp) tbXpYp->setChecked(true);
-    hauteurAffichee = H;
-    largeurAffichee = W;
     affichImage(MediaPlayer1, 0);
     pnl1AVI->setCursor(curseurSlot(50));
     bbtnPlay->setEnabled(true);
@@ -280,6 +276,7 @@ void TForm1::bbtnOpenAviClick()
     bbtnCopierGraphiquePP->setEnabled(true);
     activerMenu(mnuCopierPP, true);
     pcAffichage = 100;
+    facteurAffichage = 1.0L;
     bbtnIma->setEnabled(true);
     mnuIma100->setEnabled(false);
     activerMenu(mnuClip, true);
