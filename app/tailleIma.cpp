@@ -41,6 +41,8 @@ TtailleImaBox::TtailleImaBox(QWidget *parent)
     Label1 = new QLabel(QStringLiteral("إن تغيير حجم مقطع الفيديو يؤدي إلى فقدان البيانات"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    // Two lines where the font is wider than the box.
+    Label1->setWordWrap(true);
     udPc = new TUpDown(this);
     udPc->setObjectName(QStringLiteral("udPc"));
     udPc->setMin(10);
