@@ -115,6 +115,7 @@ public:
 
     // ---- Clip: opening, properties, navigation (clip/) ----
     void bbtnOpenAviClick();
+    bool ouvrirClip(const QString &fichier); // false: not opened, the message was shown
     void OpenDialog1SelectionChange(const QString &fichier);
     void RAZProClip();
     void affichImage(TMediaPlayer *lecteur, int a);

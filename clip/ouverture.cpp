@@ -181,6 +181,12 @@ void TForm1::bbtnOpenAviClick()
         return;
     }
 
+    ouvrirClip(fichier);
+}
+
+// Opens the clip named: from the open dialog or the command line.
+bool TForm1::ouvrirClip(const QString &fichier)
+{
     // The new clip is opened before anything is discarded: a file that does not open leaves
     // the open clip, its frame and its measurements as they were.
     auto *nouveau = new TMediaPlayer(this);
@@ -191,7 +197,7 @@ void TForm1::bbtnOpenAviClick()
         delete nouveau;
         plateforme().message(TypeMessage::Erreur, erreur.texte(), Boutons::Ok);
         RAZProClip();
-        return;
+        return false;
     }
 
     if (clipOuvert()) {
@@ -285,6 +291,7 @@ void TForm1::bbtnOpenAviClick()
     echelleModifiee = true;
     ImgEtalon(0, 2, 4);
     OptTraitt(true);
+    return true;
 }
 
 // The calibration choices become available with the clip.
