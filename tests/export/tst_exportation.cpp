@@ -516,9 +516,9 @@ private slots:
         qputenv("PATH", bin.toUtf8() + ":" + path);
         ecrire(rep + "CURV.EXE", "MZ");
         configurer(rep + "CURV.EXE", 0);
-        Form1->CurExecExecute();
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(rep + "wine.txt"), 10000);
+        Form1->CurExecExecute(); // wine is looked up here, before the program starts
         qputenv("PATH", path);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(rep + "wine.txt"), 10000);
         QCOMPARE(lire(rep + "wine.txt"), QDir(rep).canonicalPath().toUtf8() + "\n" +
                                              (rep + "CURV.EXE").toUtf8() + " ~kincur~.cw3\n");
         QVERIFY(plateformeTest.messages.size() == 2); // the two confirmations
