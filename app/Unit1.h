@@ -27,6 +27,7 @@ class QPushButton;
 class QGroupBox;
 class TMediaPlayer;
 class TStringGrid;
+struct InstantaneTableau;
 
 class TForm1 : public QMainWindow
 {
@@ -270,6 +271,11 @@ public:
     void SaveTXTExecute();
     void CurPathExecute();
     void CurExecExecute();
+    // The table as the exports read it (export/).
+    InstantaneTableau instantaneTableau() const;
+    // Writes a data file: the exchange file beside the program `cible`, or a file the user
+    // chooses when `cible` is empty. False when nothing was written (cancelled or failed).
+    bool SaveFormatCur(const QString &cible, const QString &extension);
     void BitBtn1Click();
     void Aide1Click();
     void Aide2Click();

@@ -1,4 +1,5 @@
 #include "app/plateforme.h"
+#include "export/configuration.h"
 
 #include <QPushButton>
 #include <QApplication>
@@ -68,7 +69,8 @@ public:
     QString fichierAOuvrir(const DialogueFichier &d,
                            std::function<void(const QString &)> surSelection) override
     {
-        QFileDialog dialogue(QApplication::activeWindow(), d.titre, d.nomInitial, d.filtre);
+        QFileDialog dialogue(QApplication::activeWindow(), d.titre, d.nomInitial,
+                             filtreQt(d.filtre));
         dialogue.setFileMode(QFileDialog::ExistingFile);
         dialogue.setAcceptMode(QFileDialog::AcceptOpen);
         dialogue.setOption(QFileDialog::DontResolveSymlinks, true);
@@ -85,7 +87,8 @@ public:
 
     QString fichierAEnregistrer(const DialogueFichier &d) override
     {
-        QFileDialog dialogue(QApplication::activeWindow(), d.titre, d.nomInitial, d.filtre);
+        QFileDialog dialogue(QApplication::activeWindow(), d.titre, d.nomInitial,
+                             filtreQt(d.filtre));
         dialogue.setAcceptMode(QFileDialog::AcceptSave);
         dialogue.setOption(QFileDialog::DontUseNativeDialog, true);
         dialogue.setOption(QFileDialog::DontConfirmOverwrite, !d.confirmerEcrasement);
@@ -116,7 +119,9 @@ public:
     bool lancer(const QString &programme, const QString &parametre,
                 const QString &repertoire) override
     {
-        return QProcess::startDetached(programme, {parametre}, repertoire);
+        // A Windows program starts through wine when wine is installed.
+        const CommandeLancement c = commandeLancement(programme, parametre, cheminWine());
+        return QProcess::startDetached(c.programme, c.arguments, repertoire);
     }
 
     void bip() override { QApplication::beep(); }
@@ -167,4 +172,20 @@ Plateforme &plateforme()
 void installerPlateforme(Plateforme *p)
 {
     installee = p;
+}
+
+QString filtreQt(const QString &filtre)
+{
+    if (!filtre.contains(QLatin1Char('|'))) return filtre;
+    const QStringList parties = filtre.split(QLatin1Char('|'));
+    QStringList filtres;
+    for (int i = 0; i + 1 < parties.size(); i += 2) {
+        QStringList motifs = parties[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        const QString groupe =
+            QStringLiteral("(") + motifs.join(QLatin1Char(' ')) + QStringLiteral(")");
+        const QString description = parties[i].trimmed();
+        filtres << (description.endsWith(groupe) ? description
+                                                 : description + QLatin1Char(' ') + groupe);
+    }
+    return filtres.join(QStringLiteral(";;"));
 }

@@ -44,3 +44,8 @@ void installerPlateforme(Plateforme *p); // nullptr restores the Qt implementati
 
 // The standard titles and button texts of the message dialogs.
 QString titreMessage(TypeMessage type);
+
+// A filter written "description|patterns|description|patterns…" (patterns separated by ";")
+// in the form Qt's file dialogs read: "description (patterns);;…". A description that already
+// ends with its patterns in brackets keeps them once; a filter without "|" is left as it is.
+QString filtreQt(const QString &filtre);

@@ -139,6 +139,11 @@ void TForm1::construirePageMesures()
     StringGrid0 = nomme(new TStringGrid(tsMesures), "StringGrid0");
     tailleGrille(StringGrid0, 3, 2);
     StringGrid0->hide();
+    // Titles from the start, so that an export before any clip is well formed.
+    StringGrid0->setCells(0, 0, QStringLiteral("t"));
+    titresColonnes(StringGrid0, QString(), 1);
+    StringGrid1->setCells(0, 0, QStringLiteral("t(s)"));
+    titresColonnes(StringGrid1, QStringLiteral("(m)"), 1);
     StringGrid2 = nomme(new TStringGrid(tsMesures), "StringGrid2");
     tailleGrille(StringGrid2, 2, 3);
     StringGrid2->setFixedCols(0);

@@ -22,6 +22,7 @@ public:
     // final choice (previewed), the last one is returned. Empty last = cancel.
     std::deque<QStringList> fichiersOuverts;
     std::deque<QString> fichiersEnregistres;
+    std::vector<DialogueFichier> dialoguesFichiers; // every file dialog shown, in order
     std::deque<std::optional<QColor>> couleurs;
     // Called with the dialog shown modally; returns its result (Accepted by default).
     std::function<int(QDialog *)> surModal;
@@ -41,9 +42,10 @@ public:
         reponses.pop_front();
         return r;
     }
-    QString fichierAOuvrir(const DialogueFichier &,
+    QString fichierAOuvrir(const DialogueFichier &d,
                            std::function<void(const QString &)> surSelection) override
     {
+        dialoguesFichiers.push_back(d);
         if (fichiersOuverts.empty()) return {};
         QStringList l = fichiersOuverts.front();
         fichiersOuverts.pop_front();
@@ -52,8 +54,9 @@ public:
                 if (!f.isEmpty()) surSelection(f);
         return l.isEmpty() ? QString() : l.last();
     }
-    QString fichierAEnregistrer(const DialogueFichier &) override
+    QString fichierAEnregistrer(const DialogueFichier &d) override
     {
+        dialoguesFichiers.push_back(d);
         if (fichiersEnregistres.empty()) return {};
         QString f = fichiersEnregistres.front();
         fichiersEnregistres.pop_front();
