@@ -174,14 +174,14 @@ TdlgImprimer::TdlgImprimer(QWidget *parent)
       imprimante_(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     auto *page = new QVBoxLayout(this);
-    page->setContentsMargins(8, 6, 8, 6);
-    page->setSpacing(5);
+    page->setContentsMargins(8, 3, 8, 4);
+    page->setSpacing(2);
 
     // ---- Scale ----
     GroupBox1 = nomme(new QGroupBox(QStringLiteral("السلم"), this), "GroupBox1");
     auto *g = new QGridLayout(GroupBox1);
-    g->setContentsMargins(6, 2, 6, 4);
-    g->setVerticalSpacing(3);
+    g->setContentsMargins(6, 0, 6, 2);
+    g->setVerticalSpacing(0);
     lblImageXm = valeur(GroupBox1, "lblImageXm");
     lblImageYm = valeur(GroupBox1, "lblImageYm");
     g->addWidget(new QLabel(QStringLiteral("الأبعاد الحقيقية للصورة"), GroupBox1), 0, 0);
@@ -219,17 +219,18 @@ TdlgImprimer::TdlgImprimer(QWidget *parent)
     // ---- Previews and colours ----
     auto *milieu = new QHBoxLayout;
     auto *apercu = new QVBoxLayout;
+    apercu->setSpacing(0);
     lblFormatFeuille = nomme(new QLabel(this), "lblFormatFeuille");
     lblFormatFeuille->setLayoutDirection(Qt::LeftToRight);
     lblFormatFeuille->setAlignment(Qt::AlignCenter);
     apercu->addWidget(lblFormatFeuille);
     auto *cadre = new QWidget(this);
-    cadre->setFixedSize(112, 104);
+    cadre->setFixedSize(112, 102);
     shpFeuille = nomme(new TFormeApercu(cadre), "shpFeuille");
-    shpFeuille->setGeometry(6, 2, 90, 90);
+    shpFeuille->setGeometry(6, 1, 90, 90);
     shpFeuille->definir(gris, noir, TFormeApercu::ModeStylo::normal);
     shpDessin = nomme(new TFormeApercu(cadre), "shpDessin");
-    shpDessin->setGeometry(6, 2, 0, 0);
+    shpDessin->setGeometry(6, 1, 0, 0);
     shpDessin->setDessous(shpFeuille);
     shpDessin->raise();
     definirHint(
@@ -322,7 +323,7 @@ TdlgImprimer::TdlgImprimer(QWidget *parent)
     connect(chkImpGrille, &QCheckBox::toggled, this, &TdlgImprimer::chkImpGrilleClick);
     edEch->installEventFilter(new FiltreEch(this));
 
-    resize(QSize(406, 363).expandedTo(sizeHint()));
+    resize(QSize(406, 363).expandedTo(minimumSizeHint()));
 }
 
 TdlgImprimer::~TdlgImprimer() = default;
@@ -499,15 +500,25 @@ void TdlgImprimer::OKBtnClick()
 {
     // The box is valid (OK is disabled otherwise) or empty, which changed nothing.
     const long double e = echCourante_;
+    const bool pdf = imprimante_->outputFormat() == QPrinter::PdfFormat;
+    if (pdf && imprimante_->outputFileName().isEmpty()) {
+        // No printer on this computer and no file chosen yet: ask where the PDF goes.
+        DialogueFichier d;
+        d.titre = QStringLiteral("طباعة");
+        d.filtre = QStringLiteral("PDF (*.pdf)");
+        d.extensionDefaut = QStringLiteral("pdf");
+        d.confirmerEcrasement = true;
+        const QString fichier = plateforme().fichierAEnregistrer(d);
+        if (fichier.isEmpty()) return;
+        imprimante_->setOutputFileName(fichier);
+    }
     QPainter canevas;
     if (!canevas.begin(imprimante_.get())) {
-        const QString cible = imprimante_->outputFormat() == QPrinter::PdfFormat
-                                  ? imprimante_->outputFileName()
-                                  : imprimante_->printerName();
-        plateforme().message(TypeMessage::Erreur,
-                             QStringLiteral("تعذر بدء الطباعة") + QChar(13) + cible + QChar(13) +
-                                 QStringLiteral("إختر الطابعة أو الملف بالزر \"إعداد الطابعة\""),
-                             Boutons::Ok);
+        const QString cible = pdf ? imprimante_->outputFileName() : imprimante_->printerName();
+        QString texte = QStringLiteral("تعذر بدء الطباعة") + QChar(13);
+        if (!cible.isEmpty()) texte += cible + QChar(13);
+        texte += QStringLiteral("إختر الطابعة أو الملف بالزر \"إعداد الطابعة\"");
+        plateforme().message(TypeMessage::Erreur, texte, Boutons::Ok);
         return;
     }
     // The printer in use decides the dots, whatever was read when the dialog opened.

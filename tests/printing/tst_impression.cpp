@@ -325,6 +325,17 @@ private slots:
         QCOMPARE(fini.count(), 0);
         QCOMPARE(plateformeTest.nombreMessages(TypeMessage::Erreur), 1);
         QVERIFY(plateformeTest.messages.back().texte.contains(QStringLiteral("absent/page.pdf")));
+        // With no file chosen yet (no printer on the computer), the PDF's name is asked for;
+        // cancelling that leaves the dialog open without a word.
+        p->setOutputFileName(QString());
+        montrer([this] { d->OKBtn->click(); });
+        QCOMPARE(fini.count(), 0);
+        const QString fichier = dossier.filePath(QStringLiteral("choisi.pdf"));
+        plateformeTest.fichiersEnregistres = {fichier};
+        montrer([this] { d->OKBtn->click(); });
+        QCOMPARE(fini.count(), 1);
+        QVERIFY(QFile::exists(fichier));
+        QCOMPARE(plateformeTest.messages.size(), size_t(1));
     }
 
     // One page to PDF at 3 cm to the printed centimetre, rasterized at 600 dots per inch:
