@@ -7,6 +7,7 @@
 #include "help/indications.h"
 
 #include <QAction>
+#include <QFileDialog>
 #include <QHash>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -224,6 +225,14 @@ QString fichierAide()
 int contexteAide(const QObject *objet)
 {
     for (const QObject *o = objet; o; o = o->parent()) {
+        // The platform's file dialogs: opening a clip, or saving the measurements.
+        if (auto *d = qobject_cast<const QFileDialog *>(o)) {
+            if (d->acceptMode() == QFileDialog::AcceptSave) return 240;
+            if (d->nameFilters()
+                    .join(QLatin1Char(' '))
+                    .contains(QLatin1String(".avi"), Qt::CaseInsensitive))
+                return 210;
+        }
         const int propre = o->property("contexteAide").toInt();
         if (propre > 0) return propre;
         int c = contexteAideNomme(o->objectName());
@@ -240,7 +249,8 @@ void installerAide(TForm1 *f)
 {
     bulles = false;
     if (!dynamic_cast<StyleBulles *>(QApplication::style()))
-        QApplication::setStyle(new StyleBulles(QStyleFactory::create(QApplication::style()->name())));
+        QApplication::setStyle(
+            new StyleBulles(QStyleFactory::create(QApplication::style()->name())));
     // Aqua bubbles; hidden after four seconds (see the event filter).
     QPalette bulle = QToolTip::palette();
     bulle.setColor(QPalette::ToolTipBase, QColor(0, 255, 255));

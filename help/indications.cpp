@@ -27,31 +27,63 @@ int contexteAideNomme(const QString &nom)
             for (const char *n : noms)
                 h.insert(QString::fromLatin1(n), contexte);
         };
-        mettre(1, {"Form1", "Aidde1", "Aide1", "BitBtn1", "mnuFichiers", "PopupMenu1",
-                   "popUpMnuAide", "mnuConfigurationsrapidesAction", "mnuFondclairAction",
-                   "mnuFondSombreAction", "mnuFdCl1point", "mnuFdCl2points", "mnuFdCl3points",
-                   "mnuFdCl4points", "mnuFdSo1Point", "mnuFdSo2points", "mnuFdSo3points",
-                   "mnuFdSo4points"});
+        mettre(1,
+               {"Form1", "Aidde1", "Aide1", "BitBtn1", "mnuFichiers", "PopupMenu1", "popUpMnuAide",
+                "mnuConfigurationsrapidesAction", "mnuFondclairAction", "mnuFondSombreAction",
+                "mnuFdCl1point", "mnuFdCl2points", "mnuFdCl3points", "mnuFdCl4points",
+                "mnuFdSo1Point", "mnuFdSo2points", "mnuFdSo3points", "mnuFdSo4points"});
         mettre(200, {"PageControl1"});
         mettre(210, {"bbtnOpenAvi", "mnuChargerAvi", "bbtnIma", "tailleImaBox", "tsProClip"});
         mettre(220, {"tsEtalon"});
         mettre(230, {"tsMesures", "PaintBox1", "tbCoord", "mnuPointages", "mnuAutomatismesAction",
                      "mnuAutoH", "mnuAutoV", "dlgPointeur", "aspectPointBox"});
-        mettre(240, {"bbtnCurExec", "bbtnCopierMesuresPP", "bbtnCopierGraphiquePP",
-                     "bbtnEnregistrerMesures", "bbtnImprimer", "mnuEnregistrerMesuresAction",
-                     "mnuCopierPPAction", "mnuTableauPP", "mnuGraphiquePP", "mnuEnregFicAction",
-                     "mnuAuFormatCW3", "mnuAuFormatCCC", "mnuAuFormatTxt", "mnuImprimer",
-                     "AccsCurvalis1Action", "mnuCurPath", "mnuCurExec", "accescurBox",
-                     "FormatTxtBox", "sauverMesuresBox", "SauveTableauPPBox", "dlgImprimer",
+        mettre(240, {"bbtnCurExec",
+                     "bbtnCopierMesuresPP",
+                     "bbtnCopierGraphiquePP",
+                     "bbtnEnregistrerMesures",
+                     "bbtnImprimer",
+                     "mnuEnregistrerMesuresAction",
+                     "mnuCopierPPAction",
+                     "mnuTableauPP",
+                     "mnuGraphiquePP",
+                     "mnuEnregFicAction",
+                     "mnuAuFormatCW3",
+                     "mnuAuFormatCCC",
+                     "mnuAuFormatTxt",
+                     "mnuImprimer",
+                     "AccsCurvalis1Action",
+                     "mnuCurPath",
+                     "mnuCurExec",
+                     "accescurBox",
+                     "FormatTxtBox",
+                     "sauverMesuresBox",
+                     "SauveTableauPPBox",
+                     "dlgImprimer",
                      "SauveGraphicPPBox"});
         mettre(300, {"ToolBar2", "bbtnPlay", "bbtnDeb", "bbtnFin", "bbtnPre", "bbtnSui", "Button0",
-                     "Button1", "Button2", "bbtnCible", "Panel7", "udTaillePoints",
-                     "bbtnQuitter"});
-        mettre(350, {"Aide2", "Aide3", "propos1", "mnuFormePointeurAction", "mnuGrandeCible",
-                     "mnuPetiteCible", "mnuCroix", "mnuCouleurPointeurAction", "mnuCouleurNoir",
-                     "mnuCouleurBlanc", "mnuTaillePointsAction", "mnuTaille1", "mnuTaille2",
-                     "mnuTaille3", "mnuTaile4", "mnuTaille5", "mnuClip", "mnuIma100",
-                     "mnuImaAdapter", "mnuImaAutre", "mnuQuitter", "popUpMnuPointeur"});
+                     "Button1", "Button2", "bbtnCible", "Panel7", "udTaillePoints", "bbtnQuitter"});
+        mettre(350, {"Aide2",
+                     "Aide3",
+                     "propos1",
+                     "mnuFormePointeurAction",
+                     "mnuGrandeCible",
+                     "mnuPetiteCible",
+                     "mnuCroix",
+                     "mnuCouleurPointeurAction",
+                     "mnuCouleurNoir",
+                     "mnuCouleurBlanc",
+                     "mnuTaillePointsAction",
+                     "mnuTaille1",
+                     "mnuTaille2",
+                     "mnuTaille3",
+                     "mnuTaile4",
+                     "mnuTaille5",
+                     "mnuClip",
+                     "mnuIma100",
+                     "mnuImaAdapter",
+                     "mnuImaAutre",
+                     "mnuQuitter",
+                     "popUpMnuPointeur"});
         return h;
     }();
     return contextes.value(nom, 0);

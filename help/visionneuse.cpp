@@ -120,8 +120,7 @@ void TVisionneuseAide::ouvrir(const QString &fichierDemande, int contexte)
     }
     // From inside a modal dialog, the help must take the keyboard too, or it could not be read.
     QWidget *modal = QApplication::activeModalWidget();
-    const Qt::WindowModality voulue =
-        modal && modal != this ? Qt::ApplicationModal : Qt::NonModal;
+    const Qt::WindowModality voulue = modal && modal != this ? Qt::ApplicationModal : Qt::NonModal;
     if (windowModality() != voulue) {
         hide();
         setWindowModality(voulue);
@@ -153,8 +152,7 @@ bool chargerTraductionQt()
     static QPointer<QTranslator> chargee;
     if (chargee) return true;
     auto *t = new QTranslator(qApp);
-    if (!t->load(QStringLiteral("qtbase_ar"),
-                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (!t->load(QStringLiteral("qtbase_ar"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete t;
         return false;
     }

@@ -9,6 +9,7 @@
 #include "measure/Unit3.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -79,11 +80,21 @@ private slots:
         QTest::addColumn<QString>("hint");
         QTest::addColumn<QString>("court");
         QTest::addColumn<QString>("long_");
-        QTest::newRow("deux parties") << "مساعدة|محتويات المساعدة" << "مساعدة" << "محتويات المساعدة";
-        QTest::newRow("sans barre") << "مسح الجدول" << "مسح الجدول" << "مسح الجدول";
-        QTest::newRow("court vide") << "|?!" << "" << "?!";
-        QTest::newRow("deux barres") << "a|b|c" << "a" << "b|c";
-        QTest::newRow("vide") << "" << "" << "";
+        QTest::newRow("deux parties") << "مساعدة|محتويات المساعدة"
+                                      << "مساعدة"
+                                      << "محتويات المساعدة";
+        QTest::newRow("sans barre") << "مسح الجدول"
+                                    << "مسح الجدول"
+                                    << "مسح الجدول";
+        QTest::newRow("court vide") << "|?!"
+                                    << ""
+                                    << "?!";
+        QTest::newRow("deux barres") << "a|b|c"
+                                     << "a"
+                                     << "b|c";
+        QTest::newRow("vide") << ""
+                              << ""
+                              << "";
     }
     void decoupageDesHints()
     {
@@ -172,12 +183,14 @@ private slots:
             const int haut = int(doc->documentLayout()->blockBoundingRect(titre).top());
             QVERIFY2(std::abs(defilement->value() - haut) < 20 ||
                          defilement->value() == defilement->maximum(),
-                     qPrintable(QStringLiteral("%1: %2 / %3").arg(c).arg(defilement->value()).arg(haut)));
+                     qPrintable(
+                         QStringLiteral("%1: %2 / %3").arg(c).arg(defilement->value()).arg(haut)));
             positions << haut;
         }
         // One section per context, in order, each with real text (not a bare heading).
         for (int i = 1; i < positions.size(); ++i)
-            QVERIFY2(positions[i] - positions[i - 1] > 150, qPrintable(QString::number(contextes[i])));
+            QVERIFY2(positions[i] - positions[i - 1] > 150,
+                     qPrintable(QString::number(contextes[i])));
 
         // A context the file lacks shows the contents with a note.
         v.ouvrir(KINEMAR_FICHIER_AIDE, 999);
@@ -216,6 +229,15 @@ private slots:
                      qPrintable(QStringLiteral("%1: %2").arg(w->objectName()).arg(derniereAide())));
             QCOMPARE(plateformeTest.aides.back().first, repDepart + "/kineMar2.hlp");
         }
+        // The platform's file dialogs: opening a clip, saving measurements.
+        QFileDialog ouvrir(Form1, "", "", "fichiers AVI (*.avi)");
+        QTest::keyClick(&ouvrir, Qt::Key_F1);
+        QCOMPARE(derniereAide(), 210);
+        QFileDialog enregistrer(Form1, "", "", "fichiers Curvalis Windows (*.cw3)");
+        enregistrer.setAcceptMode(QFileDialog::AcceptSave);
+        QTest::keyClick(&enregistrer, Qt::Key_F1);
+        QCOMPARE(derniereAide(), 240);
+
         // Shift+F1 is not context help.
         const size_t avant = plateformeTest.aides.size();
         QTest::keyClick(Form1->bbtnPlay, Qt::Key_F1, Qt::ShiftModifier);
