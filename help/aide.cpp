@@ -138,7 +138,7 @@ const QHash<QString, QString> &hintsParDefaut()
         {"mnuImprimer", "|طباعة جملة النقاط و المحاور"},
         {"AccsCurvalis1Action", "|Curvalis برنامج تحليل المعطيات"},
         {"mnuCurPath", "|Curvalis تحديد مكان و إصدار برنامج"},
-        {"mnuCurExec", "|على القياسات الحالية Curvalis تشغيل"},
+        {"mnuCurExec", "Curvalis تشغيل"},
         {"mnuQuitter", "|مغادرة البرنامج"},
         {"mnuClip", "|حجم صورة مقطع الفيديو"},
         {"mnuIma100", "|عرض الصورة بحجمها الحقيقي"},
