@@ -12,6 +12,7 @@
 #include "export/sauveMes.h"
 #include "export/sauveTableauPP.h"
 #include "help/About.h"
+#include "help/aide.h"
 #include "measure/Unit3.h"
 #include "measure/aspectPts.h"
 #include "printing/Imprimer.h"
@@ -495,6 +496,7 @@ void TForm1::FormCreate()
     QPalette bulle = QToolTip::palette();
     bulle.setColor(QPalette::ToolTipBase, QColor(0, 255, 255));
     QToolTip::setPalette(bulle);
+    installerAide(this);
     imageCourante = -1;
     largeurForm = 620;
     largeurPnl1 = 410;

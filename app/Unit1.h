@@ -282,6 +282,10 @@ public:
     void Aide3Click();
     void propos1Click();
     void popUpMnuAideClick();
+    // Runs at every change of the current hint with its long part (help/).
+    void DisplayHint(const QString &texteLong);
+    // Opens the help file at a context number.
+    void ouvrirAide(int contexte);
 
 protected:
     void resizeEvent(QResizeEvent *e) override;

@@ -1,5 +1,9 @@
 #include "app/controles.h"
+#include "help/indications.h"
 
+#include <QAction>
+#include <QCoreApplication>
+#include <QStatusTipEvent>
 #include <QBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
@@ -200,8 +204,20 @@ void TPaintBox::mouseReleaseEvent(QMouseEvent *e)
 void definirHint(QWidget *w, const QString &hint)
 {
     w->setProperty("hint", hint);
-    const int barre = hint.indexOf(QLatin1Char('|'));
-    w->setToolTip(barre < 0 ? hint : hint.left(barre));
+    w->setToolTip(partieCourte(hint));
+    w->setStatusTip(partieLongue(hint));
+    // A hint that changes under the pointer reaches the status bar at once.
+    if (w->underMouse()) {
+        QStatusTipEvent e(w->statusTip());
+        QCoreApplication::sendEvent(w, &e);
+    }
+}
+
+void definirHint(QAction *a, const QString &hint)
+{
+    a->setProperty("hint", hint);
+    a->setToolTip(partieCourte(hint));
+    a->setStatusTip(partieLongue(hint));
 }
 
 QString hintDe(const QObject *o)

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 
+class QAction;
 class QToolButton;
 class QRadioButton;
 
@@ -102,4 +103,5 @@ private:
 
 // "Short|long" hints: the short part is the bubble, the long one goes to the status bar.
 void definirHint(QWidget *w, const QString &hint);
+void definirHint(QAction *a, const QString &hint);
 QString hintDe(const QObject *o);

@@ -1,4 +1,5 @@
 #include "app/Unit1.h"
+#include "help/visionneuse.h"
 
 #include <QMessageBox>
 #include <QTimer>
@@ -70,6 +71,8 @@ int main(int argc, char *argv[])
         std::fputs(usage, stderr);
         return 2;
     }
+    chargerTraductionQt();
+    installerVisionneuseAide();
     creerFenetres();
     Form1->afficherAuDemarrage();
 

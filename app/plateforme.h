@@ -41,6 +41,8 @@ public:
 
 Plateforme &plateforme();
 void installerPlateforme(Plateforme *p); // nullptr restores the Qt implementation
+// The window that shows the help file at a context, for the Qt implementation's aide().
+void definirAfficheurAide(std::function<void(const QString &, int)> afficheur);
 
 // The standard titles and button texts of the message dialogs.
 QString titreMessage(TypeMessage type);

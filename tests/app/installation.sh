@@ -27,7 +27,7 @@ test -s erreur.txt
 partage=$prefixe/share
 for f in applications/org.kinemar.Kinemar.desktop metainfo/org.kinemar.Kinemar.metainfo.xml \
          icons/hicolor/scalable/apps/org.kinemar.Kinemar.svg \
-         icons/hicolor/48x48/apps/org.kinemar.Kinemar.png; do
+         icons/hicolor/48x48/apps/org.kinemar.Kinemar.png kinemar/kineMar2.hlp; do
     test -s "$partage/$f" || { echo "not installed: $f"; exit 1; }
 done
 if command -v desktop-file-validate >/dev/null; then
