@@ -700,6 +700,7 @@ bool TForm1::eventFilter(QObject *objet, QEvent *evenement)
 ApplicationKinemar::ApplicationKinemar(int &argc, char **argv) : QApplication(argc, argv)
 {
     initialiserRessources();
+    setWindowIcon(iconeProgramme());
 }
 
 void afficherErreurNonInterceptee(const std::exception &e)

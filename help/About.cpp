@@ -2,44 +2,18 @@
 
 #include <QGuiApplication>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
+#include <QIcon>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
-QPixmap iconeProgramme(int taille)
+QIcon iconeProgramme()
 {
-    QPixmap image(taille, taille);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(taille / 32.0, taille / 32.0);
-    // The frame, with the perforations of a film strip.
-    p.setPen(QPen(QColor(30, 30, 30), 1));
-    p.setBrush(QColor(40, 40, 40));
-    p.drawRoundedRect(QRectF(1, 3, 30, 26), 2, 2);
-    p.setBrush(QColor(235, 245, 255));
-    p.drawRect(QRectF(4, 7, 24, 18));
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
-    for (int i = 0; i < 6; ++i) {
-        p.drawRect(QRectF(3 + 4.5 * i, 4, 2, 2));
-        p.drawRect(QRectF(3 + 4.5 * i, 26, 2, 2));
-    }
-    // A thrown ball: its pointed positions along a parabola, and the two axes.
-    p.setPen(QPen(QColor(0, 130, 0), 1));
-    p.drawLine(QPointF(6, 23), QPointF(26, 23));
-    p.drawLine(QPointF(6, 23), QPointF(6, 9));
-    p.setPen(QPen(Qt::red, 1.2));
-    p.setBrush(Qt::NoBrush);
-    for (int i = 0; i < 6; ++i) {
-        const qreal x = 8 + 3.5 * i, t = (x - 17) / 9.0;
-        const qreal y = 11 + 10 * t * t;
-        p.drawLine(QPointF(x - 1.5, y), QPointF(x + 1.5, y));
-        p.drawLine(QPointF(x, y - 1.5), QPointF(x, y + 1.5));
-    }
-    return image;
+    // The installed icon's own pictures, so the window, the about box and the menu agree.
+    QIcon icone;
+    for (int taille : {16, 32, 48, 256})
+        icone.addFile(QStringLiteral(":/icone/kinemar-%1.png").arg(taille), QSize(taille, taille));
+    return icone;
 }
 
 TAboutBox::TAboutBox(QWidget *parent)
@@ -62,7 +36,7 @@ TAboutBox::TAboutBox(QWidget *parent)
     auto *entete = new QHBoxLayout;
     ProgramIcon = new QLabel(Panel1);
     ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
-    ProgramIcon->setPixmap(iconeProgramme(32));
+    ProgramIcon->setPixmap(iconeProgramme().pixmap(32, 32));
     ProgramIcon->setFixedSize(32, 32);
     entete->addWidget(ProgramIcon, 0, Qt::AlignTop);
 

@@ -2,6 +2,8 @@
 // The about box: the program's icon, title and version, date and credit lines.
 #include "app/dialogue.h"
 
+#include <QIcon>
+
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -24,4 +26,4 @@ protected:
 };
 
 // The program's picture: a film frame crossed by a pointed trajectory.
-QPixmap iconeProgramme(int taille);
+QIcon iconeProgramme();
