@@ -87,6 +87,38 @@ QString uniteCoefficient(const Axe &u, const Axe &v, int puissance)
     return v.unite + QLatin1Char('/') + u.unite + carre;
 }
 
+// The axis spans the values with round ticks (1, 2 or 5 times a power of ten) counted from
+// zero, so that zero reads as 0 and not as the remainder of a sum.
+void etendreAxe(QValueAxis *axe, const std::vector<double> &w)
+{
+    double a = 0, b = 1;
+    if (!w.empty()) {
+        const auto [mini, maxi] = std::minmax_element(w.begin(), w.end());
+        a = *mini;
+        b = *maxi;
+    }
+    if (b - a <= std::max(std::fabs(a), std::fabs(b)) * 1e-9) {
+        const double marge = std::max(1e-3, std::fabs(a) * 0.05);
+        a -= marge;
+        b += marge;
+    }
+    // A little room, so that no point sits on the frame.
+    const double bord = (b - a) * 0.02;
+    a -= bord;
+    b += bord;
+    const double brut = (b - a) / 5;
+    const double puissance = std::pow(10.0, std::floor(std::log10(brut)));
+    const double pas = brut / puissance < 1.5   ? puissance
+                       : brut / puissance < 3.5 ? 2 * puissance
+                       : brut / puissance < 7.5 ? 5 * puissance
+                                                : 10 * puissance;
+    const double bas = std::floor(a / pas) * pas, haut = std::ceil(b / pas) * pas;
+    axe->setTickType(QValueAxis::TicksDynamic);
+    axe->setTickAnchor(0);
+    axe->setTickInterval(pas);
+    axe->setRange(bas, haut);
+}
+
 QString nombre(int decimales, double v)
 {
     return texteSci(decimales, v).trimmed();
@@ -146,6 +178,10 @@ TGrapheBox::TGrapheBox(TForm1 *form) : QWidget(form, Qt::Window), form_(form)
     Chart1 = new QChart;
     Chart1->legend()->hide();
     Chart1->setMargins(QMargins(4, 4, 4, 4));
+    QFont titre = Chart1->titleFont();
+    titre.setBold(true);
+    titre.setPointSizeF(titre.pointSizeF() * 1.25);
+    Chart1->setTitleFont(titre);
     seriePoints = nomme(new QScatterSeries, "seriePoints");
     seriePoints->setMarkerShape(QScatterSeries::MarkerShapeCircle);
     seriePoints->setMarkerSize(7);
@@ -276,8 +312,12 @@ void TGrapheBox::placerNote(const QString &texte)
     lblNote->setText(texte);
     lblNote->setVisible(!texte.isEmpty());
     if (texte.isEmpty()) return;
-    lblNote->setMaximumWidth(std::max(200, ChartView1->width() - 120));
-    lblNote->adjustSize();
+    int largeur = 0;
+    for (const QString &ligne : texte.split(QLatin1Char('\n')))
+        largeur = std::max(largeur, lblNote->fontMetrics().horizontalAdvance(ligne) + 16);
+    largeur = std::min(largeur, std::max(200, ChartView1->width() - 40));
+    lblNote->setFixedWidth(largeur);
+    lblNote->setFixedHeight(lblNote->heightForWidth(largeur));
     lblNote->move((ChartView1->width() - lblNote->width()) / 2, 8);
     lblNote->raise();
 }
@@ -320,18 +360,8 @@ void TGrapheBox::actualiser()
     Chart1->setTitle(d.titre);
     axeX->setTitleText(titreAxe(d.u));
     axeY->setTitleText(titreAxe(d.v));
-    auto etendue = [](const std::vector<double> &w, QValueAxis *axe) {
-        if (w.empty()) {
-            axe->setRange(0, 1);
-            return;
-        }
-        const auto [a, b] = std::minmax_element(w.begin(), w.end());
-        double marge = (*b - *a) * 0.05;
-        if (marge == 0) marge = std::max(1e-3, std::fabs(*a) * 0.05);
-        axe->setRange(*a - marge, *b + marge);
-    };
-    etendue(u, axeX);
-    etendue(v, axeY);
+    etendreAxe(axeX, u);
+    etendreAxe(axeY, v);
 
     QStringList notes;
     if (pts.empty())
