@@ -37,6 +37,7 @@ template <typename T> T *nomme(T *objet, const char *nom)
 }
 
 const QString kTitre = QStringLiteral("منحنيات وتحليل الحركة");
+constexpr std::size_t kAffichesMax = 1000;
 
 // What each graph shows: its title, and for each axis its symbol, unit and caption.
 struct Axe {
@@ -296,7 +297,7 @@ void TGrapheBox::tableauModifie(int ligne, int point)
     }
     const TStringGrid *g = form_->StringGrid0;
     const int n = (g->ColCount() - 1) / 2;
-    if (ligne <= 0 || int(objets_.size()) != n || ligne >= g->RowCount()) {
+    if (ligne <= 0 || int(objets_.size()) != n || ligne >= g->RowCount() || point > n) {
         relireTableau();
         actualiser();
         return;
@@ -351,13 +352,27 @@ void TGrapheBox::actualiser()
         }
     }
 
+    // A long tracked clip would give more points than the screen has pixels, and the chart's
+    // cost grows with each: beyond kAffichesMax, one point in `pas` is shown (the last always).
+    // Fits and velocities still use every point.
+    const std::size_t pas = (u.size() + kAffichesMax - 1) / kAffichesMax;
     QList<QPointF> points;
-    points.reserve(qsizetype(u.size()));
-    for (std::size_t i = 0; i < u.size(); ++i)
-        points.append(QPointF(u[i], v[i]));
+    std::vector<int> lignes;
+    if (pas > 1) {
+        for (std::size_t i = 0; i < u.size(); ++i)
+            if (i % pas == 0 || i + 1 == u.size()) {
+                points.append(QPointF(u[i], v[i]));
+                lignes.push_back(lignesPoints_[i]);
+            }
+        lignesPoints_.swap(lignes);
+    } else {
+        points.reserve(qsizetype(u.size()));
+        for (std::size_t i = 0; i < u.size(); ++i)
+            points.append(QPointF(u[i], v[i]));
+    }
     seriePoints->replace(points);
 
-    Chart1->setTitle(d.titre);
+    Chart1->setTitle(pas > 1 ? d.titre + QStringLiteral("   (نقطة من كل %1)").arg(pas) : d.titre);
     axeX->setTitleText(titreAxe(d.u));
     axeY->setTitleText(titreAxe(d.v));
     etendreAxe(axeX, u);

@@ -47,7 +47,8 @@ public:
     void btnExporterCSVClick();
 
     const std::vector<SerieObjet> &objets() const { return objets_; }
-    // The table row of each point of seriePoints, in the same order.
+    // The table row of each point of seriePoints, in the same order (beyond 1,000 points one
+    // in so many is shown).
     const std::vector<int> &lignesPoints() const { return lignesPoints_; }
     const Ajustement &ajustement() const { return ajustement_; }
 
