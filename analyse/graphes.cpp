@@ -355,7 +355,7 @@ void TGrapheBox::actualiser()
     // A long tracked clip would give more points than the screen has pixels, and the chart's
     // cost grows with each: beyond kAffichesMax, one point in `pas` is shown (the last always).
     // Fits and velocities still use every point.
-    const std::size_t pas = (u.size() + kAffichesMax - 1) / kAffichesMax;
+    const std::size_t pas = u.size() > kAffichesMax ? (u.size() - 2) / (kAffichesMax - 1) + 1 : 1;
     QList<QPointF> points;
     std::vector<int> lignes;
     if (pas > 1) {

@@ -239,6 +239,29 @@ private slots:
         comparerAuTableau(1);
     }
 
+    // A long tracked table: at most 1,000 points drawn, each still the table's own, the
+    // last one included; the fit uses them all.
+    void longTableau()
+    {
+        ouvrir();
+        constexpr int N = 3000;
+        nbImages = N;
+        tailleGrille(Form1->StringGrid0, 3, N + 1);
+        for (int r = 1; r <= N; ++r) {
+            Form1->StringGrid0->setCells(0, r, QString::number(r - 1));
+            Form1->StringGrid0->setCells(1, r, QString::number(r % 100));
+            Form1->StringGrid0->setCells(2, r, QString::number(400 - r / 10));
+        }
+        choisir(TGrapheBox::grY, 1);
+        emit Form1->tableauModifie(0, 0);
+        const QList<QPointF> pts = graphe_->seriePoints->points();
+        QCOMPARE(pts.size(), 751); // one in four, and the last
+        QCOMPARE(graphe_->lignesPoints().back(), N);
+        for (qsizetype i = 0; i < pts.size(); i += 97)
+            QCOMPARE(pts[i].y(), metres(2, graphe_->lignesPoints()[std::size_t(i)]));
+        QCOMPARE(graphe_->ajustement().points, N);
+    }
+
     // Bad input: a note on the graph, no fit, nothing else.
     void mauvaisesDonnees()
     {
