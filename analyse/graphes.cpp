@@ -255,6 +255,12 @@ void TGrapheBox::showEvent(QShowEvent *e)
     }
 }
 
+void TGrapheBox::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    placerNote(lblNote->text());
+}
+
 void TGrapheBox::lireLigne(int ligne, int point)
 {
     const TStringGrid *g = form_->StringGrid0;
@@ -319,7 +325,9 @@ void TGrapheBox::placerNote(const QString &texte)
     largeur = std::min(largeur, std::max(200, ChartView1->width() - 40));
     lblNote->setFixedWidth(largeur);
     lblNote->setFixedHeight(lblNote->heightForWidth(largeur));
-    lblNote->move((ChartView1->width() - lblNote->width()) / 2, 8);
+    // Under the chart's title, over the top of the plot.
+    const int haut = QFontMetrics(Chart1->titleFont()).height() + 14;
+    lblNote->move((ChartView1->width() - lblNote->width()) / 2, haut);
     lblNote->raise();
 }
 
