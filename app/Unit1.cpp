@@ -102,6 +102,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     construireCoteClip();
     construirePages();
     construirePopup();
+    construireGraphes();
     StatusBar1 = nomme(new QStatusBar(this), "StatusBar1");
     setStatusBar(StatusBar1);
 

@@ -287,6 +287,18 @@ public:
     // Opens the help file at a context number.
     void ouvrirAide(int contexte);
 
+    // ---- Graphs and motion analysis (analyse/) ----
+    QAction *mnuGraphes = nullptr;
+    QToolButton *bbtnGraphes = nullptr;
+    class TGrapheBox *GrapheBox = nullptr; // made on first use
+    void construireGraphes();
+    void mnuGraphesClick();
+
+signals:
+    // The table's positions or their metres changed: one object's pair on one row, every
+    // pair of a row (point 0), or everything (ligne 0).
+    void tableauModifie(int ligne, int point);
+
 protected:
     void resizeEvent(QResizeEvent *e) override;
     void paintEvent(QPaintEvent *e) override;

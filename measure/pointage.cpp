@@ -89,6 +89,7 @@ void TForm1::OptTraitt(bool actif)
     bbtnEnregistrerMesures->setEnabled(actif);
     bbtnImprimer->setEnabled(actif);
     mnuImprimer->setEnabled(actif);
+    if (mnuGraphes) mnuGraphes->setEnabled(actif);
 }
 
 void TForm1::PaintBox1MouseUp(Qt::MouseButton bouton, Qt::KeyboardModifiers, int X, int Y)
@@ -123,6 +124,7 @@ void TForm1::PaintBox1MouseUp(Qt::MouseButton bouton, Qt::KeyboardModifiers, int
                           texteSci(d, static_cast<long double>(sensX * (X - origineX)) * echelleH));
     StringGrid1->setCells(c + 1, r,
                           texteSci(d, static_cast<long double>(sensY * (origineY - Y)) * echelleV));
+    emit tableauModifie(r, p);
 
     const bool autresPoints = p < udPointNumero->Max();
     const bool autoH = chkBoxAutoH->isChecked();
@@ -275,6 +277,7 @@ void TForm1::nbPointsPlan(int n)
     mnuAutoH->setEnabled(n != 1);
     chkBoxPtDed->setChecked(StringGrid2->Cells(n, 1) == kUn);
     udPointNumero->setEnabled(udPointNumero->Max() > 1);
+    emit tableauModifie(0, 0);
 }
 
 void TForm1::udPointsPlanClick()

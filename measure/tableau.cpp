@@ -377,6 +377,7 @@ void TForm1::preparerTableau()
 
     for (QToolButton *b : {Button0, Button1, Button2})
         b->setEnabled(true);
+    emit tableauModifie(0, 0);
 }
 
 void TForm1::ActualGrid()
@@ -384,6 +385,7 @@ void TForm1::ActualGrid()
     if (!clipOuvert()) return;
     actualiserGrille(StringGrid0, StringGrid1, std::min(nbImages, StringGrid1->RowCount() - 1),
                      udt0->Position());
+    emit tableauModifie(0, 0);
 }
 
 bool TForm1::tableauOccupe()
@@ -421,6 +423,7 @@ void TForm1::Button0Click()
     const QRect zone(QPoint(c, 1), QPoint(c + 1, StringGrid0->RowCount() - 1));
     effaceCellules(StringGrid0, zone, c, 1);
     effaceCellules(StringGrid1, zone, c, 1);
+    emit tableauModifie(0, 0);
     redessinerImageCourante();
 }
 
@@ -431,6 +434,7 @@ void TForm1::Button1Click()
     const QRect zone(QPoint(1, r), QPoint(StringGrid0->ColCount() - 1, r));
     effaceCellules(StringGrid0, zone, 1, r);
     effaceCellules(StringGrid1, zone, 1, r);
+    emit tableauModifie(r, 0);
     redessinerImageCourante();
 }
 
@@ -445,6 +449,7 @@ void TForm1::Button2Click()
                       QPoint(StringGrid1->ColCount() - 1, StringGrid1->RowCount() - 1));
     effaceCellules(StringGrid0, zone0, 1, 1);
     effaceCellules(StringGrid1, zone1, 1, 1);
+    emit tableauModifie(0, 0);
     if (clipOuvert()) reDraw(MediaPlayer1, 0);
     effacerSansDemande = false;
 }
@@ -509,4 +514,5 @@ void TForm1::udt0MouseUp()
     StringGrid0->setUpdatesEnabled(true);
     StringGrid1->setUpdatesEnabled(true);
     choixPointsImpression(T > 1);
+    emit tableauModifie(0, 0);
 }
