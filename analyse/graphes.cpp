@@ -533,13 +533,16 @@ void TForm1::construireGraphes()
     mnuGraphes = nomme(new QAction(kTitre, mnuEnregistrerMesures), "mnuGraphes");
     mnuGraphes->setIcon(imageGraphes());
     mnuGraphes->setEnabled(false);
+    mnuGraphes->setProperty("contexteAide", 240);
+    definirHint(mnuGraphes, kTitre + QStringLiteral("|منحنيات المواضع والسرعات ومواءمتها"));
     mnuEnregistrerMesures->addAction(mnuGraphes);
 
     bbtnGraphes = nomme(new QToolButton(ToolBar1), "bbtnGraphes");
     bbtnGraphes->setDefaultAction(mnuGraphes);
     bbtnGraphes->setIconSize(QSize(24, 24));
     bbtnGraphes->setAutoRaise(true);
-    definirHint(bbtnGraphes, kTitre + QLatin1Char('|') + kTitre);
+    bbtnGraphes->setProperty("contexteAide", 240);
+    definirHint(bbtnGraphes, kTitre + QStringLiteral("|منحنيات المواضع والسرعات ومواءمتها"));
     // Beside the print button, before help.
     QAction *avant = nullptr;
     for (QAction *a : ToolBar1->actions())
