@@ -21,6 +21,8 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProxyStyle>
+#include <QShortcut>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSplitter>
@@ -45,6 +47,18 @@ TSauveGraphicPPBox *SauveGraphicPPBox = nullptr;
 
 namespace
 {
+
+// Alt pressed and released alone selects the menu bar, as F10 does, whatever the style.
+class StyleMenuClavier : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint indice, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *retour) const override
+    {
+        if (indice == SH_MenuBar_AltKeyNavigation) return 1;
+        return QProxyStyle::styleHint(indice, option, widget, retour);
+    }
+};
 
 template <typename T> T *nomme(T *objet, const char *nom)
 {
@@ -121,9 +135,22 @@ void TForm1::construireMenus()
     QMenuBar *barre = menuBar();
     barre->setObjectName(QStringLiteral("MainMenu1"));
     barre->setLayoutDirection(Qt::RightToLeft);
+    auto *styleClavier = new StyleMenuClavier;
+    styleClavier->setParent(barre);
+    barre->setStyle(styleClavier);
+    // F10 opens the first menu; the arrow keys then go through the others.
+    auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this, [barre] {
+        for (QAction *a : barre->actions())
+            if (a->isVisible() && a->isEnabled() && !a->isSeparator()) {
+                barre->setActiveAction(a);
+                return;
+            }
+    });
 
     mnuFichiers = nomme(barre->addMenu(QStringLiteral("ملفات")), "mnuFichiers");
     mnuChargerAvi = element(mnuFichiers, "mnuChargerAvi", QStringLiteral("فتح مقطع فيديو"));
+    mnuChargerAvi->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuEnregistrerMesures =
         sousMenu(mnuFichiers, "mnuEnregistrerMesures", QStringLiteral("قياسات"));
     mnuCopierPP = sousMenu(mnuEnregistrerMesures, "mnuCopierPP", QStringLiteral("نسخ إلى الحافظة"));
@@ -289,8 +316,11 @@ void TForm1::construireBarreOutils()
         l->addWidget(udTaillePoints);
     }
     bbtnCurExec = boutonImage(ToolBar1, "bbtnCurExec");
-    bbtnCurExec->setDefaultAction(CurExec);
-    bbtnCurExec->setIcon(imageBouton(QStringLiteral("bbtnCurExec")));
+    // Bound to its action by hand: a default action would put the action's caption in
+    // place of the picture whenever the action changes.
+    bbtnCurExec->setEnabled(CurExec->isEnabled());
+    connect(CurExec, &QAction::enabledChanged, bbtnCurExec, &QWidget::setEnabled);
+    connect(bbtnCurExec, &QToolButton::clicked, CurExec, &QAction::trigger);
     definirHint(bbtnCurExec, QStringLiteral("Curvalis تشغيل"));
     bbtnCopierMesuresPP = boutonImage(ToolBar1, "bbtnCopierMesuresPP");
     bbtnCopierGraphiquePP = boutonImage(ToolBar1, "bbtnCopierGraphiquePP");
@@ -363,6 +393,9 @@ void TForm1::construireCoteClip()
 
     ScrollBox1 = nomme(new QScrollArea(pnl1), "ScrollBox1");
     ScrollBox1->setWidgetResizable(false);
+    // Tab reaches the scroll box for its arrow keys, but a click on the picture leaves the
+    // focus where it was (a length box being typed in keeps it).
+    ScrollBox1->setFocusPolicy(Qt::TabFocus);
     ScrollBox1->setBackgroundRole(QPalette::NoRole);
     ScrollBox1->setStyleSheet(QStringLiteral("QScrollArea#ScrollBox1 { background: #c0c0c0; }"));
     ScrollBox1Fond = nomme(new QWidget, "ScrollBox1Fond");

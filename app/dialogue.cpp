@@ -44,6 +44,15 @@ void TDialogueKinemar::creerBoutons(const QString &texteOK, const QString &texte
     });
     connect(CancelBtn, &QPushButton::clicked, this, [this] {
         CancelBtnClick();
-        reject();
+        QDialog::reject();
     });
+}
+
+void TDialogueKinemar::reject()
+{
+    // Escape (and closing the window) is the Cancel button: its undo runs too.
+    if (CancelBtn && CancelBtn->isEnabled())
+        CancelBtn->click();
+    else
+        QDialog::reject();
 }

@@ -16,6 +16,8 @@ public:
     virtual void CancelBtnClick() {}
     // Shows the dialog modally through the platform.
     int ShowModal();
+    // Escape and the window's close box: the same as a click on CancelBtn when there is one.
+    void reject() override;
     QPushButton *OKBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
 

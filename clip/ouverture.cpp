@@ -7,6 +7,7 @@
 #include "app/plateforme.h"
 #include "app/tailleIma.h"
 #include "clip/TMediaPlayer.h"
+#include "clip/echecOuverture.h"
 #include "clip/video.h"
 #include "measure/Nbreels.h"
 
@@ -173,6 +174,8 @@ void TForm1::bbtnOpenAviClick()
     DialogueFichier dialogue;
     dialogue.titre = QStringLiteral("(*.avi فتح مقطع فيديو (ملف بصيغة         ");
     dialogue.filtre = QStringLiteral("fichiers AVI (*.avi)");
+    dialogue.fichierAide = repDepart + QStringLiteral("/kineMar2.hlp");
+    dialogue.contexteAide = 210;
     activerPage(tsProClip);
     const QString fichier = plateforme().fichierAOuvrir(
         dialogue, [this](const QString &f) { OpenDialog1SelectionChange(f); });
@@ -189,7 +192,8 @@ void TForm1::bbtnOpenAviClick()
         nouveau->Open();
     } catch (const ErreurKinemar &erreur) {
         delete nouveau;
-        plateforme().message(TypeMessage::Erreur, erreur.texte(), Boutons::Ok);
+        plateforme().message(TypeMessage::Erreur, messageEchecOuverture(fichier, erreur.texte()),
+                             Boutons::Ok);
         RAZProClip();
         return;
     }
@@ -288,6 +292,8 @@ void TForm1::bbtnOpenAviClick()
     echelleModifiee = true;
     ImgEtalon(0, 2, 4);
     OptTraitt(true);
+    // The page describes the clip opened, even when it was typed in and never previewed.
+    RAZProClip();
 }
 
 // The calibration choices become available with the clip.

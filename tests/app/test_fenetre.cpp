@@ -5,6 +5,7 @@
 #include "measure/Unit3.h"
 
 #include <QAction>
+#include <QMenuBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -140,6 +141,33 @@ private slots:
             formePrecedente = largeurForm;
         }
         QVERIFY(Form1->mnuImaAdapter->isEnabled());
+    }
+
+    void clavier()
+    {
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        QMenuBar *barre = Form1->menuBar();
+        // F10, and Alt pressed and released alone, reach the menus.
+        QTest::keyClick(Form1, Qt::Key_F10);
+        QTRY_COMPARE(barre->activeAction(), Form1->mnuFichiers->menuAction());
+        auto fermerMenus = [barre] {
+            while (QWidget *menu = QApplication::activePopupWidget())
+                menu->close();
+            QTest::keyClick(barre, Qt::Key_Escape);
+        };
+        fermerMenus();
+        QTRY_VERIFY(!barre->activeAction());
+        QWidget *cible = QApplication::focusWidget() ? QApplication::focusWidget() : Form1;
+        QTest::keyPress(cible, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(cible, Qt::Key_Alt);
+        QTRY_VERIFY(barre->activeAction());
+        fermerMenus();
+        // Ctrl+O opens a clip (the dialog is cancelled here).
+        plateformeTest.fichiersOuverts.push_back({QString()});
+        QTest::keyClick(Form1, Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(plateformeTest.fichiersOuverts.empty());
+        QCOMPARE(Form1->PageControl1->currentWidget(), Form1->tsProClip);
     }
 
     void erreurNonInterceptee()
