@@ -456,6 +456,8 @@ void TForm1::construireCoteClip()
     lblNoImage3 = etiquette(ToolBar2, "lblNoImage3", QStringLiteral(" / "));
     lblNoImage4 = etiquette(ToolBar2, "lblNoImage4", QString());
     lblNoImage5 = etiquette(ToolBar2, "lblNoImage5", QString());
+    // A blank's width between the caption and the frame number.
+    lblNoImage1->setContentsMargins(0, 0, lblNoImage1->fontMetrics().horizontalAdvance(u' '), 0);
     for (QLabel *l : {lblNoImage1, lblNoImage2, lblNoImage3, lblNoImage4, lblNoImage5})
         ToolBar2->addWidget(l);
     colonne->addWidget(ToolBar2);
@@ -476,6 +478,8 @@ void TForm1::construirePages()
     PageControl1->addTab(tsMesures, QStringLiteral("   قياسات   "));
     PageControl1->addTab(tsEtalon, QStringLiteral("   إعدادات  "));
     PageControl1->addTab(tsProClip, QStringLiteral("خصائص مقطع الفيديو"));
+    // The captions bring their own blanks: little padding, so the three fit a narrow side.
+    PageControl1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 3px; }"));
     construirePageMesures();
     construirePageEtalon();
     construirePageProClip();

@@ -24,6 +24,10 @@ public:
 protected:
     // Adds OK/Cancel buttons wired to the handlers; captions as the dialog needs them.
     void creerBoutons(const QString &texteOK, const QString &texteAnnuler, bool annulerParDefaut);
+    // Silver background, with disabled texts dark enough to read on it.
+    void fondArgent();
+    // Wide enough for the window's title bar to show the whole title.
+    void largeurDuTitre();
     void showEvent(QShowEvent *e) override;
 
 private:

@@ -71,6 +71,9 @@ void TForm1::construirePageProClip()
     g->addWidget(lblDimL, ligne++, 1);
     g->addWidget(lblDimH, ligne++, 1);
     g->addWidget(lblCodec1, ligne++, 0, 1, 2);
+    // Latin texts would otherwise go to the far side of a right-to-left page.
+    for (QLabel *e : {lblCodec2, lblCodec3})
+        e->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
     g->addWidget(lblCodec2, ligne++, 1);
     g->addWidget(lblCodec3, ligne++, 1);
     g->addWidget(lblAdapt, ligne++, 0, 1, 2);

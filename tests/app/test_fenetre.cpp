@@ -1,10 +1,14 @@
 // The main window before any clip: start-up state, pages, closing, resizing.
 #include "app/Unit1.h"
+#include "app/dialogue.h"
 #include "app/erreurs.h"
 #include "commun/session.h"
 #include "measure/Unit3.h"
 
 #include <QAction>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QMenuBar>
 #include <QTabWidget>
 #include <QTest>
@@ -168,6 +172,50 @@ private slots:
         QTest::keyClick(Form1, Qt::Key_O, Qt::ControlModifier);
         QVERIFY(plateformeTest.fichiersOuverts.empty());
         QCOMPARE(Form1->PageControl1->currentWidget(), Form1->tsProClip);
+    }
+
+    void echapEstAnnuler()
+    {
+        // Escape and the close box run the dialog's undo, as its Cancel button does, once.
+        struct Dialogue : TDialogueKinemar {
+            int annulations = 0;
+            Dialogue() : TDialogueKinemar(QStringLiteral("essai"), QStringLiteral("essai"))
+            {
+                creerBoutons(QStringLiteral("موافق"), QStringLiteral("إلغاء"), false);
+            }
+            void CancelBtnClick() override { ++annulations; }
+        };
+        const std::function<void(Dialogue &)> fermetures[] = {
+            [](Dialogue &d) { QTest::keyClick(&d, Qt::Key_Escape); },
+            [](Dialogue &d) { d.close(); },
+            [](Dialogue &d) { d.CancelBtn->click(); },
+        };
+        for (const auto &fermer : fermetures) {
+            Dialogue d;
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            fermer(d);
+            QCOMPARE(d.annulations, 1);
+            QCOMPARE(d.result(), int(QDialog::Rejected));
+            QVERIFY(!d.isVisible());
+        }
+    }
+
+    void messagesSurPlusieursLignes()
+    {
+        // The texts joined by CR are shown on several lines by the real message box.
+        installerPlateforme(nullptr);
+        QString affiche;
+        QTimer::singleShot(0, [&] {
+            if (auto *boite = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                affiche = boite->text();
+                boite->buttons().first()->click();
+            }
+        });
+        plateforme().message(TypeMessage::Information, QStringLiteral("a\rb\r\nc\r\rd"),
+                             Boutons::Ok);
+        installerPlateforme(&plateformeTest);
+        QCOMPARE(affiche, QStringLiteral("a\nb\nc\n\nd"));
     }
 
     void erreurNonInterceptee()

@@ -282,6 +282,30 @@ private slots:
         QVERIFY(!Form1->Timer2->isActive());
     }
 
+    void tabulation()
+    {
+        // Tab goes through every control of the window and of the measuring page, each
+        // up-down being one stop.
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        Form1->bbtnOpenAvi->setFocus();
+        QSet<QWidget *> atteints;
+        for (int i = 0; i < 200 && QApplication::focusWidget(); ++i) {
+            atteints.insert(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        for (QWidget *w : std::initializer_list<QWidget *>{
+                 Form1->bbtnOpenAvi, Form1->bbtnCible, Form1->udTaillePoints, Form1->BitBtn1,
+                 Form1->bbtnQuitter, Form1->bbtnPlay, Form1->bbtnSui, Form1->udFmt_t,
+                 Form1->udFmt_xy, Form1->StringGrid1, Form1->udt0, Form1->Button0, Form1->Button2,
+                 Form1->udPointsPlan, Form1->chkBoxPtDed, Form1->bbtnCouleurPoint,
+                 Form1->chkBoxAxDed, Form1->bbtnCouleurAxes, Form1->chkBoxAutoV})
+            QVERIFY2(atteints.contains(w), qPrintable(w->objectName()));
+        for (QWidget *w : atteints)
+            QVERIFY2(!w->parentWidget() || !qobject_cast<TUpDown *>(w->parentWidget()),
+                     "an arrow of an up-down");
+    }
+
     void nombreDePointsGardeLesColonnes()
     {
         remplirDeuxPoints();
