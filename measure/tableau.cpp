@@ -18,6 +18,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace
 {
@@ -58,23 +59,30 @@ QIcon imageEffacement(int quoi)
     return QIcon(image);
 }
 
-// A black pointing hand, to the next point (right) or turned down to the next frame.
+// A black pointing hand, to the next point (right) or turned down to the next frame; grey
+// while its box is disabled.
 QIcon imageMain(bool versLeBas)
 {
-    QPixmap image(24, 24);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    QFont police(QStringLiteral("DejaVu Sans"));
-    police.setPixelSize(22);
-    p.setFont(police);
-    p.setPen(Qt::black);
-    if (versLeBas) {
-        p.translate(24, 0);
-        p.rotate(90);
+    QIcon icone;
+    for (const auto &[mode, encre] : {std::pair(QIcon::Normal, QColor(Qt::black)),
+                                      std::pair(QIcon::Disabled, QColor(128, 128, 128))}) {
+        QPixmap image(24, 24);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        QFont police(QStringLiteral("DejaVu Sans"));
+        police.setPixelSize(22);
+        p.setFont(police);
+        p.setPen(encre);
+        if (versLeBas) {
+            p.translate(24, 0);
+            p.rotate(90);
+        }
+        p.drawText(QRect(0, 0, 24, 24), Qt::AlignCenter, QStringLiteral("☛"));
+        p.end();
+        icone.addPixmap(image, mode);
     }
-    p.drawText(QRect(0, 0, 24, 24), Qt::AlignCenter, QStringLiteral("☛"));
-    return QIcon(image);
+    return icone;
 }
 
 QString question(const QString &premiere, int blancs)
