@@ -66,6 +66,15 @@ template <typename T> T *nomme(T *objet, const char *nom)
     return objet;
 }
 
+// The clip's path takes the room left on the tool bar and may be cut at its start: a long
+// path never pushes the quit button off the bar.
+class EtiquetteChemin : public QLabel
+{
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+};
+
 QToolButton *boutonImage(QWidget *parent, const char *nom, const QString &hint = {})
 {
     auto *b = nomme(new QToolButton(parent), nom);
@@ -329,7 +338,7 @@ void TForm1::construireBarreOutils()
         boutonImage(ToolBar1, "bbtnImprimer",
                     QStringLiteral("طباعة جملة النقاط و المحاور|طباعة جملة النقاط و المحاور"));
     BitBtn1 = boutonImage(ToolBar1, "BitBtn1", QStringLiteral("مساعدة|محتويات المساعدة"));
-    lblNomAvi = etiquette(ToolBar1, "lblNomAvi", QString());
+    lblNomAvi = nomme(new EtiquetteChemin(ToolBar1), "lblNomAvi");
     lblNomAvi->setLayoutDirection(Qt::LeftToRight);
     lblNomAvi->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     lblNomAvi->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
