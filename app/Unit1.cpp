@@ -23,6 +23,8 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProxyStyle>
+#include <QShortcut>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -49,11 +51,32 @@ TSauveGraphicPPBox *SauveGraphicPPBox = nullptr;
 namespace
 {
 
+// Alt pressed and released alone selects the menu bar, as F10 does, whatever the style.
+class StyleMenuClavier : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint indice, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *retour) const override
+    {
+        if (indice == SH_MenuBar_AltKeyNavigation) return 1;
+        return QProxyStyle::styleHint(indice, option, widget, retour);
+    }
+};
+
 template <typename T> T *nomme(T *objet, const char *nom)
 {
     objet->setObjectName(QString::fromLatin1(nom));
     return objet;
 }
+
+// The clip's path takes the room left on the tool bar and may be cut at its start: a long
+// path never pushes the quit button off the bar.
+class EtiquetteChemin : public QLabel
+{
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+};
 
 QToolButton *boutonImage(QWidget *parent, const char *nom, const QString &hint = {})
 {
@@ -125,9 +148,22 @@ void TForm1::construireMenus()
     QMenuBar *barre = menuBar();
     barre->setObjectName(QStringLiteral("MainMenu1"));
     barre->setLayoutDirection(Qt::RightToLeft);
+    auto *styleClavier = new StyleMenuClavier;
+    styleClavier->setParent(barre);
+    barre->setStyle(styleClavier);
+    // F10 opens the first menu; the arrow keys then go through the others.
+    auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this, [barre] {
+        for (QAction *a : barre->actions())
+            if (a->isVisible() && a->isEnabled() && !a->isSeparator()) {
+                barre->setActiveAction(a);
+                return;
+            }
+    });
 
     mnuFichiers = nomme(barre->addMenu(QStringLiteral("ملفات")), "mnuFichiers");
     mnuChargerAvi = element(mnuFichiers, "mnuChargerAvi", QStringLiteral("فتح مقطع فيديو"));
+    mnuChargerAvi->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuEnregistrerMesures =
         sousMenu(mnuFichiers, "mnuEnregistrerMesures", QStringLiteral("قياسات"));
     mnuCopierPP = sousMenu(mnuEnregistrerMesures, "mnuCopierPP", QStringLiteral("نسخ إلى الحافظة"));
@@ -293,8 +329,11 @@ void TForm1::construireBarreOutils()
         l->addWidget(udTaillePoints);
     }
     bbtnCurExec = boutonImage(ToolBar1, "bbtnCurExec");
-    bbtnCurExec->setDefaultAction(CurExec);
-    bbtnCurExec->setIcon(imageBouton(QStringLiteral("bbtnCurExec")));
+    // Bound to its action by hand: a default action would put the action's caption in
+    // place of the picture whenever the action changes.
+    bbtnCurExec->setEnabled(CurExec->isEnabled());
+    connect(CurExec, &QAction::enabledChanged, bbtnCurExec, &QWidget::setEnabled);
+    connect(bbtnCurExec, &QToolButton::clicked, CurExec, &QAction::trigger);
     definirHint(bbtnCurExec, QStringLiteral("Curvalis تشغيل"));
     bbtnCopierMesuresPP = boutonImage(ToolBar1, "bbtnCopierMesuresPP");
     bbtnCopierGraphiquePP = boutonImage(ToolBar1, "bbtnCopierGraphiquePP");
@@ -303,7 +342,7 @@ void TForm1::construireBarreOutils()
         boutonImage(ToolBar1, "bbtnImprimer",
                     QStringLiteral("طباعة جملة النقاط و المحاور|طباعة جملة النقاط و المحاور"));
     BitBtn1 = boutonImage(ToolBar1, "BitBtn1", QStringLiteral("مساعدة|محتويات المساعدة"));
-    lblNomAvi = etiquette(ToolBar1, "lblNomAvi", QString());
+    lblNomAvi = nomme(new EtiquetteChemin(ToolBar1), "lblNomAvi");
     lblNomAvi->setLayoutDirection(Qt::LeftToRight);
     lblNomAvi->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     lblNomAvi->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -367,6 +406,9 @@ void TForm1::construireCoteClip()
 
     ScrollBox1 = nomme(new QScrollArea(pnl1), "ScrollBox1");
     ScrollBox1->setWidgetResizable(false);
+    // Tab reaches the scroll box for its arrow keys, but a click on the picture leaves the
+    // focus where it was (a length box being typed in keeps it).
+    ScrollBox1->setFocusPolicy(Qt::TabFocus);
     ScrollBox1->setBackgroundRole(QPalette::NoRole);
     ScrollBox1->setStyleSheet(QStringLiteral("QScrollArea#ScrollBox1 { background: #c0c0c0; }"));
     ScrollBox1Fond = nomme(new QWidget, "ScrollBox1Fond");
@@ -428,6 +470,8 @@ void TForm1::construireCoteClip()
     lblNoImage3 = etiquette(ToolBar2, "lblNoImage3", QStringLiteral(" / "));
     lblNoImage4 = etiquette(ToolBar2, "lblNoImage4", QString());
     lblNoImage5 = etiquette(ToolBar2, "lblNoImage5", QString());
+    // A blank's width between the caption and the frame number.
+    lblNoImage1->setContentsMargins(0, 0, lblNoImage1->fontMetrics().horizontalAdvance(u' '), 0);
     for (QLabel *l : {lblNoImage1, lblNoImage2, lblNoImage3, lblNoImage4, lblNoImage5})
         ToolBar2->addWidget(l);
     colonne->addWidget(ToolBar2);
@@ -448,6 +492,8 @@ void TForm1::construirePages()
     PageControl1->addTab(tsMesures, QStringLiteral("   قياسات   "));
     PageControl1->addTab(tsEtalon, QStringLiteral("   إعدادات  "));
     PageControl1->addTab(tsProClip, QStringLiteral("خصائص مقطع الفيديو"));
+    // The captions bring their own blanks: little padding, so the three fit a narrow side.
+    PageControl1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 3px; }"));
     construirePageMesures();
     construirePageEtalon();
     construirePageProClip();
@@ -608,7 +654,9 @@ void TForm1::afficherAuDemarrage()
     // maximised window gives it back with its title bar in view.
     if (QScreen *ecran = screen()) {
         const QRect zone = ecran->availableGeometry();
-        resize(std::min(width(), zone.width()), std::min(height(), zone.height()));
+        // Never below what the layout needs: showing would grow it and lose the normal size.
+        const QSize voulue = size().expandedTo(minimumSizeHint());
+        resize(std::min(voulue.width(), zone.width()), std::min(voulue.height(), zone.height()));
         QRect cadre(QPoint(), size());
         cadre.moveCenter(zone.center());
         move(std::max(zone.left(), cadre.left()), std::max(zone.top(), cadre.top()));

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QStatusTipEvent>
 #include <QBoxLayout>
+#include <QGridLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
@@ -19,7 +21,8 @@ TUpDown::TUpDown(QWidget *parent, Qt::Orientation o) : QWidget(parent)
     bas_->setArrowType(vertical ? Qt::DownArrow : Qt::LeftArrow);
     auto *l = vertical ? static_cast<QBoxLayout *>(new QVBoxLayout(this))
                        : static_cast<QBoxLayout *>(new QHBoxLayout(this));
-    l->setContentsMargins(0, 0, 0, 0);
+    // One pixel around the arrows for the focus frame.
+    l->setContentsMargins(1, 1, 1, 1);
     l->setSpacing(0);
     if (vertical) {
         l->addWidget(haut_);
@@ -33,13 +36,68 @@ TUpDown::TUpDown(QWidget *parent, Qt::Orientation o) : QWidget(parent)
         b->setAutoRepeatDelay(400);
         b->setAutoRepeatInterval(100);
         b->setFixedSize(vertical ? QSize(17, 11) : QSize(13, 17));
-        connect(b, &QToolButton::pressed, this, &TUpDown::MouseDown);
+        // The up-down itself takes the focus and the arrow keys, as one control.
+        b->setFocusPolicy(Qt::NoFocus);
+        // A step on every press, the first one and each auto-repeat, and none on the release:
+        // the release handlers then see the position the user let go at.
+        connect(b, &QToolButton::pressed, this, [this, b] {
+            emit MouseDown();
+            cliquer(b == haut_);
+        });
         connect(b, &QToolButton::released, this, [this, b] {
             // auto-repeat raises released/pressed pairs while held; only the real release counts
             if (!b->isDown()) emit MouseUp();
         });
-        connect(b, &QToolButton::clicked, this, [this, b] { cliquer(b == haut_); });
     }
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TUpDown::keyPressEvent(QKeyEvent *e)
+{
+    const bool vertical = haut_->arrowType() == Qt::UpArrow;
+    const int plus = vertical ? Qt::Key_Up : Qt::Key_Right;
+    const int moins = vertical ? Qt::Key_Down : Qt::Key_Left;
+    if (e->key() != plus && e->key() != moins) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    // A held key repeats like a held arrow; its release is the button's release.
+    if (!e->isAutoRepeat()) emit MouseDown();
+    cliquer(e->key() == plus);
+}
+
+void TUpDown::keyReleaseEvent(QKeyEvent *e)
+{
+    const bool vertical = haut_->arrowType() == Qt::UpArrow;
+    const bool fleche = vertical ? e->key() == Qt::Key_Up || e->key() == Qt::Key_Down
+                                 : e->key() == Qt::Key_Left || e->key() == Qt::Key_Right;
+    if (!fleche) {
+        QWidget::keyReleaseEvent(e);
+        return;
+    }
+    if (!e->isAutoRepeat()) emit MouseUp();
+}
+
+void TUpDown::focusInEvent(QFocusEvent *e)
+{
+    QWidget::focusInEvent(e);
+    update();
+}
+
+void TUpDown::focusOutEvent(QFocusEvent *e)
+{
+    QWidget::focusOutEvent(e);
+    update();
+}
+
+void TUpDown::paintEvent(QPaintEvent *e)
+{
+    QWidget::paintEvent(e);
+    if (!hasFocus()) return;
+    // The arrows take no focus themselves: a dotted frame shows where the keys go.
+    QPainter p(this);
+    p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void TUpDown::setPosition(int p)
@@ -76,14 +134,26 @@ void TUpDown::cliquer(bool haut)
 TRadioGroup::TRadioGroup(const QString &titre, const QStringList &elements, QWidget *parent)
     : QGroupBox(titre, parent)
 {
-    auto *l = new QVBoxLayout(this);
+    auto *l = new QGridLayout(this);
     l->setContentsMargins(6, 4, 6, 4);
     for (int i = 0; i < elements.size(); ++i) {
         auto *b = new QRadioButton(elements[i], this);
         groupe_.addButton(b, i);
-        l->addWidget(b);
     }
+    setColumns(1);
     connect(&groupe_, &QButtonGroup::idClicked, this, [this](int) { emit Click(); });
+}
+
+void TRadioGroup::setColumns(int n)
+{
+    colonnes_ = std::max(1, n);
+    auto *l = static_cast<QGridLayout *>(layout());
+    // Items fill the columns top to bottom, as many rows as the longest column needs.
+    const int lignes = (count() + colonnes_ - 1) / colonnes_;
+    for (int i = 0; i < count(); ++i)
+        l->removeWidget(bouton(i));
+    for (int i = 0; i < count(); ++i)
+        l->addWidget(bouton(i), i % lignes, i / lignes);
 }
 
 int TRadioGroup::ItemIndex() const

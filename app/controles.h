@@ -40,6 +40,13 @@ signals:
     void MouseDown();
     void MouseUp();
 
+protected:
+    void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+
 private:
     QToolButton *haut_, *bas_;
     int position_ = 0, min_ = 0, max_ = 100, increment_ = 1;
@@ -57,12 +64,16 @@ public:
     void setItemIndex(int i); // raises Click like the toolkit does
     QRadioButton *bouton(int i) const;
     int count() const;
+    // Number of columns the items are laid out in (1 at creation).
+    int Columns() const { return colonnes_; }
+    void setColumns(int n);
 
 signals:
     void Click();
 
 private:
     QButtonGroup groupe_;
+    int colonnes_ = 1;
 };
 
 // The pointing area laid over the picture: it shows the clip frame and, over it, a

@@ -2,6 +2,7 @@
 #include "app/plateforme.h"
 
 #include <QPushButton>
+#include <QStyle>
 
 TDialogueKinemar::TDialogueKinemar(const QString &nomInstance, const QString &titre,
                                    QWidget *parent)
@@ -44,6 +45,38 @@ void TDialogueKinemar::creerBoutons(const QString &texteOK, const QString &texte
     });
     connect(CancelBtn, &QPushButton::clicked, this, [this] {
         CancelBtnClick();
-        reject();
+        QDialog::reject();
     });
+}
+
+void TDialogueKinemar::reject()
+{
+    // Escape (and closing the window) is the Cancel button: its undo runs too.
+    if (CancelBtn && CancelBtn->isEnabled() && !annulationEnCours_) {
+        annulationEnCours_ = true;
+        CancelBtn->click();
+        annulationEnCours_ = false;
+    } else
+        QDialog::reject();
+}
+
+void TDialogueKinemar::fondArgent()
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(192, 192, 192));
+    // The style's disabled grey is nearly silver itself.
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        p.setColor(QPalette::Disabled, role, QColor(112, 112, 112));
+    setPalette(p);
+    setAutoFillBackground(true);
+}
+
+void TDialogueKinemar::largeurDuTitre()
+{
+    // The title bar's own font is usually bold and its buttons and icon take room too.
+    QFont gras = font();
+    gras.setBold(true);
+    const int titre = QFontMetrics(gras).horizontalAdvance(windowTitle());
+    setMinimumWidth(
+        std::max(minimumWidth(), titre + 4 * style()->pixelMetric(QStyle::PM_TitleBarHeight)));
 }

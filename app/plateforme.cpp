@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -52,8 +53,13 @@ public:
             icone = QMessageBox::Question;
             break;
         }
-        QMessageBox boite(icone, titreMessage(type), texte, QMessageBox::NoButton,
+        // The program's texts break their lines with CR alone, which a label does not.
+        QString lignes = texte;
+        lignes.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        lignes.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        QMessageBox boite(icone, titreMessage(type), lignes, QMessageBox::NoButton,
                           QApplication::activeWindow());
+        boite.setTextFormat(Qt::PlainText);
         boite.setLayoutDirection(Qt::RightToLeft);
         if (boutons == Boutons::OuiNon) {
             QAbstractButton *oui = boite.addButton(QStringLiteral("نعم"), QMessageBox::YesRole);
@@ -76,6 +82,7 @@ public:
         dialogue.setOption(QFileDialog::DontResolveSymlinks, true);
         dialogue.setOption(QFileDialog::DontUseNativeDialog, true);
         if (!d.extensionDefaut.isEmpty()) dialogue.setDefaultSuffix(d.extensionDefaut);
+        ajouterAide(dialogue, d);
         if (surSelection)
             QObject::connect(&dialogue, &QFileDialog::currentChanged, &dialogue,
                              [surSelection](const QString &f) {
@@ -83,6 +90,18 @@ public:
                              });
         if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty()) return {};
         return dialogue.selectedFiles().first();
+    }
+
+    // The file dialogs of Qt have a button box of their own: the Help button goes there.
+    void ajouterAide(QFileDialog &dialogue, const DialogueFichier &d)
+    {
+        if (d.contexteAide <= 0) return;
+        auto *boutons = dialogue.findChild<QDialogButtonBox *>();
+        if (!boutons) return;
+        QPushButton *aideBouton = boutons->addButton(QDialogButtonBox::Help);
+        aideBouton->setText(QStringLiteral("مساعدة"));
+        QObject::connect(boutons, &QDialogButtonBox::helpRequested, &dialogue,
+                         [this, d] { aide(d.fichierAide, d.contexteAide); });
     }
 
     QString fichierAEnregistrer(const DialogueFichier &d) override
@@ -93,6 +112,7 @@ public:
         dialogue.setOption(QFileDialog::DontUseNativeDialog, true);
         dialogue.setOption(QFileDialog::DontConfirmOverwrite, !d.confirmerEcrasement);
         if (!d.extensionDefaut.isEmpty()) dialogue.setDefaultSuffix(d.extensionDefaut);
+        ajouterAide(dialogue, d);
         if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty()) return {};
         return dialogue.selectedFiles().first();
     }

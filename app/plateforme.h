@@ -17,6 +17,9 @@ enum class Reponse { Oui, Non, Ok, Annuler };
 struct DialogueFichier {
     QString titre, filtre, extensionDefaut, nomInitial;
     bool confirmerEcrasement = false;
+    // A Help button opening this help file at this context; none when the context is 0.
+    QString fichierAide;
+    int contexteAide = 0;
 };
 
 class Plateforme

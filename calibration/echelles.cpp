@@ -17,6 +17,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -179,13 +181,17 @@ QFrame *panneau(QWidget *parent, const char *nom, const QColor &fond, const QCol
     return f;
 }
 
-// The row of one scale mode: radio button, picture, point boxes, length box and its unit.
+// One scale mode: the radio button above, then picture, point boxes, length box and unit,
+// so that the whole caption fits the narrow page beside a large clip.
 void ligneMode(QFrame *pnl, QRadioButton *rb, QLabel *img, QCheckBox *c1, QCheckBox *c2,
                QLineEdit *ed)
 {
-    auto *l = new QHBoxLayout(pnl);
-    l->setContentsMargins(4, 2, 4, 2);
-    l->addWidget(rb);
+    auto *colonne = new QVBoxLayout(pnl);
+    colonne->setContentsMargins(4, 2, 4, 2);
+    colonne->setSpacing(1);
+    colonne->addWidget(rb);
+    auto *l = new QHBoxLayout;
+    colonne->addLayout(l);
     img->setFixedSize(72, 40);
     l->addWidget(img);
     auto *points = new QVBoxLayout;
@@ -194,7 +200,14 @@ void ligneMode(QFrame *pnl, QRadioButton *rb, QLabel *img, QCheckBox *c1, QCheck
     points->addWidget(c2);
     l->addLayout(points);
     l->addStretch();
-    ed->setFixedWidth(50);
+    // Room for the longest length the coordinate digits give, sign and blank included.
+    QStyleOptionFrame option;
+    option.initFrom(ed);
+    const int texte = ed->fontMetrics().horizontalAdvance(QStringLiteral("-8.8888E-88"));
+    ed->setFixedWidth(ed->style()
+                          ->sizeFromContents(QStyle::CT_LineEdit, &option,
+                                             QSize(texte + 4 + 2 * ed->textMargins().left(), 0), ed)
+                          .width());
     l->addWidget(ed);
     l->addWidget(new QLabel(QStringLiteral("m"), pnl));
 }

@@ -7,6 +7,7 @@
 #include "app/plateforme.h"
 #include "app/tailleIma.h"
 #include "clip/TMediaPlayer.h"
+#include "clip/echecOuverture.h"
 #include "clip/video.h"
 #include "measure/Nbreels.h"
 
@@ -70,6 +71,9 @@ void TForm1::construirePageProClip()
     g->addWidget(lblDimL, ligne++, 1);
     g->addWidget(lblDimH, ligne++, 1);
     g->addWidget(lblCodec1, ligne++, 0, 1, 2);
+    // Latin texts would otherwise go to the far side of a right-to-left page.
+    for (QLabel *e : {lblCodec2, lblCodec3})
+        e->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
     g->addWidget(lblCodec2, ligne++, 1);
     g->addWidget(lblCodec3, ligne++, 1);
     g->addWidget(lblAdapt, ligne++, 0, 1, 2);
@@ -173,6 +177,8 @@ void TForm1::bbtnOpenAviClick()
     DialogueFichier dialogue;
     dialogue.titre = QStringLiteral("(*.avi فتح مقطع فيديو (ملف بصيغة         ");
     dialogue.filtre = QStringLiteral("fichiers AVI (*.avi)");
+    dialogue.fichierAide = repDepart + QStringLiteral("/kineMar2.hlp");
+    dialogue.contexteAide = 210;
     activerPage(tsProClip);
     const QString fichier = plateforme().fichierAOuvrir(
         dialogue, [this](const QString &f) { OpenDialog1SelectionChange(f); });
@@ -195,7 +201,8 @@ bool TForm1::ouvrirClip(const QString &fichier)
         nouveau->Open();
     } catch (const ErreurKinemar &erreur) {
         delete nouveau;
-        plateforme().message(TypeMessage::Erreur, erreur.texte(), Boutons::Ok);
+        plateforme().message(TypeMessage::Erreur, messageEchecOuverture(fichier, erreur.texte()),
+                             Boutons::Ok);
         RAZProClip();
         return false;
     }
@@ -291,6 +298,8 @@ bool TForm1::ouvrirClip(const QString &fichier)
     echelleModifiee = true;
     ImgEtalon(0, 2, 4);
     OptTraitt(true);
+    // The page describes the clip opened, even when it was typed in and never previewed.
+    RAZProClip();
     return true;
 }
 

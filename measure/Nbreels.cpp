@@ -10,10 +10,7 @@ namespace
 
 QChar &separateurCourant()
 {
-    static QChar separateur = [] {
-        const QString point = QLocale::system().decimalPoint();
-        return point.isEmpty() ? QChar('.') : point.at(0);
-    }();
+    static QChar separateur = separateurDeLocale(QLocale::system());
     return separateur;
 }
 
@@ -108,9 +105,18 @@ QChar separateurDecimal()
     return separateurCourant();
 }
 
+QChar separateurDeLocale(const QLocale &locale)
+{
+    // Numbers are typed, shown and written to Windows-1256 files with "." or ",": the
+    // Arabic decimal separator (U+066B) of many Arabic locales has no place in those files
+    // and no key of its own, so it and any other becomes ".".
+    const QString point = locale.decimalPoint();
+    return point == QLatin1String(",") ? QChar(',') : QChar('.');
+}
+
 void definirSeparateurDecimal(QChar separateur)
 {
-    separateurCourant() = separateur;
+    separateurCourant() = separateur == QLatin1Char(',') ? separateur : QChar('.');
 }
 
 bool estNegatif(long double x)

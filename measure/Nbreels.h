@@ -2,11 +2,14 @@
 // Real numbers as text: the scientific notation of every value in metres, and the
 // fixed-point patterns of times and clip properties. All use the user's decimal separator.
 #include <QChar>
+#include <QLocale>
 #include <QString>
 
 // The decimal separator of the user's locale, read once; tests choose their own.
 QChar separateurDecimal();
 void definirSeparateurDecimal(QChar separateur);
+// The separator the program uses under a locale: its own when it is "." or ",", else ".".
+QChar separateurDeLocale(const QLocale &locale);
 
 // True exactly when x is below zero (negative zero is not; neither is NaN).
 bool estNegatif(long double x);

@@ -11,14 +11,12 @@ TdlgPointeur::TdlgPointeur(QWidget *parent)
     : TDialogueKinemar(QStringLiteral("dlgPointeur"), QStringLiteral("مظهر المؤشر"), parent)
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    QPalette fond = palette();
-    fond.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(fond);
-    setAutoFillBackground(true);
+    fondArgent();
     auto *l = new QVBoxLayout(this);
     rgPtNoirBlanc = new TRadioGroup(QStringLiteral("أسود/أبيض"),
                                     {QStringLiteral("أسود"), QStringLiteral("أبيض")}, this);
     rgPtNoirBlanc->setObjectName(QStringLiteral("rgPtNoirBlanc"));
+    rgPtNoirBlanc->setColumns(2);
     rgPtNoirBlanc->setItemIndex(0);
     definirHint(rgPtNoirBlanc, QStringLiteral("إختيار لون المؤشر"));
     rgPtForme = new TRadioGroup(
@@ -26,14 +24,18 @@ TdlgPointeur::TdlgPointeur(QWidget *parent)
         {QStringLiteral("دارئة كبيرة"), QStringLiteral("دارئة صغيرة"), QStringLiteral("+ علامة")},
         this);
     rgPtForme->setObjectName(QStringLiteral("rgPtForme"));
+    rgPtForme->setColumns(3);
     rgPtForme->setItemIndex(1);
     definirHint(rgPtForme, QStringLiteral("إختيار شكل المؤشر"));
     l->addWidget(rgPtNoirBlanc);
     l->addWidget(rgPtForme);
     creerBoutons(QStringLiteral("تطبيق"), QStringLiteral("إلغاء"), false);
     definirHint(OKBtn, QStringLiteral("تطبيق الإختيار"));
-    l->addWidget(OKBtn);
-    l->addWidget(CancelBtn);
+    auto *boutons = new QHBoxLayout;
+    boutons->addWidget(OKBtn);
+    boutons->addWidget(CancelBtn);
+    l->addLayout(boutons);
+    largeurDuTitre();
 }
 
 int TdlgPointeur::Curseur()

@@ -14,15 +14,13 @@
 TaspectPointBox::TaspectPointBox(QWidget *parent)
     : TDialogueKinemar(QStringLiteral("aspectPointBox"), QStringLiteral("مظهر النقطة"), parent)
 {
-    QPalette fond = palette();
-    fond.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(fond);
-    setAutoFillBackground(true);
+    fondArgent();
     auto *l = new QVBoxLayout(this);
     ptForme = new TRadioGroup(
         QStringLiteral("الشكل"),
         {QStringLiteral("+ علامة"), QStringLiteral("مربع"), QStringLiteral("دائرة")}, this);
     ptForme->setObjectName(QStringLiteral("ptForme"));
+    ptForme->setColumns(3);
     ptCouleur = new QGroupBox(QStringLiteral("اللون"), this);
     ptCouleur->setObjectName(QStringLiteral("ptCouleur"));
     SpeedButton1 = new QToolButton(ptCouleur);
@@ -36,8 +34,11 @@ TaspectPointBox::TaspectPointBox(QWidget *parent)
     l->addWidget(ptForme);
     l->addWidget(ptCouleur);
     creerBoutons(QStringLiteral("موافق"), QStringLiteral("إلغاء"), false);
-    l->addWidget(OKBtn);
-    l->addWidget(CancelBtn);
+    auto *boutons = new QHBoxLayout;
+    boutons->addWidget(OKBtn);
+    boutons->addWidget(CancelBtn);
+    l->addLayout(boutons);
+    largeurDuTitre();
     connect(SpeedButton1, &QToolButton::clicked, this, &TaspectPointBox::SpeedButton1Click);
 }
 

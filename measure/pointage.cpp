@@ -110,6 +110,12 @@ void TForm1::PaintBox1MouseUp(Qt::MouseButton bouton, Qt::KeyboardModifiers, int
         return;
     }
 
+    // A click while the clip plays points the frame on view: the clip stops there, so that
+    // the advance starts from that frame and not from the one shown before playing.
+    if (MediaPlayer1->Mode() == TMediaPlayer::ModeLecteur::Lecture) {
+        MediaPlayer1->Stop();
+        imageCourante = std::min(MediaPlayer1->Position(), MediaPlayer1->Length() - 1);
+    }
     const int p = udPointNumero->Position();
     const int c = 2 * p - 1;
     const int r = MediaPlayer1->Position() + 1;

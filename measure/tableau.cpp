@@ -18,6 +18,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace
 {
@@ -56,6 +57,32 @@ QIcon imageEffacement(int quoi)
     p.drawLine(zone.topLeft(), zone.bottomRight());
     p.drawLine(zone.topRight(), zone.bottomLeft());
     return QIcon(image);
+}
+
+// A black pointing hand, to the next point (right) or turned down to the next frame; grey
+// while its box is disabled.
+QIcon imageMain(bool versLeBas)
+{
+    QIcon icone;
+    for (const auto &[mode, encre] : {std::pair(QIcon::Normal, QColor(Qt::black)),
+                                      std::pair(QIcon::Disabled, QColor(128, 128, 128))}) {
+        QPixmap image(24, 24);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        QFont police(QStringLiteral("DejaVu Sans"));
+        police.setPixelSize(22);
+        p.setFont(police);
+        p.setPen(encre);
+        if (versLeBas) {
+            p.translate(24, 0);
+            p.rotate(90);
+        }
+        p.drawText(QRect(0, 0, 24, 24), Qt::AlignCenter, QStringLiteral("☛"));
+        p.end();
+        icone.addPixmap(image, mode);
+    }
+    return icone;
 }
 
 QString question(const QString &premiere, int blancs)
@@ -160,6 +187,8 @@ void TForm1::construirePageMesures()
         l->setContentsMargins(4, 1, 4, 1);
         Label2 = nomme(new QLabel(QStringLiteral(": من الصورة رقم (t = 0) مبدأ الزمن"), Panel10),
                        "Label2");
+        // On two lines rather than cut when the page is narrow.
+        Label2->setWordWrap(true);
         lblt0 = nomme(new QLabel(QStringLiteral("1"), Panel10), "lblt0");
         QFont gras = lblt0->font();
         gras.setBold(true);
@@ -201,13 +230,15 @@ void TForm1::construirePageMesures()
     pnlMesures = nomme(new QFrame(tsMesures), "pnlMesures");
     pnlMesures->setFrameShape(QFrame::StyledPanel);
     {
-        // Two rows, so that the strip fits the narrow page beside a large clip.
+        // Three rows, so that the strip fits the narrow page beside a large clip.
         auto *rangees = new QVBoxLayout(pnlMesures);
         rangees->setContentsMargins(4, 1, 4, 1);
         rangees->setSpacing(1);
         auto *l = new QHBoxLayout;
+        auto *lDessin = new QHBoxLayout;
         auto *l2 = new QHBoxLayout;
         rangees->addLayout(l);
+        rangees->addLayout(lDessin);
         rangees->addLayout(l2);
         auto panneau = [this](const char *nom, const char *nomTitre, const QString &titre,
                               QLabel *&titreLbl) {
@@ -265,11 +296,21 @@ void TForm1::construirePageMesures()
         definirHint(chkBoxAutoH, QStringLiteral("الإنتقال الأفقي داخل الجدول تلقائي"));
         chkBoxAutoV = nomme(new QCheckBox(QStringLiteral("☟"), pnlMesures), "chkBoxAutoV");
         chkBoxAutoV->setChecked(true);
+        // The hands are pictures, large and dark; the captions stay for the accessible name.
+        for (QCheckBox *main : {chkBoxAutoH, chkBoxAutoV}) {
+            main->setAccessibleName(main->text());
+            main->setText(QString());
+            main->setIcon(imageMain(main == chkBoxAutoV));
+            main->setIconSize(QSize(24, 24));
+        }
         definirHint(chkBoxAutoV, QStringLiteral("الإنتقال الشاقولي داخل الجدول تلقائي"));
-        for (QWidget *w : std::initializer_list<QWidget *>{
-                 Panel6, Panel5, chkBoxPtDed, bbtnCouleurPoint, chkBoxAxDed, bbtnCouleurAxes})
+        for (QWidget *w : std::initializer_list<QWidget *>{Panel6, Panel5})
             l->addWidget(w);
         l->addStretch(1);
+        for (QWidget *w : std::initializer_list<QWidget *>{chkBoxPtDed, bbtnCouleurPoint,
+                                                           chkBoxAxDed, bbtnCouleurAxes})
+            lDessin->addWidget(w);
+        lDessin->addStretch(1);
         for (QWidget *w : std::initializer_list<QWidget *>{Label4, chkBoxAutoH, chkBoxAutoV})
             l2->addWidget(w);
         l2->addStretch(1);

@@ -312,7 +312,7 @@ TdlgImprimer::TdlgImprimer(QWidget *parent)
     connect(OKBtn, &QPushButton::clicked, this, &TdlgImprimer::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, [this] {
         CancelBtnClick();
-        reject();
+        QDialog::reject();
     });
     connect(Button1, &QPushButton::clicked, this, &TdlgImprimer::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TdlgImprimer::Button2Click);
@@ -554,7 +554,8 @@ void TdlgImprimer::Button1Click()
 
 void TdlgImprimer::Button2Click()
 {
-    reject();
+    // "Later": closes without Cancel's undo, the new scale is kept for the next showing.
+    QDialog::reject();
 }
 
 void TdlgImprimer::rbGrilleColorClick()

@@ -1,12 +1,17 @@
 // The main window before any clip: start-up state, pages, closing, resizing.
 #include "app/Unit1.h"
+#include "app/dialogue.h"
 #include "app/erreurs.h"
 #include "commun/session.h"
 #include "measure/Unit3.h"
 
 #include <QAction>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
+#include <QTimer>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -162,11 +167,83 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(Form1));
         QVERIFY(Form1->isMaximized());
         const QRect normale = Form1->normalGeometry();
-        QCOMPARE(normale.size(), QSize(620, 465));
+        const QSize depart = QSize(620, 465).expandedTo(Form1->minimumSizeHint());
+        QCOMPARE(normale.size(), depart);
         QVERIFY(Form1->screen()->availableGeometry().contains(normale));
         Form1->showNormal();
         QCoreApplication::processEvents();
-        QCOMPARE(Form1->size(), QSize(620, 465));
+        QCOMPARE(Form1->size(), depart);
+    }
+
+    void clavier()
+    {
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        QMenuBar *barre = Form1->menuBar();
+        // F10, and Alt pressed and released alone, reach the menus.
+        QTest::keyClick(Form1, Qt::Key_F10);
+        QTRY_COMPARE(barre->activeAction(), Form1->mnuFichiers->menuAction());
+        auto fermerMenus = [barre] {
+            while (QWidget *menu = QApplication::activePopupWidget())
+                menu->close();
+            QTest::keyClick(barre, Qt::Key_Escape);
+        };
+        fermerMenus();
+        QTRY_VERIFY(!barre->activeAction());
+        QWidget *cible = QApplication::focusWidget() ? QApplication::focusWidget() : Form1;
+        QTest::keyPress(cible, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(cible, Qt::Key_Alt);
+        QTRY_VERIFY(barre->activeAction());
+        fermerMenus();
+        // Ctrl+O opens a clip (the dialog is cancelled here).
+        plateformeTest.fichiersOuverts.push_back({QString()});
+        QTest::keyClick(Form1, Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(plateformeTest.fichiersOuverts.empty());
+        QCOMPARE(Form1->PageControl1->currentWidget(), Form1->tsProClip);
+    }
+
+    void echapEstAnnuler()
+    {
+        // Escape and the close box run the dialog's undo, as its Cancel button does, once.
+        struct Dialogue : TDialogueKinemar {
+            int annulations = 0;
+            Dialogue() : TDialogueKinemar(QStringLiteral("essai"), QStringLiteral("essai"))
+            {
+                creerBoutons(QStringLiteral("موافق"), QStringLiteral("إلغاء"), false);
+            }
+            void CancelBtnClick() override { ++annulations; }
+        };
+        const std::function<void(Dialogue &)> fermetures[] = {
+            [](Dialogue &d) { QTest::keyClick(&d, Qt::Key_Escape); },
+            [](Dialogue &d) { d.close(); },
+            [](Dialogue &d) { d.CancelBtn->click(); },
+        };
+        for (const auto &fermer : fermetures) {
+            Dialogue d;
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            fermer(d);
+            QCOMPARE(d.annulations, 1);
+            QCOMPARE(d.result(), int(QDialog::Rejected));
+            QVERIFY(!d.isVisible());
+        }
+    }
+
+    void messagesSurPlusieursLignes()
+    {
+        // The texts joined by CR are shown on several lines by the real message box.
+        installerPlateforme(nullptr);
+        QString affiche;
+        QTimer::singleShot(0, [&] {
+            if (auto *boite = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                affiche = boite->text();
+                boite->buttons().first()->click();
+            }
+        });
+        plateforme().message(TypeMessage::Information, QStringLiteral("a\rb\r\nc\r\rd"),
+                             Boutons::Ok);
+        installerPlateforme(&plateformeTest);
+        QCOMPARE(affiche, QStringLiteral("a\nb\nc\n\nd"));
     }
 
     void erreurNonInterceptee()

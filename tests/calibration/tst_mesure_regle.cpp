@@ -214,6 +214,28 @@ private slots:
                  qPrintable(QStringLiteral("vx = %1").arg(cx[1])));
     }
 
+    void clicGardeLeFocusDeLaLongueur()
+    {
+        // A click on the picture leaves the focus in the length box being typed in: the box
+        // stays red and the click takes the Scale from what it holds.
+        ouvrir(QStringLiteral("raw"));
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        Form1->popUpMnuModeEtalonnerClick();
+        QTest::mouseClick(Form1->rbEtalonHori, Qt::LeftButton);
+        clic({20, 30});
+        Form1->edSH->setFocus();
+        QVERIFY(Form1->edSH->hasFocus());
+        Form1->edSH->selectAll();
+        QTest::keyClicks(Form1->edSH, QStringLiteral("0"));
+        QCOMPARE(Form1->edSH->palette().color(QPalette::Base), QColor(255, 0, 0));
+        clic({120, 30});
+        QCOMPARE(etalonP1.x(), 120);
+        QVERIFY(Form1->edSH->hasFocus());
+        QCOMPARE(Form1->edSH->text(), QStringLiteral("0"));
+        QCOMPARE(echelleH, 0.0L);
+    }
+
     void origineSurUnPointage()
     {
         ouvrir(QStringLiteral("raw"));

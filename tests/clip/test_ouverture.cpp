@@ -6,6 +6,9 @@
 #include "measure/TStringGrid.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
@@ -20,7 +23,22 @@ QString clip(const char *nom)
 {
     return QStringLiteral(KINEMAR_CLIPS_DIR "/") + QString::fromLatin1(nom);
 }
+
+// The user previews the files of the script, then types the path of another one.
+struct PlateformeCheminTape : PlateformeScriptee {
+    QString tape;
+    QString fichierAOuvrir(const DialogueFichier &d,
+                           std::function<void(const QString &)> surSelection) override
+    {
+        PlateformeScriptee::fichierAOuvrir(d, surSelection);
+        return tape;
+    }
+};
+
+const QString echecOuverture = QStringLiteral("تعذر فتح مقطع الفيديو");
 } // namespace
+
+void definirAfficheurAide(std::function<void(const QString &, int)> f);
 
 class TestOuverture : public QObject
 {
@@ -273,7 +291,7 @@ private slots:
         QVERIFY(chrono.elapsed() < 10000);
         // The preview may already have reported a file too short for a header.
         QVERIFY(plateformeTest.nombreMessages(TypeMessage::Erreur) >= 1);
-        QVERIFY(!plateformeTest.messages.back().texte.isEmpty());
+        QVERIFY(plateformeTest.messages.back().texte.startsWith(echecOuverture + QChar(13)));
 
         // The open clip, its frame and its table are as they were.
         QVERIFY(Form1->clipOuvert());
@@ -287,10 +305,60 @@ private slots:
         QCOMPARE(imageCourante, 3);
     }
 
+    void cheminTapeSansApercu()
+    {
+        // The page describes the clip opened, not the one previewed before the path was typed.
+        PlateformeCheminTape saisie;
+        saisie.fichiersOuverts.push_back({clip("divx_gop250_b.avi")});
+        saisie.tape = clip("raw_10.avi");
+        installerPlateforme(&saisie);
+        Form1->bbtnOpenAviClick();
+        installerPlateforme(&plateformeTest);
+        QCOMPARE(nbImages, 10);
+        QCOMPARE(Form1->lblNbImages->text(), QStringLiteral("عدد الصور :       10"));
+        QCOMPARE(Form1->lblDimL->text(), QStringLiteral("العرض :   160 بكسل  "));
+        QCOMPARE(Form1->lblCodec3->text(), QStringLiteral("Non compressé"));
+        // The analysis-program button keeps its picture once its command is enabled.
+        QVERIFY(Form1->bbtnCurExec->isEnabled());
+        QVERIFY(!Form1->bbtnCurExec->icon().isNull());
+        QCOMPARE(Form1->bbtnCurExec->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    }
+
+    void aideDuDialogueDOuverture()
+    {
+        // The open dialog of the real platform has a Help button that opens the help on
+        // opening a clip.
+        installerPlateforme(nullptr);
+        std::vector<std::pair<QString, int>> aides;
+        definirAfficheurAide([&](const QString &f, int c) { aides.emplace_back(f, c); });
+        bool bouton = false;
+        QTimer::singleShot(0, [&] {
+            auto *dialogue = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialogue) return;
+            if (auto *boite = dialogue->findChild<QDialogButtonBox *>())
+                if (QPushButton *aide = boite->button(QDialogButtonBox::Help)) {
+                    bouton = aide->text() == QStringLiteral("مساعدة");
+                    aide->click();
+                }
+            dialogue->reject();
+        });
+        Form1->bbtnOpenAviClick();
+        definirAfficheurAide({});
+        installerPlateforme(&plateformeTest);
+        QVERIFY(bouton);
+        QCOMPARE(aides.size(), size_t(1));
+        QCOMPARE(aides[0].first, repDepart + QStringLiteral("/kineMar2.hlp"));
+        QCOMPARE(aides[0].second, 210);
+    }
+
     void fichierAbsentSansClip()
     {
-        ouvrir(dossier.filePath(QStringLiteral("absent.avi")));
+        const QString absent = dossier.filePath(QStringLiteral("absent.avi"));
+        ouvrir(absent);
         QCOMPARE(plateformeTest.nombreMessages(TypeMessage::Erreur), 1);
+        // The program's words, the file, then the system's reason.
+        QCOMPARE(plateformeTest.messages[0].texte, echecOuverture + QChar(13) + absent + QChar(13) +
+                                                       QStringLiteral("No such file or directory"));
         QVERIFY(!Form1->clipOuvert());
         QVERIFY(!Form1->bbtnPlay->isEnabled());
         Form1->bbtnPlayClick(Form1->bbtnSui); // nothing to move, nothing breaks

@@ -1,6 +1,7 @@
 // AVI header reader: synthetic headers for the field and validity rules, and the clips made
 // by mkclip compared with what libavformat reports for the same files.
 #include "app/erreurs.h"
+#include "clip/echecOuverture.h"
 #include "clip/video.h"
 
 #include <QTemporaryDir>
@@ -509,6 +510,36 @@ private slots:
         });
         QCOMPARE(n, images);
         QVERIFY2(pire < 0.6, qPrintable(QString::number(pire)));
+    }
+
+    void messageEchecOuverture_data()
+    {
+        QTest::addColumn<QString>("raison");
+        QTest::addColumn<QString>("detail");
+        const QString lecteur = QStringLiteral("Impossible d'ouvrir le fichier vidéo : ");
+        QTest::newRow("sans vidéo")
+            << lecteur + QStringLiteral("le fichier ne contient pas de vidéo")
+            << QStringLiteral("الملف لا يحتوي على فيديو");
+        QTest::newRow("codec") << lecteur + QStringLiteral("aucun décodeur pour le codec « h264 »")
+                               << QStringLiteral("لا يتوفر فك الترميز لـ « h264 »");
+        QTest::newRow("dimensions")
+            << lecteur + QStringLiteral("dimensions d'image invalides (0 × 0)")
+            << QStringLiteral("أبعاد الصورة غير صالحة (0 × 0)");
+        QTest::newRow("FFmpeg") << lecteur +
+                                       QStringLiteral("Invalid data found when processing input")
+                                << QStringLiteral("Invalid data found when processing input");
+        QTest::newRow("autre") << QStringLiteral("Trop d'images")
+                               << QStringLiteral("Trop d'images");
+    }
+
+    void messageEchecOuverture()
+    {
+        QFETCH(QString, raison);
+        QFETCH(QString, detail);
+        const QString cr(QChar(13));
+        QCOMPARE(::messageEchecOuverture(QStringLiteral("/d/a.avi"), raison),
+                 QStringLiteral("تعذر فتح مقطع الفيديو") + cr + QStringLiteral("/d/a.avi") + cr +
+                     detail);
     }
 
     void clipEndommage()

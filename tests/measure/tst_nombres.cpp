@@ -21,6 +21,8 @@ private slots:
     void formateReel();
     void formateReelVirgule();
     void motifTemps_();
+    void separateurDesLocales_data();
+    void separateurDesLocales();
     void luminositeExemples_data();
     void luminositeExemples();
     void rgbEnHls_();
@@ -155,6 +157,30 @@ void TestNombres::motifTemps_()
     QCOMPARE(motifTemps(0), QStringLiteral("0"));
     QCOMPARE(motifTemps(3), QStringLiteral("0.000"));
     QCOMPARE(motifTemps(6), QStringLiteral("0.000000"));
+}
+
+void TestNombres::separateurDesLocales_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QChar>("attendu");
+    // Arabic locales whose separator is U+066B, which no text file of the program can hold.
+    for (const char *l : {"ar_SA", "ar_EG", "ar_IQ", "ar_SY", "ar"})
+        QTest::newRow(l) << QString::fromLatin1(l) << QChar('.');
+    for (const char *l : {"ar_DZ", "ar_MA", "fr_FR", "de_DE"})
+        QTest::newRow(l) << QString::fromLatin1(l) << QChar(',');
+    for (const char *l : {"ar_AE", "en_US", "C"})
+        QTest::newRow(l) << QString::fromLatin1(l) << QChar('.');
+}
+
+void TestNombres::separateurDesLocales()
+{
+    QFETCH(QString, locale);
+    QFETCH(QChar, attendu);
+    const QChar sep = separateurDeLocale(QLocale(locale));
+    QCOMPARE(sep, attendu);
+    definirSeparateurDecimal(QLocale(locale).decimalPoint().at(0));
+    QCOMPARE(separateurDecimal(), attendu);
+    QCOMPARE(::texteSci(2, 1.5L), QStringLiteral(" 1") + attendu + QStringLiteral("50E+0"));
 }
 
 void TestNombres::luminositeExemples_data()

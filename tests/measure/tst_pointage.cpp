@@ -237,6 +237,23 @@ private slots:
         QVERIFY(qAlpha(Form1->PaintBox1->Canvas().pixel(30, 30)) == 0);
     }
 
+    void clicPendantLaLecture()
+    {
+        // A click while the clip plays points the frame on view; the clip then stands on the
+        // frame after it, and the table with it.
+        Form1->bbtnPlay->click();
+        QTRY_VERIFY_WITH_TIMEOUT(Form1->MediaPlayer1->Position() >= 2, 5000);
+        const int f = Form1->MediaPlayer1->Position();
+        QVERIFY(f < nbImages - 1);
+        cliquer(QPoint(25, 35));
+        QCOMPARE(Form1->StringGrid0->Cells(1, f + 1), QStringLiteral("25"));
+        QTest::qWait(100); // the player's end-of-play notice
+        QCOMPARE(Form1->MediaPlayer1->Mode(), TMediaPlayer::ModeLecteur::Arrete);
+        verifierPosition(f + 1, 1);
+        for (int r = 1; r <= nbImages; ++r)
+            if (r != f + 1) QCOMPARE(Form1->StringGrid0->Cells(1, r), QString());
+    }
+
     void troisPointsDeuxChoix()
     {
         // n = 3, both advances, point 1 on frame 5: three clicks fill row 5, then frame 6.

@@ -244,6 +244,68 @@ private slots:
         QCOMPARE(Form1->lblNoImage5->text(), QStringLiteral("   ( t= 0 )"));
     }
 
+    void origineDesTempsSuitLesFleches()
+    {
+        // The arrows and keys used as a user does: after each release the time column starts
+        // on the frame the label shows.
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        TUpDown *ud = Form1->udt0;
+        auto verifier = [&](int T) {
+            QCOMPARE(ud->Position(), T);
+            QCOMPARE(Form1->lblt0->text(), QString::number(T));
+            QCOMPARE(Form1->StringGrid1->Cells(0, T), QStringLiteral("0.000"));
+            QCOMPARE(Form1->StringGrid1->Cells(0, T - 1),
+                     T > 1 ? QString() : QStringLiteral("t(s)"));
+        };
+        struct Pas {
+            bool haut, clavier;
+            int attendu;
+        };
+        for (const Pas &pas : {Pas{true, false, 2}, Pas{true, false, 3}, Pas{false, false, 2},
+                               Pas{true, true, 3}, Pas{false, true, 2}, Pas{false, false, 1}}) {
+            if (pas.clavier) {
+                ud->setFocus();
+                QTest::keyClick(ud, pas.haut ? Qt::Key_Up : Qt::Key_Down);
+            } else {
+                QTest::mouseClick(pas.haut ? ud->flecheHaut() : ud->flecheBas(), Qt::LeftButton);
+            }
+            verifier(pas.attendu);
+        }
+        // Held down, the arrow steps while it is held and not once more when released.
+        QTest::mousePress(ud->flecheHaut(), Qt::LeftButton);
+        QTest::qWait(650);
+        const int tenu = ud->Position();
+        QVERIFY(tenu > 2);
+        QTest::mouseRelease(ud->flecheHaut(), Qt::LeftButton);
+        verifier(tenu);
+        QVERIFY(!Form1->Timer2->isActive());
+    }
+
+    void tabulation()
+    {
+        // Tab goes through every control of the window and of the measuring page, each
+        // up-down being one stop.
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        Form1->bbtnOpenAvi->setFocus();
+        QSet<QWidget *> atteints;
+        for (int i = 0; i < 200 && QApplication::focusWidget(); ++i) {
+            atteints.insert(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        for (QWidget *w : std::initializer_list<QWidget *>{
+                 Form1->bbtnOpenAvi, Form1->bbtnCible, Form1->udTaillePoints, Form1->BitBtn1,
+                 Form1->bbtnQuitter, Form1->bbtnPlay, Form1->bbtnSui, Form1->udFmt_t,
+                 Form1->udFmt_xy, Form1->StringGrid1, Form1->udt0, Form1->Button0, Form1->Button2,
+                 Form1->udPointsPlan, Form1->chkBoxPtDed, Form1->bbtnCouleurPoint,
+                 Form1->chkBoxAxDed, Form1->bbtnCouleurAxes, Form1->chkBoxAutoV})
+            QVERIFY2(atteints.contains(w), qPrintable(w->objectName()));
+        for (QWidget *w : atteints)
+            QVERIFY2(!w->parentWidget() || !qobject_cast<TUpDown *>(w->parentWidget()),
+                     "an arrow of an up-down");
+    }
+
     void nombreDePointsGardeLesColonnes()
     {
         remplirDeuxPoints();

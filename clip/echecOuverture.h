@@ -1,0 +1,8 @@
+#pragma once
+// The message shown when a chosen clip cannot be opened: the program's own words in Arabic,
+// the file, then the player's reason as a detail.
+#include <QString>
+
+// raisonLecteur is the text of the player's error. Its own reasons are put into Arabic;
+// a reason it passes on from the decoding library stays as that library wrote it.
+QString messageEchecOuverture(const QString &fichier, const QString &raisonLecteur);
