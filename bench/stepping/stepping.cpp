@@ -5,6 +5,12 @@
 // The last line gives the worst ratio over the three clips:
 //   ratios step/decode=A back/step=B jump/gop=C
 // (gop = time to decode one whole group at the floor rate).
+// The line before it measures opening, on a one-hour and a one-minute MPEG-4 clip with
+// B-frames, and the cost of the frame cache on jumps:
+//   open long/short=A open/floor=B jump cached/uncached=C
+// (open = Open() up to frame 1 shown; floor = libav's own open and first frame of the same
+// file; C is the worst over the three clips above of the median random jump with the cache
+// on against the same jumps with it off).
 #include "clip/TMediaPlayer.h"
 
 #include <QCoreApplication>
@@ -95,6 +101,42 @@ double decoderTout(const std::string &chemin, int *n)
     return s;
 }
 
+// Seconds for libav alone to open the clip and decode its first picture.
+double plancherOuverture(const std::string &chemin)
+{
+    QElapsedTimer t;
+    t.start();
+    AVFormatContext *fc = nullptr;
+    if (avformat_open_input(&fc, chemin.c_str(), nullptr, nullptr) < 0) return -1;
+    avformat_find_stream_info(fc, nullptr);
+    const AVCodec *dec = nullptr;
+    const int flux = av_find_best_stream(fc, AVMEDIA_TYPE_VIDEO, -1, -1, &dec, 0);
+    AVCodecContext *cc = avcodec_alloc_context3(dec);
+    avcodec_parameters_to_context(cc, fc->streams[flux]->codecpar);
+    cc->thread_count = 1;
+    avcodec_open2(cc, dec, nullptr);
+    AVPacket *p = av_packet_alloc();
+    AVFrame *f = av_frame_alloc();
+    bool image = false;
+    while (!image && av_read_frame(fc, p) >= 0) {
+        if (p->stream_index == flux) {
+            avcodec_send_packet(cc, p);
+            image = avcodec_receive_frame(cc, f) == 0;
+        }
+        av_packet_unref(p);
+    }
+    if (!image) {
+        avcodec_send_packet(cc, nullptr);
+        avcodec_receive_frame(cc, f);
+    }
+    const double s = t.nsecsElapsed() / 1e9;
+    av_frame_free(&f);
+    av_packet_free(&p);
+    avcodec_free_context(&cc);
+    avformat_close_input(&fc);
+    return s;
+}
+
 template <typename F> double chrono(F &&f)
 {
     QElapsedTimer t;
@@ -170,6 +212,27 @@ Resultat mesurer(const std::string &chemin, int gop)
     return r;
 }
 
+// Median seconds of Open() up to frame 1 converted for showing, and of the floor.
+std::pair<double, double> ouverture(const std::string &chemin)
+{
+    const QString nom = QString::fromStdString(chemin);
+    std::vector<double> ouvert, plancher;
+    for (int i = 0; i < 6; ++i) {
+        // The first turn brings the file into the page cache and is not counted.
+        const double p = plancherOuverture(chemin);
+        const double o = chrono([&] {
+            TMediaPlayer lecteur;
+            lecteur.setFileName(nom);
+            lecteur.Open();
+            lecteur.image();
+        });
+        if (i == 0) continue;
+        plancher.push_back(p);
+        ouvert.push_back(o);
+    }
+    return {mediane(ouvert), mediane(plancher)};
+}
+
 long picMemoireKo()
 {
     std::ifstream f("/proc/self/status");
@@ -184,8 +247,8 @@ long picMemoireKo()
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    // stepping [DIR]: clips already made in DIR (divx.avi, mjpeg.avi, cvid.avi) are reused,
-    // since the Cinepak encoder takes minutes.
+    // stepping [DIR]: clips already made in DIR (divx.avi, mjpeg.avi, cvid.avi, heure.avi,
+    // minute.avi) are reused, since the Cinepak encoder and the hour-long clip take minutes.
     QTemporaryDir temp;
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : temp.path());
     if (argc <= 1 && !temp.isValid()) return 1;
@@ -199,7 +262,7 @@ int main(int argc, char **argv)
         {"mjpeg", {"--codec", "mjpeg"}, 1},
         {"cvid", {"--codec", "cvid", "--gop", "12"}, 12},
     };
-    double a = 0, b = 0, c = 0;
+    double a = 0, b = 0, c = 0, cache = 0;
     for (const Clip &clip : clips) {
         const std::string chemin =
             dir.filePath(QString::fromLatin1(clip.nom)).toStdString() + ".avi";
@@ -218,11 +281,40 @@ int main(int argc, char **argv)
                     clip.nom, r.decode * 1e3, r.step * 1e3, r.back * 1e3, r.jump * 1e3,
                     r.jumpMax * 1e3, r.gop * 1e3, r.image * 1e3, r.jumpCache * 1e3);
         std::fflush(stdout);
+        cache = std::max(cache, r.jumpCache / r.jump);
         a = std::max(a, r.step / r.decode);
         b = std::max(b, r.back / r.step);
         c = std::max(c, r.jump / r.gop);
     }
+    // Opening: a one-hour clip against its one-minute cut (640x480 MPEG-4 with B-frames).
+    double ouvertures[2] = {0, 0}, surPlancher = 0;
+    const std::pair<const char *, int> longueurs[2] = {{"heure", 90000}, {"minute", 1500}};
+    for (int i = 0; i < 2; ++i) {
+        const std::string chemin =
+            dir.filePath(QString::fromLatin1(longueurs[i].first)).toStdString() + ".avi";
+        const std::vector<std::string> args{
+            MKCLIP,    "--out",     chemin,
+            "--size",  "640x480",   "--rate",
+            "1/25",    "--frames",  std::to_string(longueurs[i].second),
+            "--codec", "divx",      "--gop",
+            "250",     "--bframes", "1",
+            "--x0",    "40",        "--y0",
+            "200",     "--vx",      "0.15",
+            "--vy",    "0",         "--a",
+            "0",       "--radius",  "12"};
+        if (!QFileInfo::exists(QString::fromStdString(chemin)) && !lancer(args)) {
+            std::fprintf(stderr, "mkclip failed for %s\n", longueurs[i].first);
+            return 1;
+        }
+        const auto [o, p] = ouverture(chemin);
+        std::printf("%-6s open %.1f ms  floor %.1f ms\n", longueurs[i].first, o * 1e3, p * 1e3);
+        std::fflush(stdout);
+        ouvertures[i] = o;
+        surPlancher = std::max(surPlancher, o / p);
+    }
     std::printf("peak memory %ld kB\n", picMemoireKo());
+    std::printf("open long/short=%.2f open/floor=%.2f jump cached/uncached=%.2f\n",
+                ouvertures[0] / ouvertures[1], surPlancher, cache);
     std::printf("ratios step/decode=%.2f back/step=%.2f jump/gop=%.2f\n", a, b, c);
     return 0;
 }

@@ -1,0 +1,612 @@
+#include "clip/indexClip.h"
+
+#include "clip/TMediaPlayer.h"
+#include "clip/limites.h"
+
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace
+{
+
+// Limits against broken or hostile files: nothing is allocated or decoded on the word of a
+// header value alone.
+constexpr int coteMax = 16384;
+constexpr int64_t pixelsMax = 40'000'000;
+constexpr auto delaiOuverture = std::chrono::seconds(60);
+// Bytes of a packet read to learn its picture type: the headers come first.
+constexpr int octetsEntete = 8192;
+
+// Empty slots believed for so many slots with data: dropped frames are a share of a clip,
+// a jump of millions of frames between two packets is a broken time.
+int64_t videsPermis(int64_t paquets)
+{
+    return 16 * paquets + 1024;
+}
+
+// Without an index the AVI demuxer calls every packet a key frame. For the two codecs whose
+// delta frames would then be taken for starting points, the frame itself tells.
+
+// Cinepak: a frame stands alone when every strip has intra vectors and both codebooks given
+// in full in this frame (or handed down from the strip above), and the strips cover the
+// picture's height.
+bool cinepakAutonome(const uint8_t *p, int n, int hauteur)
+{
+    if (n < 10) return false;
+    const int drapeaux = p[0];
+    const int nbBandes = (p[8] << 8) | p[9];
+    if (nbBandes <= 0) return false;
+    const uint8_t *q = p + 10;
+    const uint8_t *const fin = p + n;
+    bool v1Precedent = false, v4Precedent = false;
+    int y0 = 0;
+    for (int i = 0; i < nbBandes; ++i) {
+        if (fin - q < 12) return false;
+        const int tailleBande = ((q[1] << 16) | (q[2] << 8) | q[3]) - 12;
+        int y1 = (q[4] << 8) | q[5];
+        int y2 = (q[8] << 8) | q[9];
+        if (y1 == 0) {
+            y1 = y0;
+            y2 += y0;
+        }
+        if (tailleBande < 0 || y1 > y0 || y2 <= y1) return false;
+        q += 12;
+        const uint8_t *finBande = q + std::min<ptrdiff_t>(tailleBande, fin - q);
+        bool v1 = false, v4 = false;
+        if (i > 0 && !(drapeaux & 0x01)) {
+            v1 = v1Precedent;
+            v4 = v4Precedent;
+        }
+        bool intra = false;
+        while (finBande - q >= 4) {
+            const int id = q[0];
+            const int tailleMorceau = ((q[1] << 16) | (q[2] << 8) | q[3]) - 4;
+            if (tailleMorceau < 0) return false;
+            q += 4;
+            if (id == 0x20 || id == 0x24)
+                v4 = true;
+            else if (id == 0x22 || id == 0x26)
+                v1 = true;
+            else if (id == 0x30) {
+                intra = v1 && v4;
+                break;
+            } else if (id == 0x32) {
+                intra = v1;
+                break;
+            } else if (id == 0x31)
+                return false;
+            q += std::min<ptrdiff_t>(tailleMorceau, finBande - q);
+        }
+        if (!intra) return false;
+        q = finBande;
+        v1Precedent = v1;
+        v4Precedent = v4;
+        y0 = y2;
+    }
+    return y0 >= hauteur;
+}
+
+// Microsoft Video 1: a frame stands alone when it codes every 4x4 block, skipping none.
+bool msvideo1Autonome(const uint8_t *p, int n, int largeur, int hauteur, bool huitBits)
+{
+    int blocs = (largeur / 4) * (hauteur / 4);
+    int pos = 0;
+    while (blocs > 0) {
+        if (pos + 2 > n) return false;
+        const int b = p[pos + 1];
+        pos += 2;
+        if ((b & 0xFC) == 0x84) return false;
+        if (huitBits) {
+            if (b < 0x80)
+                pos += 2;
+            else if (b >= 0x90)
+                pos += 8;
+        } else if (b < 0x80) {
+            if (pos + 4 > n) return false;
+            const int couleur0 = p[pos] | (p[pos + 1] << 8);
+            pos += (couleur0 & 0x8000) ? 16 : 4;
+        }
+        --blocs;
+    }
+    return pos <= n;
+}
+
+bool estImageB(int64_t type)
+{
+    return type == AV_PICTURE_TYPE_B || type == AV_PICTURE_TYPE_BI;
+}
+
+} // namespace
+
+// ---- opening --------------------------------------------------------------------------
+
+void SourceClip::ouvrirFormat()
+{
+    AVFormatContext *brut = avformat_alloc_context();
+    if (!brut) echecOuverture(texteErreur(AVERROR(ENOMEM)));
+    brut->interrupt_callback.callback = &interrompre;
+    brut->interrupt_callback.opaque = &echeance;
+    AVDictionary *options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    av_dict_set(&options, "probesize", "5000000", 0);
+    av_dict_set(&options, "analyzeduration", "5000000", 0);
+    av_dict_set(&options, "max_streams", "32", 0);
+    const int r = avformat_open_input(&brut, url.constData(), nullptr, &options);
+    av_dict_free(&options);
+    if (r < 0) // brut has been freed
+        echecOuverture(texteErreur(r));
+    fc.reset(brut);
+}
+
+void SourceClip::ouvrir(const QString &nom)
+{
+    if (nom.isEmpty()) echecOuverture(QStringLiteral("aucun fichier indiqué"));
+    const QFileInfo info(nom);
+    if (!info.exists()) echecOuverture(texteErreur(AVERROR(ENOENT)));
+    if (!info.isFile()) echecOuverture(QStringLiteral("ce n'est pas un fichier"));
+    chemin = info.absoluteFilePath();
+    // The "file:" prefix keeps a name with a colon from being read as another protocol.
+    url = "file:" + QFile::encodeName(chemin);
+    echeance.dans(delaiOuverture);
+    ouvrirFormat();
+
+    const int r = avformat_find_stream_info(fc.get(), nullptr);
+    if (r < 0) echecOuverture(texteErreur(r));
+    indiceFlux = av_find_best_stream(fc.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decodeur, 0);
+    if (indiceFlux == AVERROR_STREAM_NOT_FOUND)
+        echecOuverture(QStringLiteral("le fichier ne contient pas de vidéo"));
+    if (indiceFlux < 0 || !decodeur) {
+        const AVStream *st = indiceFlux >= 0 ? fc->streams[indiceFlux] : nullptr;
+        echecOuverture(QStringLiteral("aucun décodeur pour le codec « %1 »")
+                           .arg(QString::fromUtf8(
+                               avcodec_get_name(st ? st->codecpar->codec_id : AV_CODEC_ID_NONE))));
+    }
+    const AVStream *st = fc->streams[indiceFlux];
+    const AVCodecParameters *par = st->codecpar;
+    largeur = par->width;
+    hauteur = par->height;
+    if (largeur <= 0 || hauteur <= 0 || largeur > coteMax || hauteur > coteMax ||
+        av_image_check_size2(unsigned(largeur), unsigned(hauteur), pixelsMax, AV_PIX_FMT_NONE, 0,
+                             nullptr) < 0)
+        echecOuverture(
+            QStringLiteral("dimensions d'image invalides (%1 × %2)").arg(largeur).arg(hauteur));
+    baseTemps = st->time_base;
+    if (baseTemps.num <= 0 || baseTemps.den <= 0)
+        echecOuverture(QStringLiteral("cadence d'images invalide"));
+    avi = std::strcmp(fc->iformat->name, "avi") == 0;
+    periode = av_q2d(baseTemps);
+    if (!avi) {
+        if (st->r_frame_rate.num > 0 && st->r_frame_rate.den > 0)
+            periode = av_q2d(av_inv_q(st->r_frame_rate));
+        debut = AV_NOPTS_VALUE; // the first packet's dts, once read
+    }
+    // A frame rate whose frequency in whole frames per second does not fit, or a frame
+    // longer than the longest clip, is no time the program can count with.
+    if (!(periode > 0) || !std::isfinite(periode) || 1.0 / periode > double(INT_MAX) ||
+        periode * 1000.0 > double(INT_MAX))
+        echecOuverture(QStringLiteral("cadence d'images invalide"));
+
+    const AVCodecDescriptor *desc = avcodec_descriptor_get(par->codec_id);
+    intra = desc && (desc->props & AV_CODEC_PROP_INTRA_ONLY);
+    switch (par->codec_id) {
+    case AV_CODEC_ID_CINEPAK:
+    case AV_CODEC_ID_MSVIDEO1:
+    case AV_CODEC_ID_MSRLE:
+    case AV_CODEC_ID_AASC:
+    case AV_CODEC_ID_TSCC:
+    case AV_CODEC_ID_ZMBV:
+    case AV_CODEC_ID_CSCD:
+    case AV_CODEC_ID_8BPS:
+    case AV_CODEC_ID_QPEG:
+    case AV_CODEC_ID_SMC:
+    case AV_CODEC_ID_RPZA:
+    case AV_CODEC_ID_QTRLE:
+        enPlace = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void SourceClip::construireTable(bool reordonner, const Progression &progression)
+{
+    reordonne = reordonner;
+    if (reordonne) preparerParseur();
+    // Display order from packet headers read at their place needs the index's positions.
+    const bool parIndex = depuisIndex() && (!reordonne || (avi && parseur));
+    if (!parIndex) parcourir(progression);
+    finaliser();
+    echeance.lever();
+}
+
+void SourceClip::preparerParseur()
+{
+    const AVCodecParameters *par = flux()->codecpar;
+    parPoc = par->codec_id == AV_CODEC_ID_H264 || par->codec_id == AV_CODEC_ID_HEVC;
+    parseur.reset(av_parser_init(par->codec_id));
+    ccParseur.reset(avcodec_alloc_context3(nullptr));
+    if (!parseur || !ccParseur || avcodec_parameters_to_context(ccParseur.get(), par) < 0) {
+        parseur.reset();
+        return;
+    }
+    parseur->flags |= PARSER_FLAG_COMPLETE_FRAMES;
+}
+
+int SourceClip::chunkDe(int64_t dts) const
+{
+    constexpr int64_t horsLimite = int64_t(INT_MAX) / 2;
+    if (dts == AV_NOPTS_VALUE || (!avi && debut == AV_NOPTS_VALUE)) return -1;
+    if (avi) return dts < 0 || dts >= horsLimite ? -1 : int(dts);
+    const double t = double(dts - debut) * av_q2d(baseTemps) / periode;
+    return t < -0.5 || t >= double(horsLimite) ? -1 : int(std::llround(t));
+}
+
+bool SourceClip::depuisIndex()
+{
+    AVStream *st = fc->streams[indiceFlux];
+    const int n = avformat_index_get_entries_count(st);
+    if (n < 2) return false;
+    const int64_t tailleFichier = fc->pb ? avio_size(fc->pb) : -1;
+    std::vector<int64_t> dts, pos;
+    std::vector<int> tailles, cl;
+    int precedent = -1, premierCoupe = -1, avecDonnees = 0;
+    int64_t vides = 0;
+    if (!avi) debut = avformat_index_get_entry(st, 0)->timestamp;
+    for (int i = 0; i < n; ++i) {
+        const AVIndexEntry *e = avformat_index_get_entry(st, i);
+        const int c = e ? chunkDe(e->timestamp) : -1;
+        if (c <= precedent) return false; // not a plain frame index: read the file instead
+        vides += c - precedent - 1;
+        if (vides > videsPermis(avecDonnees)) return false; // the reading pass mends it
+        precedent = c;
+        if (e->size <= 0) { // an index entry of a dropped frame
+            if (++vides > videsPermis(avecDonnees)) return false;
+            continue;
+        }
+        ++avecDonnees;
+        dts.resize(size_t(c) + 1, AV_NOPTS_VALUE);
+        pos.resize(size_t(c) + 1, -1);
+        tailles.resize(size_t(c) + 1, 0);
+        dts[size_t(c)] = e->timestamp;
+        pos[size_t(c)] = e->pos;
+        tailles[size_t(c)] = e->size;
+        // An AVI index points at the chunk's 8-byte header.
+        const int64_t finDonnees = e->pos + e->size + (avi ? 8 : 0);
+        if (premierCoupe < 0 && tailleFichier > 0 && finDonnees > tailleFichier) premierCoupe = c;
+        if (intra || (e->flags & AVINDEX_KEYFRAME)) cl.push_back(c);
+    }
+    if (cl.empty()) return false;
+    dtsDe = std::move(dts);
+    posDe = std::move(pos);
+    tailleDe = std::move(tailles);
+    cles = std::move(cl);
+    paquets = avecDonnees;
+    premierIlisible = premierCoupe;
+    if (reordonne) ordreDe.assign(dtsDe.size(), inconnu);
+    return true;
+}
+
+void SourceClip::parcourir(const Progression &progression)
+{
+    const AVCodecParameters *par = fc->streams[indiceFlux]->codecpar;
+    const bool huitBits = par->bits_per_coded_sample == 8;
+    const int64_t taille = avio_size(fc->pb);
+    if (!avi) debut = AV_NOPTS_VALUE; // the first packet's dts, once read
+    dtsDe.clear();
+    posDe.clear();
+    tailleDe.clear();
+    cles.clear();
+    ordreDe.clear();
+    reparations.clear();
+    paquets = 0;
+    premierIlisible = -1;
+    Paquet paquet(av_packet_alloc());
+    if (!paquet) echecOuverture(texteErreur(AVERROR(ENOMEM)));
+    int dernier = -1, corrompu = -1;
+    int64_t vides = 0;
+    for (int tour = 0;; ++tour) {
+        // FFmpeg only checks the deadline while it reads; a long file of small packets is
+        // checked here too, and the user may give up.
+        if (echeance.depassee()) echecOuverture(QStringLiteral("lecture trop longue"));
+        if (progression && tour % 64 == 0 &&
+            !progression(taille > 0 ? double(avio_tell(fc->pb)) / double(taille) : 0.0))
+            throw OuvertureAnnulee();
+        const int r = av_read_frame(fc.get(), paquet.get());
+        if (r < 0) {
+            if (r == AVERROR_EXIT) echecOuverture(QStringLiteral("lecture trop longue"));
+            // End of the file; the first unreadable byte ends the clip as well.
+            if (r != AVERROR_EOF) premierIlisible = dernier + 1;
+            break;
+        }
+        PaquetLu lu{paquet.get()};
+        if (paquet->stream_index != indiceFlux) continue;
+        const int64_t t = paquet->dts;
+        if (!avi && debut == AV_NOPTS_VALUE && t != AV_NOPTS_VALUE) debut = t;
+        int c = chunkDe(t);
+        if (c < 0 && t != AV_NOPTS_VALUE) continue;
+        // A time that goes back, or jumps further than the packets read can back, is not
+        // believed: the packet takes the next slot.
+        if (c <= dernier || c - dernier - 1 > videsPermis(paquets) - vides) c = dernier + 1;
+        vides += c - dernier - 1;
+        if (paquet->size <= 0) { // a dropped frame's chunk, past the share believed: no slot
+            if (++vides > videsPermis(paquets)) continue;
+        }
+        if (c > imagesMax) break; // refused in finaliser
+        if (t != AV_NOPTS_VALUE && c != chunkDe(t)) reparations[t] = c;
+        dernier = c;
+        if (paquet->size <= 0) continue;
+        ++paquets;
+        dtsDe.resize(size_t(c) + 1, AV_NOPTS_VALUE);
+        dtsDe[size_t(c)] = t != AV_NOPTS_VALUE ? t : c;
+        // A packet cut short is the end of a truncated file.
+        corrompu = (paquet->flags & AV_PKT_FLAG_CORRUPT) ? c : -1;
+        int64_t ordre = inconnu;
+        if (reordonne) {
+            ordre = ordrePaquet(paquet->data, paquet->size);
+            ordreDe.resize(size_t(c) + 1, inconnu);
+            ordreDe[size_t(c)] = ordre;
+        }
+        bool cle = intra;
+        if (!cle) {
+            if (par->codec_id == AV_CODEC_ID_CINEPAK)
+                cle = cinepakAutonome(paquet->data, paquet->size, hauteur);
+            else if (par->codec_id == AV_CODEC_ID_MSVIDEO1)
+                cle = msvideo1Autonome(paquet->data, paquet->size, largeur, hauteur, huitBits);
+            else
+                cle = (paquet->flags & AV_PKT_FLAG_KEY) &&
+                      (!reordonne || parPoc || ordre == inconnu || ordre == AV_PICTURE_TYPE_I);
+        }
+        if (cle) cles.push_back(c);
+    }
+    if (corrompu >= 0 && (premierIlisible < 0 || corrompu < premierIlisible))
+        premierIlisible = corrompu;
+    if (reordonne) ordreDe.resize(dtsDe.size(), inconnu);
+}
+
+void SourceClip::finaliser()
+{
+    while (!dtsDe.empty() && dtsDe.back() == AV_NOPTS_VALUE)
+        dtsDe.pop_back();
+    int premier = 0;
+    while (premier < nbChunks() && !aDonnees(premier))
+        ++premier;
+    if (premier >= nbChunks()) {
+        nbImages = 0;
+        return;
+    }
+    // Decoding has to start somewhere: the first picture is a starting point even when the
+    // file does not say so.
+    if (cles.empty() || cles.front() != premier) cles.insert(cles.begin(), premier);
+    cles.erase(std::unique(cles.begin(), cles.end()), cles.end());
+
+    // The header's count takes in trailing dropped frames, and the frames a cut file lost;
+    // a count far beyond the data is a forged header and is not believed.
+    int64_t n = nbChunks();
+    const int64_t entete = fc->streams[indiceFlux]->nb_frames;
+    if (entete > n && (entete <= 2 * n + 16 ||
+                       (premierIlisible >= 0 && entete - paquets <= videsPermis(paquets))))
+        n = entete;
+    if (n > imagesMax)
+        echecOuverture(QStringLiteral("le clip compte %1 images, plus que les %2 que le tableau "
+                                      "des mesures peut recevoir")
+                           .arg(n)
+                           .arg(imagesMax));
+    const double ms = double(n) * periode * 1000.0;
+    if (!(std::llround(ms) >= 1) || ms > double(INT_MAX))
+        echecOuverture(QStringLiteral("la durée du clip (%1 images de %2 s) ne peut être comptée")
+                           .arg(n)
+                           .arg(periode));
+    nbImages = int(n);
+    if (premierIlisible >= nbImages) premierIlisible = -1;
+
+    rangDe.assign(dtsDe.size(), 0);
+    places.clear();
+    for (int c = 0; c < nbChunks(); ++c) {
+        rangDe[size_t(c)] = int(places.size());
+        if (aDonnees(c)) places.push_back(c);
+    }
+    if (reordonne) {
+        affDe.assign(dtsDe.size(), -1);
+        rangAffiche.assign(places.size(), -1);
+        appris.assign(cles.size(), false);
+    }
+}
+
+// ---- reading ----------------------------------------------------------------------------
+
+bool SourceClip::rouvrir()
+{
+    fc.reset();
+    try {
+        ouvrirFormat();
+    } catch (const ErreurKinemar &) {
+        return false; // the file went away: positioning shows the last good picture
+    }
+    return true;
+}
+
+bool SourceClip::chercher(int cle)
+{
+    if (!fc && !rouvrir()) return false;
+    const int64_t cible = aDonnees(cle) ? dtsDe[size_t(cle)] : 0;
+    int r = av_seek_frame(fc.get(), indiceFlux, cible, AVSEEK_FLAG_BACKWARD);
+    if (r < 0) r = avformat_seek_file(fc.get(), indiceFlux, INT64_MIN, cible, cible, 0);
+    // Last resort: read again from the start of the file.
+    return r >= 0 || rouvrir();
+}
+
+int SourceClip::lirePaquet(AVPacket *p, int *chunk)
+{
+    for (;;) {
+        if (!fc) return AVERROR_EOF;
+        const int r = av_read_frame(fc.get(), p);
+        if (r < 0) return r;
+        if (p->stream_index != indiceFlux) {
+            av_packet_unref(p);
+            continue;
+        }
+        int c = chunkDe(p->dts);
+        if (!reparations.empty()) {
+            const auto it = reparations.find(p->dts);
+            if (it != reparations.end()) c = it->second;
+        }
+        *chunk = c;
+        return 0;
+    }
+}
+
+void SourceClip::marquerIlisible(int c)
+{
+    if (c >= 0 && c < nbImages && (premierIlisible < 0 || c < premierIlisible)) premierIlisible = c;
+}
+
+// ---- frame slots and display order ------------------------------------------------------
+
+int SourceClip::rangImage(int f) const
+{
+    const int jusqua =
+        f < nbChunks() ? rangDe[size_t(f)] + (aDonnees(f) ? 1 : 0) : int(places.size());
+    return std::max(jusqua - 1, 0);
+}
+
+int SourceClip::premierRangIlisible()
+{
+    int r = premierIlisible < nbChunks() ? rangDe[size_t(premierIlisible)] : int(places.size());
+    // With reordering a picture shown just before it may be coded after it.
+    while (r > 0 && chunkDuRang(r - 1) >= premierIlisible)
+        --r;
+    return r;
+}
+
+int SourceClip::imagesIlisibles()
+{
+    if (premierIlisible < 0) return 0;
+    const int r = premierRangIlisible();
+    return r < int(places.size()) ? nbImages - places[size_t(r)] : nbImages - nbChunks();
+}
+
+int SourceClip::chunkPour(int f)
+{
+    int r = rangImage(f);
+    if (premierIlisible >= 0) r = std::min(r, std::max(premierRangIlisible() - 1, 0));
+    return chunkDuRang(r);
+}
+
+int SourceClip::chunkDuRang(int r)
+{
+    if (!reordonne) return places[size_t(r)];
+    if (rangAffiche[size_t(r)] < 0) {
+        // The group whose key has the latest rank at or before r holds that picture.
+        auto it = std::upper_bound(cles.begin(), cles.end(), r,
+                                   [&](int rang, int cle) { return rang < rangDe[size_t(cle)]; });
+        apprendre(size_t(std::max<ptrdiff_t>(it - cles.begin() - 1, 0)));
+    }
+    const int c = rangAffiche[size_t(r)];
+    return c >= 0 ? c : places[size_t(r)];
+}
+
+int SourceClip::aff(int c)
+{
+    if (!reordonne) return c;
+    if (!aDonnees(c)) return -1;
+    if (affDe[size_t(c)] < 0) {
+        auto it = std::upper_bound(cles.begin(), cles.end(), c);
+        apprendre(size_t(std::max<ptrdiff_t>(it - cles.begin() - 1, 0)));
+    }
+    return affDe[size_t(c)];
+}
+
+int SourceClip::clePour(int s)
+{
+    auto it = std::upper_bound(cles.begin(), cles.end(), s);
+    while (it != cles.begin()) {
+        --it;
+        if (valideDepuis(*it, s)) return *it;
+    }
+    return cles.front();
+}
+
+int64_t SourceClip::ordrePaquet(const uint8_t *donnees, int taille)
+{
+    if (!parseur || !donnees || taille <= 0) return inconnu;
+    uint8_t *sortie = nullptr;
+    int tailleSortie = 0;
+    parseur->pict_type = AV_PICTURE_TYPE_NONE;
+    av_parser_parse2(parseur.get(), ccParseur.get(), &sortie, &tailleSortie, donnees, taille,
+                     AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
+    if (parseur->pict_type == AV_PICTURE_TYPE_NONE) return inconnu;
+    return parPoc ? int64_t(parseur->output_picture_number) : int64_t(parseur->pict_type);
+}
+
+int64_t SourceClip::lireOrdre(int c)
+{
+    if (size_t(c) >= posDe.size() || posDe[size_t(c)] < 0) return inconnu;
+    if (!fichier.isOpen()) {
+        fichier.setFileName(chemin);
+        if (!fichier.open(QIODevice::ReadOnly)) return inconnu;
+    }
+    int64_t debutDonnees = posDe[size_t(c)];
+    const int taille = tailleDe[size_t(c)];
+    if (avi) {
+        // The index points at the chunk header: its id, then the size it gives.
+        char entete[8];
+        if (!fichier.seek(debutDonnees) || fichier.read(entete, 8) != 8) return inconnu;
+        quint32 t = 0;
+        std::memcpy(&t, entete + 4, 4);
+        if (qFromLittleEndian(t) == quint32(taille)) debutDonnees += 8;
+    }
+    const int lus = std::min(taille, octetsEntete);
+    tampon.fill('\0', lus + AV_INPUT_BUFFER_PADDING_SIZE);
+    if (!fichier.seek(debutDonnees) || fichier.read(tampon.data(), lus) != lus) return inconnu;
+    return ordrePaquet(reinterpret_cast<const uint8_t *>(tampon.constData()), lus);
+}
+
+void SourceClip::apprendre(size_t groupe)
+{
+    if (groupe >= cles.size() || appris[groupe]) return;
+    appris[groupe] = true;
+    const int debutGroupe = cles[groupe];
+    const int finGroupe = groupe + 1 < cles.size() ? cles[groupe + 1] : nbChunks();
+    std::vector<int> membres;
+    bool ordreConnu = true;
+    for (int c = debutGroupe; c < finGroupe; ++c) {
+        if (!aDonnees(c)) continue;
+        if (ordreDe[size_t(c)] == inconnu) ordreDe[size_t(c)] = lireOrdre(c);
+        ordreConnu = ordreConnu && ordreDe[size_t(c)] != inconnu;
+        membres.push_back(c);
+    }
+    std::vector<int> affichage;
+    if (parPoc) {
+        // The picture order count says it; without it for every picture, decoding order.
+        affichage = membres;
+        if (ordreConnu)
+            std::stable_sort(affichage.begin(), affichage.end(),
+                             [&](int a, int b) { return ordreDe[size_t(a)] < ordreDe[size_t(b)]; });
+    } else {
+        // A B-picture is shown as it comes; any other waits for the next one that is not a
+        // B-picture, or the end of its group. The B-pictures right after the key are thus
+        // shown before it, after the pictures of the group before.
+        int enAttente = -1;
+        for (const int c : membres) {
+            if (estImageB(ordreDe[size_t(c)])) {
+                affichage.push_back(c);
+                continue;
+            }
+            if (enAttente >= 0) affichage.push_back(enAttente);
+            enAttente = c;
+        }
+        if (enAttente >= 0) affichage.push_back(enAttente);
+    }
+    // The group's pictures fill the ranks of its packets, in display order.
+    int r = rangDe[size_t(debutGroupe)];
+    for (const int c : affichage) {
+        affDe[size_t(c)] = places[size_t(r)];
+        rangAffiche[size_t(r)] = c;
+        ++r;
+    }
+}
