@@ -137,6 +137,8 @@ public:
             if (debutTache.elapsed() < 1000) return true;
             fenetreProgression = std::make_unique<QProgressDialog>(
                 texte, QStringLiteral("إلغاء"), 0, 1000, QApplication::activeWindow());
+            fenetreProgression->setWindowTitle(texte);
+            fenetreProgression->setMinimumWidth(320);
             fenetreProgression->setWindowModality(Qt::ApplicationModal);
             fenetreProgression->setLayoutDirection(Qt::RightToLeft);
             fenetreProgression->setMinimumDuration(0);

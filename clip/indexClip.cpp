@@ -143,6 +143,39 @@ void SourceClip::ouvrirFormat()
     fc.reset(brut);
 }
 
+// The demuxer reads an AVI index while it opens the file if it can seek in it: it is given
+// a file it cannot seek in for the time of the opening.
+void SourceClip::ouvrirFormatSansIndex()
+{
+    AVIOContext *pb = nullptr;
+    AVIOInterruptCB interruption{&interrompre, &echeance};
+    AVDictionary *options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    int r = avio_open2(&pb, url.constData(), AVIO_FLAG_READ, &interruption, &options);
+    av_dict_free(&options);
+    if (r < 0) echecOuverture(texteErreur(r));
+    AVFormatContext *brut = avformat_alloc_context();
+    if (!brut) {
+        avio_closep(&pb);
+        echecOuverture(texteErreur(AVERROR(ENOMEM)));
+    }
+    brut->interrupt_callback = interruption;
+    brut->pb = pb; // marks the context as reading through our own I/O context
+    pb->seekable = 0;
+    options = nullptr;
+    av_dict_set(&options, "probesize", "5000000", 0);
+    av_dict_set(&options, "analyzeduration", "5000000", 0);
+    av_dict_set(&options, "max_streams", "32", 0);
+    r = avformat_open_input(&brut, url.constData(), nullptr, &options);
+    av_dict_free(&options);
+    if (r < 0) { // brut has been freed, not pb
+        avio_closep(&pb);
+        echecOuverture(texteErreur(r));
+    }
+    pb->seekable = AVIO_SEEKABLE_NORMAL;
+    fc.reset(brut);
+}
+
 void SourceClip::ouvrir(const QString &nom)
 {
     if (nom.isEmpty()) echecOuverture(QStringLiteral("aucun fichier indiqué"));
@@ -153,7 +186,16 @@ void SourceClip::ouvrir(const QString &nom)
     // The "file:" prefix keeps a name with a colon from being read as another protocol.
     url = "file:" + QFile::encodeName(chemin);
     echeance.dans(delaiOuverture);
-    ouvrirFormat();
+    {
+        QFile f(chemin);
+        const QByteArray debutFichier = f.open(QIODevice::ReadOnly) ? f.read(12) : QByteArray();
+        indexPropre = debutFichier.size() == 12 && debutFichier.startsWith("RIFF") &&
+                      debutFichier.mid(8, 4) == "AVI ";
+    }
+    if (indexPropre)
+        ouvrirFormatSansIndex();
+    else
+        ouvrirFormat();
 
     const int r = avformat_find_stream_info(fc.get(), nullptr);
     if (r < 0) echecOuverture(texteErreur(r));
@@ -217,8 +259,17 @@ void SourceClip::construireTable(bool reordonner, const Progression &progression
 {
     reordonne = reordonner;
     if (reordonne) preparerParseur();
+    if (indexPropre && !lireIdx1()) {
+        // No index of ours (none at all, or an OpenDML one): the demuxer reads the file its
+        // own way.
+        indexPropre = false;
+        fc.reset();
+        ouvrirFormat();
+        const int r = avformat_find_stream_info(fc.get(), nullptr);
+        if (r < 0) echecOuverture(texteErreur(r));
+    }
     // Display order from packet headers read at their place needs the index's positions.
-    const bool parIndex = depuisIndex() && (!reordonne || (avi && parseur));
+    const bool parIndex = (indexPropre || depuisIndex()) && (!reordonne || (avi && parseur));
     if (!parIndex) parcourir(progression);
     finaliser();
     echeance.lever();
@@ -244,6 +295,95 @@ int SourceClip::chunkDe(int64_t dts) const
     if (avi) return dts < 0 || dts >= horsLimite ? -1 : int(dts);
     const double t = double(dts - debut) * av_q2d(baseTemps) / periode;
     return t < -0.5 || t >= double(horsLimite) ? -1 : int(std::llround(t));
+}
+
+// The AVI file's idx1 index: for each chunk of the video stream, its place, size and key
+// flag. Offsets count from the movi list, or from the start of the file in some writers.
+bool SourceClip::lireIdx1()
+{
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const int64_t tailleFichier = f.size();
+    auto lu32 = [](const char *p) { return qFromLittleEndian<quint32>(p); };
+    char entete[12];
+    if (f.read(entete, 12) != 12) return false;
+    const int64_t finRiff = 8 + int64_t(lu32(entete + 4));
+    // A second RIFF (AVIX) means an OpenDML file, whose idx1 covers only the first part.
+    if (finRiff + 8 < tailleFichier) return false;
+    int64_t movi = -1, idx1 = -1;
+    quint32 tailleIdx1 = 0;
+    for (int64_t p = 12; p + 8 <= std::min(finRiff, tailleFichier);) {
+        char morceau[12];
+        if (!f.seek(p) || f.read(morceau, 12) < 8) return false;
+        const quint32 taille = lu32(morceau + 4);
+        if (std::memcmp(morceau, "LIST", 4) == 0 && std::memcmp(morceau + 8, "movi", 4) == 0)
+            movi = p + 8;
+        else if (std::memcmp(morceau, "idx1", 4) == 0) {
+            idx1 = p + 8;
+            tailleIdx1 = taille;
+        }
+        p += 8 + int64_t(taille) + (taille & 1);
+    }
+    if (movi < 0 || idx1 < 0 || tailleIdx1 < 32 || idx1 + tailleIdx1 > tailleFichier) return false;
+    // Mapped, not copied: only the pages read are brought in.
+    const uchar *index = f.map(idx1, tailleIdx1);
+    if (!index) return false;
+    const int nbEntrees = int(tailleIdx1 / 16);
+
+    // The video stream's chunks are "NNdc" or "NNdb", NN its number among the streams.
+    const int numero = flux()->id;
+    if (numero < 0 || numero > 99) return false;
+    const char chiffres[2] = {char('0' + numero / 10), char('0' + numero % 10)};
+    auto duFlux = [&](const char *e) {
+        return e[0] == chiffres[0] && e[1] == chiffres[1] && !(e[2] == 'i' && e[3] == 'x') &&
+               !(e[2] == 'p' && e[3] == 'c');
+    };
+    int n = 0;
+    for (int i = 0; i < nbEntrees; ++i)
+        n += duFlux(reinterpret_cast<const char *>(index) + 16 * i) ? 1 : 0;
+    n = std::min(n, imagesMax + 1);
+    std::vector<int64_t> dts(static_cast<size_t>(n)), pos(static_cast<size_t>(n));
+    std::vector<int> tailles(static_cast<size_t>(n)), cl;
+    int c = -1, premierCoupe = -1, avecDonnees = 0;
+    int64_t vides = 0, decalage = -1;
+    for (int i = 0; i < nbEntrees && c + 1 < n; ++i) {
+        const char *e = reinterpret_cast<const char *>(index) + 16 * i;
+        if (!duFlux(e)) continue;
+        const quint32 drapeaux = lu32(e + 4), position = lu32(e + 8), taille = lu32(e + 12);
+        ++c;
+        if (taille == 0 || taille > quint32(INT_MAX)) {
+            dts[size_t(c)] = AV_NOPTS_VALUE;
+            pos[size_t(c)] = -1;
+            if (++vides > videsPermis(avecDonnees)) return false;
+            continue;
+        }
+        if (decalage < 0) {
+            // The first chunk's header says which counting the writer used.
+            char id[8];
+            for (const int64_t essai : {movi, int64_t(0)})
+                if (f.seek(essai + position) && f.read(id, 8) == 8 && std::memcmp(id, e, 4) == 0 &&
+                    lu32(id + 4) == taille) {
+                    decalage = essai;
+                    break;
+                }
+            if (decalage < 0) return false;
+        }
+        ++avecDonnees;
+        dts[size_t(c)] = c;
+        pos[size_t(c)] = decalage + position;
+        tailles[size_t(c)] = int(taille);
+        if (premierCoupe < 0 && decalage + position + 8 + taille > tailleFichier) premierCoupe = c;
+        if (intra || (drapeaux & 0x10)) cl.push_back(c);
+    }
+    if (cl.empty()) return false;
+    dtsDe = std::move(dts);
+    posDe = std::move(pos);
+    tailleDe = std::move(tailles);
+    cles = std::move(cl);
+    paquets = avecDonnees;
+    premierIlisible = premierCoupe;
+    cleConnue.assign(dtsDe.size(), false);
+    return true;
 }
 
 bool SourceClip::depuisIndex()
@@ -287,7 +427,6 @@ bool SourceClip::depuisIndex()
     cles = std::move(cl);
     paquets = avecDonnees;
     premierIlisible = premierCoupe;
-    if (reordonne) ordreDe.assign(dtsDe.size(), inconnu);
     return true;
 }
 
@@ -404,15 +543,13 @@ void SourceClip::finaliser()
     nbImages = int(n);
     if (premierIlisible >= nbImages) premierIlisible = -1;
 
-    rangDe.assign(dtsDe.size(), 0);
     places.clear();
-    for (int c = 0; c < nbChunks(); ++c) {
-        rangDe[size_t(c)] = int(places.size());
+    places.reserve(size_t(paquets));
+    for (int c = 0; c < nbChunks(); ++c)
         if (aDonnees(c)) places.push_back(c);
-    }
     if (reordonne) {
-        affDe.assign(dtsDe.size(), -1);
-        rangAffiche.assign(places.size(), -1);
+        affDe.reset(new int[dtsDe.size()]);
+        rangAffiche.reset(new int[places.size()]);
         appris.assign(cles.size(), false);
     }
 }
@@ -423,7 +560,12 @@ bool SourceClip::rouvrir()
 {
     fc.reset();
     try {
-        ouvrirFormat();
+        if (indexPropre) {
+            ouvrirFormatSansIndex();
+            cleConnue.assign(cleConnue.size(), false);
+        } else {
+            ouvrirFormat();
+        }
     } catch (const ErreurKinemar &) {
         return false; // the file went away: positioning shows the last good picture
     }
@@ -434,6 +576,12 @@ bool SourceClip::chercher(int cle)
 {
     if (!fc && !rouvrir()) return false;
     const int64_t cible = aDonnees(cle) ? dtsDe[size_t(cle)] : 0;
+    if (indexPropre && aDonnees(cle) && !cleConnue[size_t(cle)]) {
+        // The demuxer seeks by its own index: it learns the key frames it is sent to.
+        av_add_index_entry(fc->streams[indiceFlux], posDe[size_t(cle)], cible,
+                           tailleDe[size_t(cle)], 0, AVINDEX_KEYFRAME);
+        cleConnue[size_t(cle)] = true;
+    }
     int r = av_seek_frame(fc.get(), indiceFlux, cible, AVSEEK_FLAG_BACKWARD);
     if (r < 0) r = avformat_seek_file(fc.get(), indiceFlux, INT64_MIN, cible, cible, 0);
     // Last resort: read again from the start of the file.
@@ -467,16 +615,26 @@ void SourceClip::marquerIlisible(int c)
 
 // ---- frame slots and display order ------------------------------------------------------
 
+int SourceClip::rang(int c) const
+{
+    return int(std::lower_bound(places.begin(), places.end(), c) - places.begin());
+}
+
+size_t SourceClip::groupeDe(int c) const
+{
+    return size_t(
+        std::max<ptrdiff_t>(std::upper_bound(cles.begin(), cles.end(), c) - cles.begin() - 1, 0));
+}
+
 int SourceClip::rangImage(int f) const
 {
-    const int jusqua =
-        f < nbChunks() ? rangDe[size_t(f)] + (aDonnees(f) ? 1 : 0) : int(places.size());
+    const int jusqua = int(std::upper_bound(places.begin(), places.end(), f) - places.begin());
     return std::max(jusqua - 1, 0);
 }
 
 int SourceClip::premierRangIlisible()
 {
-    int r = premierIlisible < nbChunks() ? rangDe[size_t(premierIlisible)] : int(places.size());
+    int r = rang(premierIlisible);
     // With reordering a picture shown just before it may be coded after it.
     while (r > 0 && chunkDuRang(r - 1) >= premierIlisible)
         --r;
@@ -500,24 +658,18 @@ int SourceClip::chunkPour(int f)
 int SourceClip::chunkDuRang(int r)
 {
     if (!reordonne) return places[size_t(r)];
-    if (rangAffiche[size_t(r)] < 0) {
-        // The group whose key has the latest rank at or before r holds that picture.
-        auto it = std::upper_bound(cles.begin(), cles.end(), r,
-                                   [&](int rang, int cle) { return rang < rangDe[size_t(cle)]; });
-        apprendre(size_t(std::max<ptrdiff_t>(it - cles.begin() - 1, 0)));
-    }
-    const int c = rangAffiche[size_t(r)];
-    return c >= 0 ? c : places[size_t(r)];
+    // The group whose key has the latest rank at or before r holds that picture.
+    auto it = std::upper_bound(cles.begin(), cles.end(), r,
+                               [&](int r0, int cle) { return r0 < rang(cle); });
+    apprendre(size_t(std::max<ptrdiff_t>(it - cles.begin() - 1, 0)));
+    return rangAffiche[size_t(r)];
 }
 
 int SourceClip::aff(int c)
 {
     if (!reordonne) return c;
     if (!aDonnees(c)) return -1;
-    if (affDe[size_t(c)] < 0) {
-        auto it = std::upper_bound(cles.begin(), cles.end(), c);
-        apprendre(size_t(std::max<ptrdiff_t>(it - cles.begin() - 1, 0)));
-    }
+    apprendre(groupeDe(c));
     return affDe[size_t(c)];
 }
 
@@ -573,11 +725,13 @@ void SourceClip::apprendre(size_t groupe)
     const int debutGroupe = cles[groupe];
     const int finGroupe = groupe + 1 < cles.size() ? cles[groupe + 1] : nbChunks();
     std::vector<int> membres;
+    std::unordered_map<int, int64_t> ordre;
     bool ordreConnu = true;
     for (int c = debutGroupe; c < finGroupe; ++c) {
         if (!aDonnees(c)) continue;
-        if (ordreDe[size_t(c)] == inconnu) ordreDe[size_t(c)] = lireOrdre(c);
-        ordreConnu = ordreConnu && ordreDe[size_t(c)] != inconnu;
+        const int64_t o = size_t(c) < ordreDe.size() ? ordreDe[size_t(c)] : lireOrdre(c);
+        ordreConnu = ordreConnu && o != inconnu;
+        ordre[c] = o;
         membres.push_back(c);
     }
     std::vector<int> affichage;
@@ -586,14 +740,14 @@ void SourceClip::apprendre(size_t groupe)
         affichage = membres;
         if (ordreConnu)
             std::stable_sort(affichage.begin(), affichage.end(),
-                             [&](int a, int b) { return ordreDe[size_t(a)] < ordreDe[size_t(b)]; });
+                             [&](int a, int b) { return ordre[a] < ordre[b]; });
     } else {
         // A B-picture is shown as it comes; any other waits for the next one that is not a
         // B-picture, or the end of its group. The B-pictures right after the key are thus
         // shown before it, after the pictures of the group before.
         int enAttente = -1;
         for (const int c : membres) {
-            if (estImageB(ordreDe[size_t(c)])) {
+            if (estImageB(ordre[c])) {
                 affichage.push_back(c);
                 continue;
             }
@@ -603,7 +757,7 @@ void SourceClip::apprendre(size_t groupe)
         if (enAttente >= 0) affichage.push_back(enAttente);
     }
     // The group's pictures fill the ranks of its packets, in display order.
-    int r = rangDe[size_t(debutGroupe)];
+    int r = rang(debutGroupe);
     for (const int c : affichage) {
         affDe[size_t(c)] = places[size_t(r)];
         rangAffiche[size_t(r)] = c;

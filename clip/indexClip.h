@@ -79,9 +79,11 @@ public:
 
 private:
     bool depuisIndex();
+    bool lireIdx1();
     void parcourir(const Progression &progression);
     void finaliser();
     void ouvrirFormat();
+    void ouvrirFormatSansIndex();
     void preparerParseur();
     int chunkDe(int64_t dts) const;
     int64_t ordrePaquet(const uint8_t *donnees, int taille);
@@ -97,6 +99,11 @@ private:
     int indiceFlux = -1;
     bool avi = true;
     int64_t debut = 0; // dts of frame 0 outside AVI, once known
+    // An AVI file whose index we read ourselves, group by group as needed: the demuxer is
+    // opened without reading it (its own reading takes a time in proportion to the clip's
+    // length) and is told only of the key frames it seeks to.
+    bool indexPropre = false;
+    std::vector<bool> cleConnue; // per chunk: told to the demuxer
 
     // Per chunk: its packet's dts (AV_NOPTS_VALUE for an empty slot), and with an index its
     // place and size in the file (-1 when unknown).
@@ -104,7 +111,6 @@ private:
     std::vector<int64_t> posDe;
     std::vector<int> tailleDe;
     std::vector<int> cles;   // chunks a decode can start from, ascending
-    std::vector<int> rangDe; // chunk -> number of chunks with data before it
     std::vector<int> places; // rank -> chunk: the slots that hold data, in order
     // Packets whose dts said another slot (out of order, or a jump no packet backs).
     std::unordered_map<int64_t, int> reparations;
@@ -112,14 +118,18 @@ private:
     int premierIlisible = -1; // first chunk that could not be read, -1 if none
 
     // Reordering. ordreDe: chunk -> its picture type, or its picture order count for the
-    // codecs that have one (inconnu until read). affDe: chunk -> frame where its picture
-    // shows, -1 until its group is learned. rangAffiche: rank in display order -> chunk.
+    // codecs that have one; filled by the reading pass only, otherwise read from the file as
+    // groups are learned. affDe: chunk -> frame where its picture shows; rangAffiche: rank in
+    // display order -> chunk. Both are left unwritten (so never touched in memory) until
+    // their group is learned: a long clip costs nothing for the groups never shown.
     static constexpr int64_t inconnu = INT64_MIN;
     bool parPoc = false;
     std::vector<int64_t> ordreDe;
-    std::vector<int> affDe;
-    std::vector<int> rangAffiche;
+    std::unique_ptr<int[]> affDe;
+    std::unique_ptr<int[]> rangAffiche;
     std::vector<bool> appris; // per key: its group is learned
+    int rang(int c) const;    // chunks with data before chunk c
+    size_t groupeDe(int c) const;
     Codec ccParseur;
     Parseur parseur;
     QFile fichier; // read for packet headers, apart from the demuxer

@@ -15,8 +15,14 @@ extern "C" {
 #include <chrono>
 #include <memory>
 
+// A format context may read through an I/O context of ours, which it does not close.
 struct LibererFormat {
-    void operator()(AVFormatContext *c) const { avformat_close_input(&c); }
+    void operator()(AVFormatContext *c) const
+    {
+        AVIOContext *pb = (c->flags & AVFMT_FLAG_CUSTOM_IO) ? c->pb : nullptr;
+        avformat_close_input(&c);
+        avio_closep(&pb);
+    }
 };
 struct LibererCodec {
     void operator()(AVCodecContext *c) const { avcodec_free_context(&c); }
