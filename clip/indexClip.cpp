@@ -1,6 +1,7 @@
 #include "clip/indexClip.h"
 
 #include "clip/TMediaPlayer.h"
+#include "clip/clesSansIndex.h"
 #include "clip/limites.h"
 
 #include <QFileInfo>
@@ -19,106 +20,12 @@ namespace
 constexpr int coteMax = 16384;
 constexpr int64_t pixelsMax = 40'000'000;
 constexpr auto delaiOuverture = std::chrono::seconds(60);
-// Bytes of a packet read to learn its picture type: the headers come first.
-constexpr int octetsEntete = 8192;
 
 // Empty slots believed for so many slots with data: dropped frames are a share of a clip,
 // a jump of millions of frames between two packets is a broken time.
 int64_t videsPermis(int64_t paquets)
 {
     return 16 * paquets + 1024;
-}
-
-// Without an index the AVI demuxer calls every packet a key frame. For the two codecs whose
-// delta frames would then be taken for starting points, the frame itself tells.
-
-// Cinepak: a frame stands alone when every strip has intra vectors and both codebooks given
-// in full in this frame (or handed down from the strip above), and the strips cover the
-// picture's height.
-bool cinepakAutonome(const uint8_t *p, int n, int hauteur)
-{
-    if (n < 10) return false;
-    const int drapeaux = p[0];
-    const int nbBandes = (p[8] << 8) | p[9];
-    if (nbBandes <= 0) return false;
-    const uint8_t *q = p + 10;
-    const uint8_t *const fin = p + n;
-    bool v1Precedent = false, v4Precedent = false;
-    int y0 = 0;
-    for (int i = 0; i < nbBandes; ++i) {
-        if (fin - q < 12) return false;
-        const int tailleBande = ((q[1] << 16) | (q[2] << 8) | q[3]) - 12;
-        int y1 = (q[4] << 8) | q[5];
-        int y2 = (q[8] << 8) | q[9];
-        if (y1 == 0) {
-            y1 = y0;
-            y2 += y0;
-        }
-        if (tailleBande < 0 || y1 > y0 || y2 <= y1) return false;
-        q += 12;
-        const uint8_t *finBande = q + std::min<ptrdiff_t>(tailleBande, fin - q);
-        bool v1 = false, v4 = false;
-        if (i > 0 && !(drapeaux & 0x01)) {
-            v1 = v1Precedent;
-            v4 = v4Precedent;
-        }
-        bool intra = false;
-        while (finBande - q >= 4) {
-            const int id = q[0];
-            const int tailleMorceau = ((q[1] << 16) | (q[2] << 8) | q[3]) - 4;
-            if (tailleMorceau < 0) return false;
-            q += 4;
-            if (id == 0x20 || id == 0x24)
-                v4 = true;
-            else if (id == 0x22 || id == 0x26)
-                v1 = true;
-            else if (id == 0x30) {
-                intra = v1 && v4;
-                break;
-            } else if (id == 0x32) {
-                intra = v1;
-                break;
-            } else if (id == 0x31)
-                return false;
-            q += std::min<ptrdiff_t>(tailleMorceau, finBande - q);
-        }
-        if (!intra) return false;
-        q = finBande;
-        v1Precedent = v1;
-        v4Precedent = v4;
-        y0 = y2;
-    }
-    return y0 >= hauteur;
-}
-
-// Microsoft Video 1: a frame stands alone when it codes every 4x4 block, skipping none.
-bool msvideo1Autonome(const uint8_t *p, int n, int largeur, int hauteur, bool huitBits)
-{
-    int blocs = (largeur / 4) * (hauteur / 4);
-    int pos = 0;
-    while (blocs > 0) {
-        if (pos + 2 > n) return false;
-        const int b = p[pos + 1];
-        pos += 2;
-        if ((b & 0xFC) == 0x84) return false;
-        if (huitBits) {
-            if (b < 0x80)
-                pos += 2;
-            else if (b >= 0x90)
-                pos += 8;
-        } else if (b < 0x80) {
-            if (pos + 4 > n) return false;
-            const int couleur0 = p[pos] | (p[pos + 1] << 8);
-            pos += (couleur0 & 0x8000) ? 16 : 4;
-        }
-        --blocs;
-    }
-    return pos <= n;
-}
-
-bool estImageB(int64_t type)
-{
-    return type == AV_PICTURE_TYPE_B || type == AV_PICTURE_TYPE_BI;
 }
 
 } // namespace
@@ -681,86 +588,4 @@ int SourceClip::clePour(int s)
         if (valideDepuis(*it, s)) return *it;
     }
     return cles.front();
-}
-
-int64_t SourceClip::ordrePaquet(const uint8_t *donnees, int taille)
-{
-    if (!parseur || !donnees || taille <= 0) return inconnu;
-    uint8_t *sortie = nullptr;
-    int tailleSortie = 0;
-    parseur->pict_type = AV_PICTURE_TYPE_NONE;
-    av_parser_parse2(parseur.get(), ccParseur.get(), &sortie, &tailleSortie, donnees, taille,
-                     AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
-    if (parseur->pict_type == AV_PICTURE_TYPE_NONE) return inconnu;
-    return parPoc ? int64_t(parseur->output_picture_number) : int64_t(parseur->pict_type);
-}
-
-int64_t SourceClip::lireOrdre(int c)
-{
-    if (size_t(c) >= posDe.size() || posDe[size_t(c)] < 0) return inconnu;
-    if (!fichier.isOpen()) {
-        fichier.setFileName(chemin);
-        if (!fichier.open(QIODevice::ReadOnly)) return inconnu;
-    }
-    int64_t debutDonnees = posDe[size_t(c)];
-    const int taille = tailleDe[size_t(c)];
-    if (avi) {
-        // The index points at the chunk header: its id, then the size it gives.
-        char entete[8];
-        if (!fichier.seek(debutDonnees) || fichier.read(entete, 8) != 8) return inconnu;
-        quint32 t = 0;
-        std::memcpy(&t, entete + 4, 4);
-        if (qFromLittleEndian(t) == quint32(taille)) debutDonnees += 8;
-    }
-    const int lus = std::min(taille, octetsEntete);
-    tampon.fill('\0', lus + AV_INPUT_BUFFER_PADDING_SIZE);
-    if (!fichier.seek(debutDonnees) || fichier.read(tampon.data(), lus) != lus) return inconnu;
-    return ordrePaquet(reinterpret_cast<const uint8_t *>(tampon.constData()), lus);
-}
-
-void SourceClip::apprendre(size_t groupe)
-{
-    if (groupe >= cles.size() || appris[groupe]) return;
-    appris[groupe] = true;
-    const int debutGroupe = cles[groupe];
-    const int finGroupe = groupe + 1 < cles.size() ? cles[groupe + 1] : nbChunks();
-    std::vector<int> membres;
-    std::unordered_map<int, int64_t> ordre;
-    bool ordreConnu = true;
-    for (int c = debutGroupe; c < finGroupe; ++c) {
-        if (!aDonnees(c)) continue;
-        const int64_t o = size_t(c) < ordreDe.size() ? ordreDe[size_t(c)] : lireOrdre(c);
-        ordreConnu = ordreConnu && o != inconnu;
-        ordre[c] = o;
-        membres.push_back(c);
-    }
-    std::vector<int> affichage;
-    if (parPoc) {
-        // The picture order count says it; without it for every picture, decoding order.
-        affichage = membres;
-        if (ordreConnu)
-            std::stable_sort(affichage.begin(), affichage.end(),
-                             [&](int a, int b) { return ordre[a] < ordre[b]; });
-    } else {
-        // A B-picture is shown as it comes; any other waits for the next one that is not a
-        // B-picture, or the end of its group. The B-pictures right after the key are thus
-        // shown before it, after the pictures of the group before.
-        int enAttente = -1;
-        for (const int c : membres) {
-            if (estImageB(ordre[c])) {
-                affichage.push_back(c);
-                continue;
-            }
-            if (enAttente >= 0) affichage.push_back(enAttente);
-            enAttente = c;
-        }
-        if (enAttente >= 0) affichage.push_back(enAttente);
-    }
-    // The group's pictures fill the ranks of its packets, in display order.
-    int r = rang(debutGroupe);
-    for (const int c : affichage) {
-        affDe[size_t(c)] = places[size_t(r)];
-        rangAffiche[size_t(r)] = c;
-        ++r;
-    }
 }
