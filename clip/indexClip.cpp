@@ -245,22 +245,23 @@ bool SourceClip::lireIdx1()
         return e[0] == chiffres[0] && e[1] == chiffres[1] && !(e[2] == 'i' && e[3] == 'x') &&
                !(e[2] == 'p' && e[3] == 'c');
     };
-    int n = 0;
-    for (int i = 0; i < nbEntrees; ++i)
-        n += duFlux(reinterpret_cast<const char *>(index) + 16 * i) ? 1 : 0;
-    n = std::min(n, imagesMax + 1);
-    std::vector<int64_t> dts(static_cast<size_t>(n)), pos(static_cast<size_t>(n));
-    std::vector<int> tailles(static_cast<size_t>(n)), cl;
-    int c = -1, premierCoupe = -1, avecDonnees = 0;
+    // One pass, each slot written once: nothing is cleared beforehand.
+    std::vector<int64_t> dts, pos;
+    std::vector<int> tailles, cl;
+    dts.reserve(size_t(nbEntrees));
+    pos.reserve(size_t(nbEntrees));
+    tailles.reserve(size_t(nbEntrees));
+    int premierCoupe = -1, avecDonnees = 0;
     int64_t vides = 0, decalage = -1;
-    for (int i = 0; i < nbEntrees && c + 1 < n; ++i) {
+    for (int i = 0; i < nbEntrees && int(dts.size()) <= imagesMax; ++i) {
         const char *e = reinterpret_cast<const char *>(index) + 16 * i;
         if (!duFlux(e)) continue;
         const quint32 drapeaux = lu32(e + 4), position = lu32(e + 8), taille = lu32(e + 12);
-        ++c;
+        const int c = int(dts.size());
         if (taille == 0 || taille > quint32(INT_MAX)) {
-            dts[size_t(c)] = AV_NOPTS_VALUE;
-            pos[size_t(c)] = -1;
+            dts.push_back(AV_NOPTS_VALUE);
+            pos.push_back(-1);
+            tailles.push_back(0);
             if (++vides > videsPermis(avecDonnees)) return false;
             continue;
         }
@@ -276,9 +277,9 @@ bool SourceClip::lireIdx1()
             if (decalage < 0) return false;
         }
         ++avecDonnees;
-        dts[size_t(c)] = c;
-        pos[size_t(c)] = decalage + position;
-        tailles[size_t(c)] = int(taille);
+        dts.push_back(c);
+        pos.push_back(decalage + position);
+        tailles.push_back(int(taille));
         if (premierCoupe < 0 && decalage + position + 8 + taille > tailleFichier) premierCoupe = c;
         if (intra || (drapeaux & 0x10)) cl.push_back(c);
     }
