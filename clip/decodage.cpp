@@ -64,9 +64,12 @@ void Decodeur::enregistrer(int c, int s)
     }
     // Keeping a reference makes the decoder take a fresh buffer for its next picture: only
     // what stepping back will ask for is kept, or a jump would cost more than decoding.
+    // Of a jump, only the pictures just before the target are kept: each one kept takes a
+    // buffer out of the decoder's rotation.
     if (course.garder)
         cache.ajouter(c, trame.get());
-    else if (!src.enPlace && !src.intra) // a frame that stands alone is as quick to decode
+    else if (!src.enPlace && !src.intra && // a frame that stands alone is as quick to decode
+             src.aff(c) + nbRecents > src.aff(s))
         recents.ajouter(c, trame.get());
 }
 

@@ -50,7 +50,8 @@ private:
     Trame resultat{av_frame_alloc()};
     Course course;
     CacheTrames cache;
-    CacheTrames recents{4};
+    static constexpr int nbRecents = 4;
+    CacheTrames recents{nbRecents};
     // Chunks whose packet went through the decoder without a picture (damaged): asked for
     // again, they fail at once instead of decoding their group again.
     std::vector<bool> sansImage;
