@@ -19,8 +19,8 @@ namespace
 
 // Frames looked at before a frame that does not decode, for a picture to show instead.
 constexpr int essaisImagePrecedente = 16;
-// A move back by at most this many frames is stepping back: the pictures decoded to reach it
-// are kept for the next steps back. A longer move back is a jump, and keeps only the last few.
+// A move back by this many frames is stepping back: the pictures decoded to reach it are kept
+// for the next steps back. A longer move back is a jump, and keeps only the last few.
 constexpr int reculPasAPas = 1;
 
 std::once_flag journalReduit;
