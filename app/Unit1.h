@@ -90,6 +90,8 @@ public:
     QScrollArea *ScrollBox3;
     QLabel *lblDurTot, *lblPeriode, *lblFrequence, *lblNbImages, *lblDim, *lblDimL, *lblDimH,
         *lblCodec1, *lblCodec2, *lblCodec3, *lblAdapt, *Image2;
+    QLabel *lblIlisibles = nullptr; // frames of the open clip that could not be read
+    void afficherImagesIlisibles();
 
     // ---- Start-up, pages, timers, closing ----
     void FormCreate();

@@ -13,7 +13,11 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QThread>
+
+#include <algorithm>
+#include <memory>
 
 QString titreMessage(TypeMessage type)
 {
@@ -146,6 +150,31 @@ public:
 
     void bip() override { QApplication::beep(); }
 
+    bool progression(const QString &texte, double fraction) override
+    {
+        if (fraction < 0) {
+            fenetreProgression.reset();
+            debutTache.invalidate();
+            return true;
+        }
+        if (!fenetreProgression) {
+            if (!debutTache.isValid()) debutTache.start();
+            if (debutTache.elapsed() < 1000) return true;
+            fenetreProgression = std::make_unique<QProgressDialog>(
+                texte, QStringLiteral("إلغاء"), 0, 1000, QApplication::activeWindow());
+            fenetreProgression->setWindowTitle(texte);
+            fenetreProgression->setMinimumWidth(320);
+            fenetreProgression->setWindowModality(Qt::ApplicationModal);
+            fenetreProgression->setLayoutDirection(Qt::RightToLeft);
+            fenetreProgression->setMinimumDuration(0);
+            fenetreProgression->setAutoReset(false);
+            fenetreProgression->show();
+        }
+        fenetreProgression->setValue(int(std::clamp(fraction, 0.0, 1.0) * 1000));
+        QApplication::processEvents();
+        return !fenetreProgression->wasCanceled();
+    }
+
     void patienter(int millisecondes) override
     {
         QElapsedTimer chrono;
@@ -155,6 +184,10 @@ public:
             QThread::msleep(5);
         }
     }
+
+private:
+    std::unique_ptr<QProgressDialog> fenetreProgression;
+    QElapsedTimer debutTache;
 };
 
 // The help viewer is provided by the help folder; until it is linked in, nothing is shown.

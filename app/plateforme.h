@@ -40,6 +40,15 @@ public:
                         const QString &repertoire) = 0;
     virtual void bip() = 0;
     virtual void patienter(int millisecondes) = 0; // sleep + process pending events
+    // A long task's progress, fraction 0 to 1: a window with a Cancel button appears once
+    // the task has run for a second. A fraction below 0 ends the task and its window.
+    // Returns false once the user has cancelled.
+    virtual bool progression(const QString &texte, double fraction)
+    {
+        (void)texte;
+        (void)fraction;
+        return true;
+    }
 };
 
 Plateforme &plateforme();

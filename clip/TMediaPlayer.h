@@ -7,7 +7,17 @@
 #include <QRect>
 #include <QString>
 
+#include "app/erreurs.h"
+
+#include <functional>
 #include <memory>
+
+// Open() gave up because the user cancelled its progress window.
+class OuvertureAnnulee : public ErreurKinemar
+{
+public:
+    OuvertureAnnulee() : ErreurKinemar(QStringLiteral("Ouverture annulée")) {}
+};
 
 class TMediaPlayer : public QObject
 {
@@ -21,8 +31,13 @@ public:
 
     void setFileName(const QString &nom);
     QString FileName() const;
-    // Throws ErreurKinemar with a readable reason; on failure the player stays closed.
+    // Throws ErreurKinemar with a readable reason (OuvertureAnnulee when cancelled); on
+    // failure the player stays closed. A clip with an index opens in the time its index
+    // takes to read; one without is read once, packet by packet, never decoded.
     void Open();
+    // Called while Open() reads a clip packet by packet, with the share read (0 to 1);
+    // returning false cancels the open.
+    void setProgression(std::function<bool(double)> progression);
     void Close();
     bool estOuvert() const; // the "device open" test
 
@@ -64,6 +79,9 @@ public:
     double periodeSecondes() const;
     // Decoder name, for diagnosis.
     QString nomDecodeur() const;
+    // Frames from the point where reading the file failed (a cut or damaged file) to the
+    // end; they show the last picture read. 0 when closed.
+    int imagesIlisibles() const;
 
 signals:
     void imageChangee();

@@ -61,6 +61,8 @@ void TForm1::construirePageProClip()
     lblCodec2 = etiquettePropriete(fond, "lblCodec2");
     lblCodec3 = etiquettePropriete(fond, "lblCodec3");
     lblAdapt = etiquettePropriete(fond, "lblAdapt");
+    lblIlisibles = etiquettePropriete(fond, "lblIlisibles");
+    lblIlisibles->hide();
     Image2 = etiquettePropriete(fond, "Image2");
     Image2->setPixmap(imageBouton(QStringLiteral("bbtnOpenAvi")).pixmap(48, 48));
     int ligne = 0;
@@ -77,6 +79,7 @@ void TForm1::construirePageProClip()
     g->addWidget(lblCodec2, ligne++, 1);
     g->addWidget(lblCodec3, ligne++, 1);
     g->addWidget(lblAdapt, ligne++, 0, 1, 2);
+    g->addWidget(lblIlisibles, ligne++, 0, 1, 2);
     g->setColumnMinimumWidth(0, 20);
     g->setColumnStretch(1, 1);
     RAZProClip();
@@ -96,6 +99,15 @@ void TForm1::installerLecteur(TMediaPlayer *lecteur)
     PaintBox1->imageFond = [this] {
         return MediaPlayer1 && MediaPlayer1->estOuvert() ? MediaPlayer1->image() : QImage();
     };
+}
+
+// A cut or damaged clip: how many of its frames could not be read (they show the last
+// picture read). Nothing is shown for a whole clip.
+void TForm1::afficherImagesIlisibles()
+{
+    const int n = clipOuvert() ? MediaPlayer1->imagesIlisibles() : 0;
+    lblIlisibles->setText(QStringLiteral("صور تعذّرت قراءتها :  ") + QString::number(n));
+    lblIlisibles->setVisible(n > 0);
 }
 
 bool TForm1::clipOuvert() const
@@ -123,6 +135,7 @@ void TForm1::OpenDialog1SelectionChange(const QString &fichier)
         RAZProClip();
         return;
     }
+    lblIlisibles->hide(); // only known of the open clip
     lblNbImages->setText(QStringLiteral("عدد الصور :       ") + QString::number(e.nbImages));
     lblDurTot->setText(QStringLiteral("مدة الفيديو(ثا):") +
                        formateReel(QStringLiteral("0.000"), e.duree) + QStringLiteral("  "));
@@ -159,8 +172,10 @@ void TForm1::RAZProClip()
         codecClip = codecClip.toLower();
         lblCodec2->setText(codecClip);
         lblCodec3->setText(nomCodecAffiche(codecClip));
+        afficherImagesIlisibles();
         return;
     }
+    afficherImagesIlisibles();
     lblNbImages->setText(QStringLiteral("عدد الصور :       0"));
     lblDurTot->setText(QStringLiteral("مدة الفيديو (ثا) :0"));
     lblFrequence->setText(QStringLiteral("التواتر :   -  صورة / ثا"));
@@ -195,17 +210,30 @@ bool TForm1::ouvrirClip(const QString &fichier)
 {
     // The new clip is opened before anything is discarded: a file that does not open leaves
     // the open clip, its frame and its measurements as they were.
+    // A clip without an index is read packet by packet: a long one shows its progress and
+    // may be cancelled, which leaves everything as it was.
     auto *nouveau = new TMediaPlayer(this);
     nouveau->setFileName(fichier);
+    const QString texteProgression = QStringLiteral("فتح المقطع…");
+    nouveau->setProgression(
+        [texteProgression](double f) { return plateforme().progression(texteProgression, f); });
     try {
         nouveau->Open();
+    } catch (const OuvertureAnnulee &) {
+        plateforme().progression(texteProgression, -1);
+        delete nouveau;
+        RAZProClip();
+        return false;
     } catch (const ErreurKinemar &erreur) {
+        plateforme().progression(texteProgression, -1);
         delete nouveau;
         plateforme().message(TypeMessage::Erreur, messageEchecOuverture(fichier, erreur.texte()),
                              Boutons::Ok);
         RAZProClip();
         return false;
     }
+    plateforme().progression(texteProgression, -1);
+    nouveau->setProgression({});
 
     if (clipOuvert()) {
         effacerSansDemande = true;

@@ -1,6 +1,7 @@
 #include "measure/TStringGrid.h"
 
 #include "app/erreurs.h"
+#include "clip/limites.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -14,7 +15,8 @@ namespace
 
 // Far beyond any clip; an index past it can only be a fault of the caller.
 constexpr int kColonnesMax = 1 << 12;
-constexpr int kLignesMax = 1 << 22;
+// Rows: the frames of the longest clip the player opens, under the title row.
+constexpr int kLignesMax = imagesMax + 1;
 
 [[noreturn]] void horsLimites()
 {

@@ -5,6 +5,12 @@
 // The last line gives the worst ratio over the three clips:
 //   ratios step/decode=A back/step=B jump/gop=C
 // (gop = time to decode one whole group at the floor rate).
+// The line before it measures opening, on a one-hour and a one-minute MPEG-4 clip with
+// B-frames, and the cost of the frame cache on jumps:
+//   open long/short=A open/floor=B jump cached/uncached=C
+// (open = Open() up to frame 1 shown; floor = libav's own open and first frame of the same
+// file; C is the worst over the three clips above of the median random jump with the cache
+// on against the same jumps with it off).
 #include "clip/TMediaPlayer.h"
 
 #include <QCoreApplication>
@@ -95,6 +101,84 @@ double decoderTout(const std::string &chemin, int *n)
     return s;
 }
 
+// The one-hour clip is the one-minute clip sixty times over, packet for packet (each minute
+// starts on a key frame): made in seconds, where encoding an hour takes most of one.
+bool repeter(const std::string &source, const std::string &dest, int fois)
+{
+    const std::string temp = dest + ".tmp";
+    AVFormatContext *in = nullptr;
+    if (avformat_open_input(&in, source.c_str(), nullptr, nullptr) < 0) return false;
+    AVFormatContext *out = nullptr;
+    bool ok = avformat_find_stream_info(in, nullptr) >= 0 &&
+              avformat_alloc_output_context2(&out, nullptr, "avi", temp.c_str()) >= 0;
+    AVStream *st = ok ? avformat_new_stream(out, nullptr) : nullptr;
+    ok = st && avcodec_parameters_copy(st->codecpar, in->streams[0]->codecpar) >= 0;
+    if (ok) {
+        st->time_base = in->streams[0]->time_base;
+        ok = avio_open(&out->pb, temp.c_str(), AVIO_FLAG_WRITE) >= 0 &&
+             avformat_write_header(out, nullptr) >= 0;
+    }
+    AVPacket *p = av_packet_alloc();
+    int64_t decalage = 0, fin = 0;
+    for (int i = 0; ok && i < fois; ++i) {
+        ok = av_seek_frame(in, 0, 0, AVSEEK_FLAG_BACKWARD) >= 0;
+        while (ok && av_read_frame(in, p) >= 0) {
+            if (p->stream_index == 0) {
+                p->dts += decalage;
+                p->pts = p->dts; // AVI keeps decoding order only
+                fin = std::max(fin, p->dts + 1);
+                ok = av_write_frame(out, p) >= 0;
+            }
+            av_packet_unref(p);
+        }
+        decalage = fin;
+    }
+    av_packet_free(&p);
+    if (ok) ok = av_write_trailer(out) >= 0;
+    if (out) {
+        avio_closep(&out->pb);
+        avformat_free_context(out);
+    }
+    avformat_close_input(&in);
+    return ok && std::rename(temp.c_str(), dest.c_str()) == 0;
+}
+
+// Seconds for libav alone to open the clip and decode its first picture.
+double plancherOuverture(const std::string &chemin)
+{
+    QElapsedTimer t;
+    t.start();
+    AVFormatContext *fc = nullptr;
+    if (avformat_open_input(&fc, chemin.c_str(), nullptr, nullptr) < 0) return -1;
+    avformat_find_stream_info(fc, nullptr);
+    const AVCodec *dec = nullptr;
+    const int flux = av_find_best_stream(fc, AVMEDIA_TYPE_VIDEO, -1, -1, &dec, 0);
+    AVCodecContext *cc = avcodec_alloc_context3(dec);
+    avcodec_parameters_to_context(cc, fc->streams[flux]->codecpar);
+    cc->thread_count = 1;
+    avcodec_open2(cc, dec, nullptr);
+    AVPacket *p = av_packet_alloc();
+    AVFrame *f = av_frame_alloc();
+    bool image = false;
+    while (!image && av_read_frame(fc, p) >= 0) {
+        if (p->stream_index == flux) {
+            avcodec_send_packet(cc, p);
+            image = avcodec_receive_frame(cc, f) == 0;
+        }
+        av_packet_unref(p);
+    }
+    if (!image) {
+        avcodec_send_packet(cc, nullptr);
+        avcodec_receive_frame(cc, f);
+    }
+    const double s = t.nsecsElapsed() / 1e9;
+    av_frame_free(&f);
+    av_packet_free(&p);
+    avcodec_free_context(&cc);
+    avformat_close_input(&fc);
+    return s;
+}
+
 template <typename F> double chrono(F &&f)
 {
     QElapsedTimer t;
@@ -170,6 +254,27 @@ Resultat mesurer(const std::string &chemin, int gop)
     return r;
 }
 
+// Median seconds of Open() up to frame 1 converted for showing, and of the floor.
+std::pair<double, double> ouverture(const std::string &chemin)
+{
+    const QString nom = QString::fromStdString(chemin);
+    std::vector<double> ouvert, plancher;
+    for (int i = 0; i < 12; ++i) {
+        // The first turn brings the file into the page cache and is not counted.
+        const double p = plancherOuverture(chemin);
+        const double o = chrono([&] {
+            TMediaPlayer lecteur;
+            lecteur.setFileName(nom);
+            lecteur.Open();
+            lecteur.image();
+        });
+        if (i == 0) continue;
+        plancher.push_back(p);
+        ouvert.push_back(o);
+    }
+    return {mediane(ouvert), mediane(plancher)};
+}
+
 long picMemoireKo()
 {
     std::ifstream f("/proc/self/status");
@@ -184,8 +289,8 @@ long picMemoireKo()
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    // stepping [DIR]: clips already made in DIR (divx.avi, mjpeg.avi, cvid.avi) are reused,
-    // since the Cinepak encoder takes minutes.
+    // stepping [DIR]: clips already made in DIR (divx.avi, mjpeg.avi, cvid.avi, heure.avi,
+    // minute.avi) are reused, since the Cinepak encoder and the hour-long clip take minutes.
     QTemporaryDir temp;
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : temp.path());
     if (argc <= 1 && !temp.isValid()) return 1;
@@ -199,7 +304,7 @@ int main(int argc, char **argv)
         {"mjpeg", {"--codec", "mjpeg"}, 1},
         {"cvid", {"--codec", "cvid", "--gop", "12"}, 12},
     };
-    double a = 0, b = 0, c = 0;
+    double a = 0, b = 0, c = 0, cache = 0;
     for (const Clip &clip : clips) {
         const std::string chemin =
             dir.filePath(QString::fromLatin1(clip.nom)).toStdString() + ".avi";
@@ -218,11 +323,36 @@ int main(int argc, char **argv)
                     clip.nom, r.decode * 1e3, r.step * 1e3, r.back * 1e3, r.jump * 1e3,
                     r.jumpMax * 1e3, r.gop * 1e3, r.image * 1e3, r.jumpCache * 1e3);
         std::fflush(stdout);
+        cache = std::max(cache, r.jumpCache / r.jump);
         a = std::max(a, r.step / r.decode);
         b = std::max(b, r.back / r.step);
         c = std::max(c, r.jump / r.gop);
     }
+    // Opening: a one-hour clip against its one-minute cut (640x480 MPEG-4 with B-frames).
+    const std::string minute = dir.filePath(QStringLiteral("minute.avi")).toStdString();
+    const std::string heure = dir.filePath(QStringLiteral("heure.avi")).toStdString();
+    const std::vector<std::string> args{
+        MKCLIP,    "--out", minute,  "--size", "640x480",   "--rate", "1/25", "--frames", "1500",
+        "--codec", "divx",  "--gop", "250",    "--bframes", "1",      "--x0", "40",       "--y0",
+        "200",     "--vx",  "5",     "--vy",   "0",         "--a",    "0",    "--radius", "12"};
+    if ((!QFileInfo::exists(QString::fromStdString(minute)) && !lancer(args)) ||
+        (!QFileInfo::exists(QString::fromStdString(heure)) && !repeter(minute, heure, 60))) {
+        std::fprintf(stderr, "could not make the one-minute and one-hour clips\n");
+        return 1;
+    }
+    double ouvertures[2] = {0, 0}, surPlancher = 0;
+    const std::string *longueurs[2] = {&heure, &minute};
+    for (int i = 0; i < 2; ++i) {
+        const auto [o, p] = ouverture(*longueurs[i]);
+        std::printf("%-6s open %.1f ms  floor %.1f ms\n", i == 0 ? "hour" : "minute", o * 1e3,
+                    p * 1e3);
+        std::fflush(stdout);
+        ouvertures[i] = o;
+        surPlancher = std::max(surPlancher, o / p);
+    }
     std::printf("peak memory %ld kB\n", picMemoireKo());
+    std::printf("open long/short=%.2f open/floor=%.2f jump cached/uncached=%.2f\n",
+                ouvertures[0] / ouvertures[1], surPlancher, cache);
     std::printf("ratios step/decode=%.2f back/step=%.2f jump/gop=%.2f\n", a, b, c);
     return 0;
 }

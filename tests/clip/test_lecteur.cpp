@@ -101,6 +101,8 @@ private slots:
     void imagesSautees();
     void imagesSauteesEtImagesB();
     void imageEndommagee();
+    void clipCoupe();
+    void tempsQuiSaute();
     void mauvaisesEntrees_data();
     void mauvaisesEntrees();
 };
@@ -303,14 +305,15 @@ namespace
 // Copies a clip's packets into a new AVI, leaving out some frames while keeping the frame
 // numbers of the others: the muxer writes the gaps as empty (dropped) chunks. With a stretch
 // of k, frame n becomes frame k n at k times the rate, with k - 1 dropped frames after it.
+// With a format other than AVI, frames from 20 on are put `saut` frames later.
 bool copierSansImages(const QString &source, const QString &dest, const std::vector<int> &sautees,
-                      int etirement = 1)
+                      int etirement = 1, const char *format = "avi", int64_t saut = 0)
 {
     AVFormatContext *in = nullptr;
     if (avformat_open_input(&in, source.toUtf8().constData(), nullptr, nullptr) < 0) return false;
     AVFormatContext *out = nullptr;
     bool ok = avformat_find_stream_info(in, nullptr) >= 0 &&
-              avformat_alloc_output_context2(&out, nullptr, "avi", dest.toUtf8().constData()) >= 0;
+              avformat_alloc_output_context2(&out, nullptr, format, dest.toUtf8().constData()) >= 0;
     AVStream *st = ok ? avformat_new_stream(out, nullptr) : nullptr;
     ok = st && avcodec_parameters_copy(st->codecpar, in->streams[0]->codecpar) >= 0;
     if (ok) {
@@ -325,7 +328,12 @@ bool copierSansImages(const QString &source, const QString &dest, const std::vec
         if (p->stream_index == 0 && !sauter) {
             p->stream_index = 0;
             p->dts *= etirement;
+            if (p->dts >= 20) p->dts += saut;
             p->pts = p->dts; // AVI keeps decoding order only
+            p->duration = 1;
+            AVRational base = in->streams[0]->time_base;
+            base.den *= etirement;
+            av_packet_rescale_ts(p, base, st->time_base);
             ok = av_interleaved_write_frame(out, p) >= 0;
         }
         av_packet_unref(p);
@@ -426,6 +434,61 @@ void TestLecteur::imageEndommagee()
     }
 }
 
+void TestLecteur::clipCoupe()
+{
+    // A clip cut at 60 %, as a copy stopped half-way leaves it: no index, a last packet cut
+    // short. Frames before the cut are exact; from the cut on they show the last picture read
+    // and the player says how many they are.
+    const QString source = clip(QStringLiteral("divx_gop250_b.avi"));
+    const auto attendu = centres(source);
+    QFile f(source);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QTemporaryDir dir;
+    const QString nom = dir.filePath(QStringLiteral("coupe.avi"));
+    QFile coupe(nom);
+    QVERIFY(coupe.open(QIODevice::WriteOnly));
+    coupe.write(f.read(f.size() * 6 / 10));
+    coupe.close();
+
+    TMediaPlayer lecteur;
+    lecteur.setFileName(nom);
+    lecteur.Open();
+    const int L = lecteur.Length();
+    QCOMPARE(L, int(attendu.size())); // the header's count
+    const int perdues = lecteur.imagesIlisibles();
+    QVERIFY2(perdues > L / 4 && perdues < L / 2, qPrintable(QString::number(perdues)));
+    const int derniere = L - perdues - 1;
+    for (int a : {0, 17, derniere - 1, derniere, 3}) {
+        lecteur.deplacerVers(a);
+        VERIFIER(lecteur, attendu, a);
+    }
+    lecteur.deplacerVers(derniere);
+    const QImage bonne = lecteur.image();
+    for (int a : {derniere + 1, L - 1, derniere + 30, L - 2}) {
+        lecteur.deplacerVers(a);
+        QCOMPARE(lecteur.Position(), a);
+        QCOMPARE(lecteur.image(), bonne);
+    }
+}
+
+void TestLecteur::tempsQuiSaute()
+{
+    // Times that jump three million frames between two packets (in a container that keeps
+    // times, not frame slots): the packets that are there make the clip, not the gap.
+    QTemporaryDir dir;
+    const QString nom = dir.filePath(QStringLiteral("saut.mkv"));
+    QVERIFY(copierSansImages(clip(QStringLiteral("mjpeg.avi")), nom, {}, 1, "matroska", 3'000'000));
+    const auto attendu = centres(clip(QStringLiteral("mjpeg.avi")));
+    TMediaPlayer lecteur;
+    lecteur.setFileName(nom);
+    lecteur.Open();
+    QCOMPARE(lecteur.Length(), int(attendu.size()));
+    for (int a : {0, 19, 20, 29, 21, 5}) {
+        lecteur.deplacerVers(a);
+        VERIFIER(lecteur, attendu, a);
+    }
+}
+
 void TestLecteur::mauvaisesEntrees_data()
 {
     QTest::addColumn<QByteArray>("contenu"); // empty name = no file at all
@@ -466,6 +529,14 @@ void TestLecteur::mauvaisesEntrees_data()
     QTest::newRow("dimensions absurdes") << dimensions(100000, 100000) << true;
     QTest::newRow("dimensions nulles") << dimensions(0, 0) << true;
     QTest::newRow("dimensions négatives") << dimensions(quint32(-160), 120) << true;
+    // A frame of 2,147,483,647 seconds: no duration in milliseconds can hold the clip.
+    QByteArray echelle = raw;
+    const int strh = echelle.indexOf("strh");
+    for (int i = 0; i < 4; ++i) {
+        echelle[strh + 28 + i] = char(quint32(2147483647) >> (8 * i));
+        echelle[strh + 32 + i] = char(i == 0 ? 1 : 0);
+    }
+    QTest::newRow("échelle immense") << echelle << true;
 }
 
 void TestLecteur::mauvaisesEntrees()

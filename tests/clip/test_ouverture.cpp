@@ -351,6 +351,45 @@ private slots:
         QCOMPARE(aides[0].second, 210);
     }
 
+    void annulerUneOuvertureLente()
+    {
+        // A clip without an index is read packet by packet and reports its progress; the user
+        // cancels: the open clip, its frame and its table stay, and nothing is reported.
+        ouvrir(clip("raw_10.avi"));
+        Form1->bbtnSui->click();
+        Form1->StringGrid0->setCells(1, 2, QStringLiteral("7"));
+        plateformeTest.annulerAuRapport = 1;
+        ouvrir(clip("divx_sans_index.avi"));
+        QVERIFY(plateformeTest.rapports >= 1);
+        QVERIFY(plateformeTest.messages.empty());
+        QVERIFY(Form1->clipOuvert());
+        QCOMPARE(Form1->lblNomAvi->text(), clip("raw_10.avi"));
+        QCOMPARE(imageCourante, 1);
+        QCOMPARE(nbImages, 10);
+        QCOMPARE(Form1->StringGrid0->Cells(1, 2), QStringLiteral("7"));
+        QCOMPARE(Form1->lblNbImages->text(), QStringLiteral("عدد الصور :       10"));
+        // Not cancelled, the same clip opens.
+        plateformeTest.annulerAuRapport = -1;
+        ouvrir(clip("divx_sans_index.avi"));
+        QCOMPARE(nbImages, 60);
+        QCOMPARE(Form1->lblNomAvi->text(), clip("divx_sans_index.avi"));
+    }
+
+    void clipCoupeSurLaPage()
+    {
+        // The properties page tells how many frames of a cut clip could not be read.
+        QFile entier(clip("divx_gop250_b.avi"));
+        QVERIFY(entier.open(QIODevice::ReadOnly));
+        ouvrir(fichierOctets("coupe.avi", entier.read(entier.size() / 2)));
+        QVERIFY(Form1->clipOuvert());
+        const int perdues = Form1->MediaPlayer1->imagesIlisibles();
+        QVERIFY(perdues > 0);
+        QVERIFY(!Form1->lblIlisibles->isHidden());
+        QVERIFY(Form1->lblIlisibles->text().endsWith(QString::number(perdues)));
+        ouvrir(clip("raw_10.avi"));
+        QVERIFY(Form1->lblIlisibles->isHidden());
+    }
+
     void fichierAbsentSansClip()
     {
         const QString absent = dossier.filePath(QStringLiteral("absent.avi"));

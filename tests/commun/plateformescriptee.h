@@ -83,6 +83,15 @@ public:
     }
     void bip() override { ++bips; }
     void patienter(int) override { ++attentes; }
+    // Progress reports of long tasks; the task is cancelled at report number annulerAuRapport.
+    int rapports = 0;
+    int annulerAuRapport = -1;
+    bool progression(const QString &, double fraction) override
+    {
+        if (fraction < 0) return true;
+        ++rapports;
+        return annulerAuRapport < 0 || rapports < annulerAuRapport;
+    }
 
     int nombreMessages(TypeMessage t) const
     {

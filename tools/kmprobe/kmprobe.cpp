@@ -100,6 +100,7 @@ int main(int argc, char **argv)
                  .arg(lecteur.DisplayRect().width())
                  .arg(lecteur.DisplayRect().height()));
     afficher(QStringLiteral("lecteur.décodeur : %1").arg(lecteur.nomDecodeur()));
+    afficher(QStringLiteral("lecteur.illisibles : %1").arg(lecteur.imagesIlisibles()));
 
     if (images.empty()) return 0;
     if (!QDir().mkpath(sortie)) {

@@ -1,0 +1,159 @@
+#include "clip/decodage.h"
+
+#include <algorithm>
+
+namespace
+{
+
+constexpr int64_t pixelsMax = 40'000'000;
+// Packets a positioning may send beyond the distance from its key frame.
+constexpr int margeDecodage = 64;
+constexpr auto delaiRequete = std::chrono::seconds(20);
+
+} // namespace
+
+Decodeur::Decodeur(SourceClip &source) : src(source)
+{
+    cc.reset(avcodec_alloc_context3(src.decodeur));
+    if (!cc || !paquet || !trame || !resultat) echecOuverture(texteErreur(AVERROR(ENOMEM)));
+    int r = avcodec_parameters_to_context(cc.get(), src.flux()->codecpar);
+    if (r < 0) echecOuverture(texteErreur(r));
+    // Frame threads would delay output by a frame each; stepping wants it at once.
+    cc->thread_count = 1;
+    cc->max_pixels = pixelsMax;
+    r = avcodec_open2(cc.get(), src.decodeur, nullptr);
+    if (r < 0) echecOuverture(texteErreur(r));
+}
+
+bool Decodeur::reordonne() const
+{
+    const AVCodecDescriptor *desc = avcodec_descriptor_get(cc->codec_id);
+    return desc && (desc->props & AV_CODEC_PROP_REORDER) &&
+           (src.flux()->codecpar->video_delay > 0 || cc->has_b_frames > 0);
+}
+
+void Decodeur::setBudget(size_t octets)
+{
+    cache.setBudget(octets);
+    recents.setBudget(octets / 8);
+}
+
+void Decodeur::demarrer(int cle)
+{
+    avcodec_flush_buffers(cc.get());
+    course = Course{};
+    course.active = true;
+    course.cle = cle;
+    if (!src.chercher(cle)) course.fin = true;
+}
+
+void Decodeur::enregistrer(int c, int s)
+{
+    if (!src.aDonnees(c)) return;
+    if (src.reordonne) {
+        const int a = src.aff(c);
+        // Pictures shown before the key frame of the decode miss a reference: not kept.
+        if (a < 0 || a < src.aff(course.cle)) return;
+        course.sorti = std::max(course.sorti, a);
+    } else if (c < course.cle) {
+        return;
+    }
+    if (c == s) {
+        av_frame_unref(resultat.get());
+        if (av_frame_ref(resultat.get(), trame.get()) >= 0) course.trouve = true;
+    }
+    // Keeping a reference makes the decoder take a fresh buffer for its next picture: only
+    // what stepping back will ask for is kept, or a jump would cost more than decoding.
+    // Of a jump, only the pictures just before the target are kept: each one kept takes a
+    // buffer out of the decoder's rotation.
+    if (course.garder)
+        cache.ajouter(c, trame.get());
+    else if (!src.enPlace && !src.intra && // a frame that stands alone is as quick to decode
+             src.aff(c) + nbRecents > src.aff(s))
+        recents.ajouter(c, trame.get());
+}
+
+void Decodeur::recevoir(int s)
+{
+    while (avcodec_receive_frame(cc.get(), trame.get()) == 0) {
+        const int c = src.reordonne ? int(trame->reordered_opaque) : course.envoye;
+        enregistrer(c, s);
+        av_frame_unref(trame.get());
+    }
+}
+
+bool Decodeur::peutContinuer(int s)
+{
+    const int point = std::max(course.envoye, course.cle - 1);
+    const bool pasDepasse = src.reordonne ? course.sorti < src.aff(s) : course.envoye < s;
+    return course.active && !course.fin && src.valideDepuis(course.cle, s) && pasDepasse &&
+           src.clePour(s) <= point + 1;
+}
+
+const AVFrame *Decodeur::obtenir(int s, bool garder)
+{
+    if (const AVFrame *f = recents.trouver(s)) return f;
+    if (const AVFrame *f = cache.trouver(s)) return f;
+    if (size_t(s) < sansImage.size() && sansImage[size_t(s)]) return nullptr;
+    if (!src.lisible() && !src.rouvrir()) return nullptr;
+    // Going on from where the decoder stands is stepping forward: its pictures only go to the
+    // short list of recent ones, which recycles its buffers.
+    const bool enAvant = peutContinuer(s);
+    if (!enAvant) demarrer(src.clePour(s));
+    course.enAvant = enAvant;
+    course.garder = garder && !enAvant;
+    course.trouve = false;
+    av_frame_unref(resultat.get());
+    src.echeance.dans(delaiRequete);
+
+    const int distance = s - std::max(course.envoye, course.cle - 1);
+    int paquetsRestants = distance + margeDecodage + (src.reordonne ? 16 : 0);
+    int lecturesRestantes = 8 * paquetsRestants + 1024;
+    bool rouvert = false;
+    while (!course.trouve) {
+        if (src.reordonne ? course.sorti >= src.aff(s) : course.envoye >= s) {
+            // Its packet went by without a picture: damaged.
+            if (sansImage.size() <= size_t(s)) sansImage.resize(size_t(src.nbChunks()), false);
+            if (size_t(s) < sansImage.size()) sansImage[size_t(s)] = true;
+            break;
+        }
+        if (!src.lisible() || course.fin || paquetsRestants <= 0 || --lecturesRestantes <= 0 ||
+            src.echeance.depassee())
+            break;
+        int c = -1;
+        const int r = src.lirePaquet(paquet.get(), &c);
+        if (r < 0) {
+            // End of the file (or of what can be read): drain the decoder's last pictures.
+            avcodec_send_packet(cc.get(), nullptr);
+            recevoir(s);
+            course.fin = true;
+            // The file ends before a packet its table holds: remember where reading failed.
+            if (r != AVERROR_EXIT && !course.trouve && course.envoye < s)
+                src.marquerIlisible(std::max(course.envoye + 1, course.cle));
+            break;
+        }
+        PaquetLu lu{paquet.get()};
+        if (c < 0) c = course.envoye + 1;
+        if (c < course.cle || c <= course.envoye)
+            continue; // before the starting point: the seek landed earlier
+        if (course.envoye < 0 && c > course.cle) {
+            // The seek went past the key frame (no usable index): start over from the top.
+            if (rouvert || !src.rouvrir()) break;
+            rouvert = true;
+            continue;
+        }
+        course.envoye = c;
+        --paquetsRestants;
+        if (paquet->size <= 0) continue;
+        cc->reordered_opaque = c;
+        int e = avcodec_send_packet(cc.get(), paquet.get());
+        if (e == AVERROR(EAGAIN)) {
+            recevoir(s);
+            e = avcodec_send_packet(cc.get(), paquet.get());
+        }
+        // A damaged packet gives no picture; the frames that show it keep the last good one.
+        recevoir(s);
+    }
+    src.echeance.lever();
+    return course.trouve ? resultat.get() : nullptr;
+}

@@ -1,0 +1,592 @@
+#include "clip/indexClip.h"
+
+#include "clip/TMediaPlayer.h"
+#include "clip/clesSansIndex.h"
+#include "clip/limites.h"
+
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace
+{
+
+// Limits against broken or hostile files: nothing is allocated or decoded on the word of a
+// header value alone.
+constexpr int coteMax = 16384;
+constexpr int64_t pixelsMax = 40'000'000;
+constexpr auto delaiOuverture = std::chrono::seconds(60);
+
+// Empty slots believed for so many slots with data: dropped frames are a share of a clip,
+// a jump of millions of frames between two packets is a broken time.
+int64_t videsPermis(int64_t paquets)
+{
+    return 16 * paquets + 1024;
+}
+
+} // namespace
+
+// ---- opening --------------------------------------------------------------------------
+
+void SourceClip::ouvrirFormat()
+{
+    AVFormatContext *brut = avformat_alloc_context();
+    if (!brut) echecOuverture(texteErreur(AVERROR(ENOMEM)));
+    brut->interrupt_callback.callback = &interrompre;
+    brut->interrupt_callback.opaque = &echeance;
+    AVDictionary *options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    av_dict_set(&options, "probesize", "5000000", 0);
+    av_dict_set(&options, "analyzeduration", "5000000", 0);
+    av_dict_set(&options, "max_streams", "32", 0);
+    const int r = avformat_open_input(&brut, url.constData(), nullptr, &options);
+    av_dict_free(&options);
+    if (r < 0) // brut has been freed
+        echecOuverture(texteErreur(r));
+    fc.reset(brut);
+}
+
+// The demuxer reads an AVI index while it opens the file if it can seek in it: it is given
+// a file it cannot seek in for the time of the opening.
+void SourceClip::ouvrirFormatSansIndex()
+{
+    AVIOContext *pb = nullptr;
+    AVIOInterruptCB interruption{&interrompre, &echeance};
+    AVDictionary *options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    int r = avio_open2(&pb, url.constData(), AVIO_FLAG_READ, &interruption, &options);
+    av_dict_free(&options);
+    if (r < 0) echecOuverture(texteErreur(r));
+    AVFormatContext *brut = avformat_alloc_context();
+    if (!brut) {
+        avio_closep(&pb);
+        echecOuverture(texteErreur(AVERROR(ENOMEM)));
+    }
+    brut->interrupt_callback = interruption;
+    brut->pb = pb; // marks the context as reading through our own I/O context
+    pb->seekable = 0;
+    options = nullptr;
+    av_dict_set(&options, "probesize", "5000000", 0);
+    av_dict_set(&options, "analyzeduration", "5000000", 0);
+    av_dict_set(&options, "max_streams", "32", 0);
+    r = avformat_open_input(&brut, url.constData(), nullptr, &options);
+    av_dict_free(&options);
+    if (r < 0) { // brut has been freed, not pb
+        avio_closep(&pb);
+        echecOuverture(texteErreur(r));
+    }
+    pb->seekable = AVIO_SEEKABLE_NORMAL;
+    fc.reset(brut);
+}
+
+void SourceClip::ouvrir(const QString &nom)
+{
+    if (nom.isEmpty()) echecOuverture(QStringLiteral("aucun fichier indiqué"));
+    const QFileInfo info(nom);
+    if (!info.exists()) echecOuverture(texteErreur(AVERROR(ENOENT)));
+    if (!info.isFile()) echecOuverture(QStringLiteral("ce n'est pas un fichier"));
+    chemin = info.absoluteFilePath();
+    // The "file:" prefix keeps a name with a colon from being read as another protocol.
+    url = "file:" + QFile::encodeName(chemin);
+    echeance.dans(delaiOuverture);
+    {
+        QFile f(chemin);
+        const QByteArray debutFichier = f.open(QIODevice::ReadOnly) ? f.read(12) : QByteArray();
+        indexPropre = debutFichier.size() == 12 && debutFichier.startsWith("RIFF") &&
+                      debutFichier.mid(8, 4) == "AVI ";
+    }
+    if (indexPropre)
+        ouvrirFormatSansIndex();
+    else
+        ouvrirFormat();
+
+    const int r = avformat_find_stream_info(fc.get(), nullptr);
+    if (r < 0) echecOuverture(texteErreur(r));
+    indiceFlux = av_find_best_stream(fc.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decodeur, 0);
+    if (indiceFlux == AVERROR_STREAM_NOT_FOUND)
+        echecOuverture(QStringLiteral("le fichier ne contient pas de vidéo"));
+    if (indiceFlux < 0 || !decodeur) {
+        const AVStream *st = indiceFlux >= 0 ? fc->streams[indiceFlux] : nullptr;
+        echecOuverture(QStringLiteral("aucun décodeur pour le codec « %1 »")
+                           .arg(QString::fromUtf8(
+                               avcodec_get_name(st ? st->codecpar->codec_id : AV_CODEC_ID_NONE))));
+    }
+    const AVStream *st = fc->streams[indiceFlux];
+    const AVCodecParameters *par = st->codecpar;
+    largeur = par->width;
+    hauteur = par->height;
+    if (largeur <= 0 || hauteur <= 0 || largeur > coteMax || hauteur > coteMax ||
+        av_image_check_size2(unsigned(largeur), unsigned(hauteur), pixelsMax, AV_PIX_FMT_NONE, 0,
+                             nullptr) < 0)
+        echecOuverture(
+            QStringLiteral("dimensions d'image invalides (%1 × %2)").arg(largeur).arg(hauteur));
+    baseTemps = st->time_base;
+    if (baseTemps.num <= 0 || baseTemps.den <= 0)
+        echecOuverture(QStringLiteral("cadence d'images invalide"));
+    avi = std::strcmp(fc->iformat->name, "avi") == 0;
+    periode = av_q2d(baseTemps);
+    if (!avi) {
+        if (st->r_frame_rate.num > 0 && st->r_frame_rate.den > 0)
+            periode = av_q2d(av_inv_q(st->r_frame_rate));
+        debut = AV_NOPTS_VALUE; // the first packet's dts, once read
+    }
+    // A frame rate whose frequency in whole frames per second does not fit, or a frame
+    // longer than the longest clip, is no time the program can count with.
+    if (!(periode > 0) || !std::isfinite(periode) || 1.0 / periode > double(INT_MAX) ||
+        periode * 1000.0 > double(INT_MAX))
+        echecOuverture(QStringLiteral("cadence d'images invalide"));
+
+    const AVCodecDescriptor *desc = avcodec_descriptor_get(par->codec_id);
+    intra = desc && (desc->props & AV_CODEC_PROP_INTRA_ONLY);
+    switch (par->codec_id) {
+    case AV_CODEC_ID_CINEPAK:
+    case AV_CODEC_ID_MSVIDEO1:
+    case AV_CODEC_ID_MSRLE:
+    case AV_CODEC_ID_AASC:
+    case AV_CODEC_ID_TSCC:
+    case AV_CODEC_ID_ZMBV:
+    case AV_CODEC_ID_CSCD:
+    case AV_CODEC_ID_8BPS:
+    case AV_CODEC_ID_QPEG:
+    case AV_CODEC_ID_SMC:
+    case AV_CODEC_ID_RPZA:
+    case AV_CODEC_ID_QTRLE:
+        enPlace = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void SourceClip::construireTable(bool reordonner, const Progression &progression)
+{
+    reordonne = reordonner;
+    if (reordonne) preparerParseur();
+    if (indexPropre && !lireIdx1()) {
+        // No index of ours (none at all, or an OpenDML one): the demuxer reads the file its
+        // own way.
+        indexPropre = false;
+        fc.reset();
+        ouvrirFormat();
+        const int r = avformat_find_stream_info(fc.get(), nullptr);
+        if (r < 0) echecOuverture(texteErreur(r));
+    }
+    // Display order from packet headers read at their place needs the index's positions.
+    const bool parIndex = (indexPropre || depuisIndex()) && (!reordonne || (avi && parseur));
+    if (!parIndex) parcourir(progression);
+    finaliser();
+    echeance.lever();
+}
+
+void SourceClip::preparerParseur()
+{
+    const AVCodecParameters *par = flux()->codecpar;
+    parPoc = par->codec_id == AV_CODEC_ID_H264 || par->codec_id == AV_CODEC_ID_HEVC;
+    parseur.reset(av_parser_init(par->codec_id));
+    ccParseur.reset(avcodec_alloc_context3(nullptr));
+    if (!parseur || !ccParseur || avcodec_parameters_to_context(ccParseur.get(), par) < 0) {
+        parseur.reset();
+        return;
+    }
+    parseur->flags |= PARSER_FLAG_COMPLETE_FRAMES;
+}
+
+int SourceClip::chunkDe(int64_t dts) const
+{
+    constexpr int64_t horsLimite = int64_t(INT_MAX) / 2;
+    if (dts == AV_NOPTS_VALUE || (!avi && debut == AV_NOPTS_VALUE)) return -1;
+    if (avi) return dts < 0 || dts >= horsLimite ? -1 : int(dts);
+    const double t = double(dts - debut) * av_q2d(baseTemps) / periode;
+    return t < -0.5 || t >= double(horsLimite) ? -1 : int(std::llround(t));
+}
+
+// The AVI file's idx1 index: for each chunk of the video stream, its place, size and key
+// flag. Offsets count from the movi list, or from the start of the file in some writers.
+bool SourceClip::lireIdx1()
+{
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const int64_t tailleFichier = f.size();
+    auto lu32 = [](const char *p) { return qFromLittleEndian<quint32>(p); };
+    char entete[12];
+    if (f.read(entete, 12) != 12) return false;
+    const int64_t finRiff = 8 + int64_t(lu32(entete + 4));
+    // A second RIFF (AVIX) means an OpenDML file, whose idx1 covers only the first part.
+    if (finRiff + 8 < tailleFichier) return false;
+    int64_t movi = -1, idx1 = -1;
+    quint32 tailleIdx1 = 0;
+    for (int64_t p = 12; p + 8 <= std::min(finRiff, tailleFichier);) {
+        char morceau[12];
+        if (!f.seek(p) || f.read(morceau, 12) < 8) return false;
+        const quint32 taille = lu32(morceau + 4);
+        if (std::memcmp(morceau, "LIST", 4) == 0 && std::memcmp(morceau + 8, "movi", 4) == 0)
+            movi = p + 8;
+        else if (std::memcmp(morceau, "idx1", 4) == 0) {
+            idx1 = p + 8;
+            tailleIdx1 = taille;
+        }
+        p += 8 + int64_t(taille) + (taille & 1);
+    }
+    if (movi < 0 || idx1 < 0 || tailleIdx1 < 32 || idx1 + tailleIdx1 > tailleFichier) return false;
+    // Mapped, not copied: only the pages read are brought in.
+    const uchar *index = f.map(idx1, tailleIdx1);
+    if (!index) return false;
+    const int nbEntrees = int(tailleIdx1 / 16);
+
+    // The video stream's chunks are "NNdc" or "NNdb", NN its number among the streams.
+    const int numero = flux()->id;
+    if (numero < 0 || numero > 99) return false;
+    const char chiffres[2] = {char('0' + numero / 10), char('0' + numero % 10)};
+    auto duFlux = [&](const char *e) {
+        return e[0] == chiffres[0] && e[1] == chiffres[1] && !(e[2] == 'i' && e[3] == 'x') &&
+               !(e[2] == 'p' && e[3] == 'c');
+    };
+    // One pass, each slot written once: nothing is cleared beforehand.
+    std::vector<int64_t> dts, pos;
+    std::vector<int> tailles, cl;
+    dts.reserve(size_t(nbEntrees));
+    pos.reserve(size_t(nbEntrees));
+    tailles.reserve(size_t(nbEntrees));
+    int premierCoupe = -1, avecDonnees = 0;
+    int64_t vides = 0, decalage = -1;
+    for (int i = 0; i < nbEntrees && int(dts.size()) <= imagesMax; ++i) {
+        const char *e = reinterpret_cast<const char *>(index) + 16 * i;
+        if (!duFlux(e)) continue;
+        const quint32 drapeaux = lu32(e + 4), position = lu32(e + 8), taille = lu32(e + 12);
+        const int c = int(dts.size());
+        if (taille == 0 || taille > quint32(INT_MAX)) {
+            dts.push_back(AV_NOPTS_VALUE);
+            pos.push_back(-1);
+            tailles.push_back(0);
+            if (++vides > videsPermis(avecDonnees)) return false;
+            continue;
+        }
+        if (decalage < 0) {
+            // The first chunk's header says which counting the writer used.
+            char id[8];
+            for (const int64_t essai : {movi, int64_t(0)})
+                if (f.seek(essai + position) && f.read(id, 8) == 8 && std::memcmp(id, e, 4) == 0 &&
+                    lu32(id + 4) == taille) {
+                    decalage = essai;
+                    break;
+                }
+            if (decalage < 0) return false;
+        }
+        ++avecDonnees;
+        dts.push_back(c);
+        pos.push_back(decalage + position);
+        tailles.push_back(int(taille));
+        if (premierCoupe < 0 && decalage + position + 8 + taille > tailleFichier) premierCoupe = c;
+        if (intra || (drapeaux & 0x10)) cl.push_back(c);
+    }
+    if (cl.empty()) return false;
+    dtsDe = std::move(dts);
+    posDe = std::move(pos);
+    tailleDe = std::move(tailles);
+    cles = std::move(cl);
+    paquets = avecDonnees;
+    premierIlisible = premierCoupe;
+    cleConnue.assign(dtsDe.size(), false);
+    return true;
+}
+
+bool SourceClip::depuisIndex()
+{
+    AVStream *st = fc->streams[indiceFlux];
+    const int n = avformat_index_get_entries_count(st);
+    if (n < 2) return false;
+    const int64_t tailleFichier = fc->pb ? avio_size(fc->pb) : -1;
+    std::vector<int64_t> dts, pos;
+    std::vector<int> tailles, cl;
+    int precedent = -1, premierCoupe = -1, avecDonnees = 0;
+    int64_t vides = 0;
+    if (!avi) debut = avformat_index_get_entry(st, 0)->timestamp;
+    for (int i = 0; i < n; ++i) {
+        const AVIndexEntry *e = avformat_index_get_entry(st, i);
+        const int c = e ? chunkDe(e->timestamp) : -1;
+        if (c <= precedent) return false; // not a plain frame index: read the file instead
+        vides += c - precedent - 1;
+        if (vides > videsPermis(avecDonnees)) return false; // the reading pass mends it
+        precedent = c;
+        if (e->size <= 0) { // an index entry of a dropped frame
+            if (++vides > videsPermis(avecDonnees)) return false;
+            continue;
+        }
+        ++avecDonnees;
+        dts.resize(size_t(c) + 1, AV_NOPTS_VALUE);
+        pos.resize(size_t(c) + 1, -1);
+        tailles.resize(size_t(c) + 1, 0);
+        dts[size_t(c)] = e->timestamp;
+        pos[size_t(c)] = e->pos;
+        tailles[size_t(c)] = e->size;
+        // An AVI index points at the chunk's 8-byte header.
+        const int64_t finDonnees = e->pos + e->size + (avi ? 8 : 0);
+        if (premierCoupe < 0 && tailleFichier > 0 && finDonnees > tailleFichier) premierCoupe = c;
+        if (intra || (e->flags & AVINDEX_KEYFRAME)) cl.push_back(c);
+    }
+    if (cl.empty()) return false;
+    dtsDe = std::move(dts);
+    posDe = std::move(pos);
+    tailleDe = std::move(tailles);
+    cles = std::move(cl);
+    paquets = avecDonnees;
+    premierIlisible = premierCoupe;
+    return true;
+}
+
+void SourceClip::parcourir(const Progression &progression)
+{
+    const AVCodecParameters *par = fc->streams[indiceFlux]->codecpar;
+    const bool huitBits = par->bits_per_coded_sample == 8;
+    const int64_t taille = avio_size(fc->pb);
+    if (!avi) debut = AV_NOPTS_VALUE; // the first packet's dts, once read
+    dtsDe.clear();
+    posDe.clear();
+    tailleDe.clear();
+    cles.clear();
+    ordreDe.clear();
+    reparations.clear();
+    paquets = 0;
+    premierIlisible = -1;
+    Paquet paquet(av_packet_alloc());
+    if (!paquet) echecOuverture(texteErreur(AVERROR(ENOMEM)));
+    int dernier = -1, corrompu = -1;
+    int64_t vides = 0;
+    for (int tour = 0;; ++tour) {
+        // FFmpeg only checks the deadline while it reads; a long file of small packets is
+        // checked here too, and the user may give up.
+        if (echeance.depassee()) echecOuverture(QStringLiteral("lecture trop longue"));
+        if (progression && tour % 64 == 0 &&
+            !progression(taille > 0 ? double(avio_tell(fc->pb)) / double(taille) : 0.0))
+            throw OuvertureAnnulee();
+        const int r = av_read_frame(fc.get(), paquet.get());
+        if (r < 0) {
+            if (r == AVERROR_EXIT) echecOuverture(QStringLiteral("lecture trop longue"));
+            // End of the file; the first unreadable byte ends the clip as well.
+            if (r != AVERROR_EOF) premierIlisible = dernier + 1;
+            break;
+        }
+        PaquetLu lu{paquet.get()};
+        if (paquet->stream_index != indiceFlux) continue;
+        const int64_t t = paquet->dts;
+        if (!avi && debut == AV_NOPTS_VALUE && t != AV_NOPTS_VALUE) debut = t;
+        int c = chunkDe(t);
+        if (c < 0 && t != AV_NOPTS_VALUE) continue;
+        // A time that goes back, or jumps further than the packets read can back, is not
+        // believed: the packet takes the next slot.
+        if (c <= dernier || c - dernier - 1 > videsPermis(paquets) - vides) c = dernier + 1;
+        vides += c - dernier - 1;
+        if (paquet->size <= 0) { // a dropped frame's chunk, past the share believed: no slot
+            if (++vides > videsPermis(paquets)) continue;
+        }
+        if (c > imagesMax) break; // refused in finaliser
+        if (t != AV_NOPTS_VALUE && c != chunkDe(t)) reparations[t] = c;
+        dernier = c;
+        if (paquet->size <= 0) continue;
+        ++paquets;
+        dtsDe.resize(size_t(c) + 1, AV_NOPTS_VALUE);
+        dtsDe[size_t(c)] = t != AV_NOPTS_VALUE ? t : c;
+        // A packet cut short is the end of a truncated file.
+        corrompu = (paquet->flags & AV_PKT_FLAG_CORRUPT) ? c : -1;
+        int64_t ordre = inconnu;
+        if (reordonne) {
+            ordre = ordrePaquet(paquet->data, paquet->size);
+            ordreDe.resize(size_t(c) + 1, inconnu);
+            ordreDe[size_t(c)] = ordre;
+        }
+        bool cle = intra;
+        if (!cle) {
+            if (par->codec_id == AV_CODEC_ID_CINEPAK)
+                cle = cinepakAutonome(paquet->data, paquet->size, hauteur);
+            else if (par->codec_id == AV_CODEC_ID_MSVIDEO1)
+                cle = msvideo1Autonome(paquet->data, paquet->size, largeur, hauteur, huitBits);
+            else
+                cle = (paquet->flags & AV_PKT_FLAG_KEY) &&
+                      (!reordonne || parPoc || ordre == inconnu || ordre == AV_PICTURE_TYPE_I);
+        }
+        if (cle) cles.push_back(c);
+    }
+    if (corrompu >= 0 && (premierIlisible < 0 || corrompu < premierIlisible))
+        premierIlisible = corrompu;
+    if (reordonne) ordreDe.resize(dtsDe.size(), inconnu);
+}
+
+void SourceClip::finaliser()
+{
+    while (!dtsDe.empty() && dtsDe.back() == AV_NOPTS_VALUE)
+        dtsDe.pop_back();
+    int premier = 0;
+    while (premier < nbChunks() && !aDonnees(premier))
+        ++premier;
+    if (premier >= nbChunks()) {
+        nbImages = 0;
+        return;
+    }
+    // Decoding has to start somewhere: the first picture is a starting point even when the
+    // file does not say so.
+    if (cles.empty() || cles.front() != premier) cles.insert(cles.begin(), premier);
+    cles.erase(std::unique(cles.begin(), cles.end()), cles.end());
+
+    // The header's count takes in trailing dropped frames, and the frames a cut file lost;
+    // a count far beyond the data is a forged header and is not believed.
+    int64_t n = nbChunks();
+    const int64_t entete = fc->streams[indiceFlux]->nb_frames;
+    if (entete > n && (entete <= 2 * n + 16 ||
+                       (premierIlisible >= 0 && entete - paquets <= videsPermis(paquets))))
+        n = entete;
+    if (n > imagesMax)
+        echecOuverture(QStringLiteral("le clip compte %1 images, plus que les %2 que le tableau "
+                                      "des mesures peut recevoir")
+                           .arg(n)
+                           .arg(imagesMax));
+    const double ms = double(n) * periode * 1000.0;
+    if (!(std::llround(ms) >= 1) || ms > double(INT_MAX))
+        echecOuverture(QStringLiteral("la durée du clip (%1 images de %2 s) ne peut être comptée")
+                           .arg(n)
+                           .arg(periode));
+    nbImages = int(n);
+    if (premierIlisible >= nbImages) premierIlisible = -1;
+
+    places.clear();
+    places.reserve(size_t(paquets));
+    for (int c = 0; c < nbChunks(); ++c)
+        if (aDonnees(c)) places.push_back(c);
+    if (reordonne) {
+        affDe.reset(new int[dtsDe.size()]);
+        rangAffiche.reset(new int[places.size()]);
+        appris.assign(cles.size(), false);
+    }
+}
+
+// ---- reading ----------------------------------------------------------------------------
+
+bool SourceClip::rouvrir()
+{
+    fc.reset();
+    try {
+        if (indexPropre) {
+            ouvrirFormatSansIndex();
+            cleConnue.assign(cleConnue.size(), false);
+        } else {
+            ouvrirFormat();
+        }
+    } catch (const ErreurKinemar &) {
+        return false; // the file went away: positioning shows the last good picture
+    }
+    return true;
+}
+
+bool SourceClip::chercher(int cle)
+{
+    if (!fc && !rouvrir()) return false;
+    const int64_t cible = aDonnees(cle) ? dtsDe[size_t(cle)] : 0;
+    if (indexPropre && aDonnees(cle) && !cleConnue[size_t(cle)]) {
+        // The demuxer seeks by its own index: it learns the key frames it is sent to.
+        av_add_index_entry(fc->streams[indiceFlux], posDe[size_t(cle)], cible,
+                           tailleDe[size_t(cle)], 0, AVINDEX_KEYFRAME);
+        cleConnue[size_t(cle)] = true;
+    }
+    int r = av_seek_frame(fc.get(), indiceFlux, cible, AVSEEK_FLAG_BACKWARD);
+    if (r < 0) r = avformat_seek_file(fc.get(), indiceFlux, INT64_MIN, cible, cible, 0);
+    // Last resort: read again from the start of the file.
+    return r >= 0 || rouvrir();
+}
+
+int SourceClip::lirePaquet(AVPacket *p, int *chunk)
+{
+    for (;;) {
+        if (!fc) return AVERROR_EOF;
+        const int r = av_read_frame(fc.get(), p);
+        if (r < 0) return r;
+        if (p->stream_index != indiceFlux) {
+            av_packet_unref(p);
+            continue;
+        }
+        int c = chunkDe(p->dts);
+        if (!reparations.empty()) {
+            const auto it = reparations.find(p->dts);
+            if (it != reparations.end()) c = it->second;
+        }
+        *chunk = c;
+        return 0;
+    }
+}
+
+void SourceClip::marquerIlisible(int c)
+{
+    if (c >= 0 && c < nbImages && (premierIlisible < 0 || c < premierIlisible)) premierIlisible = c;
+}
+
+// ---- frame slots and display order ------------------------------------------------------
+
+int SourceClip::rang(int c) const
+{
+    return int(std::lower_bound(places.begin(), places.end(), c) - places.begin());
+}
+
+size_t SourceClip::groupeDe(int c) const
+{
+    return size_t(
+        std::max<ptrdiff_t>(std::upper_bound(cles.begin(), cles.end(), c) - cles.begin() - 1, 0));
+}
+
+int SourceClip::rangImage(int f) const
+{
+    const int jusqua = int(std::upper_bound(places.begin(), places.end(), f) - places.begin());
+    return std::max(jusqua - 1, 0);
+}
+
+int SourceClip::premierRangIlisible()
+{
+    int r = rang(premierIlisible);
+    // With reordering a picture shown just before it may be coded after it.
+    while (r > 0 && chunkDuRang(r - 1) >= premierIlisible)
+        --r;
+    return r;
+}
+
+int SourceClip::imagesIlisibles()
+{
+    if (premierIlisible < 0) return 0;
+    const int r = premierRangIlisible();
+    return r < int(places.size()) ? nbImages - places[size_t(r)] : nbImages - nbChunks();
+}
+
+int SourceClip::chunkPour(int f)
+{
+    int r = rangImage(f);
+    if (premierIlisible >= 0) r = std::min(r, std::max(premierRangIlisible() - 1, 0));
+    return chunkDuRang(r);
+}
+
+int SourceClip::chunkDuRang(int r)
+{
+    if (!reordonne) return places[size_t(r)];
+    // The group whose key has the latest rank at or before r holds that picture.
+    auto it = std::upper_bound(cles.begin(), cles.end(), r,
+                               [&](int r0, int cle) { return r0 < rang(cle); });
+    apprendre(size_t(std::max<ptrdiff_t>(it - cles.begin() - 1, 0)));
+    return rangAffiche[size_t(r)];
+}
+
+int SourceClip::aff(int c)
+{
+    if (!reordonne) return c;
+    if (!aDonnees(c)) return -1;
+    apprendre(groupeDe(c));
+    return affDe[size_t(c)];
+}
+
+int SourceClip::clePour(int s)
+{
+    auto it = std::upper_bound(cles.begin(), cles.end(), s);
+    while (it != cles.begin()) {
+        --it;
+        if (valideDepuis(*it, s)) return *it;
+    }
+    return cles.front();
+}
