@@ -14,6 +14,7 @@
 #include "help/About.h"
 #include "measure/Unit3.h"
 #include "measure/aspectPts.h"
+#include "measure/sessionMesure.h"
 #include "printing/Imprimer.h"
 
 #include <QActionGroup>
@@ -114,6 +115,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     creerLecteur();
     FormCreate();
     Timer1->start();
+    sessionMesure = new SessionMesure(this);
 }
 
 TForm1::~TForm1() = default;

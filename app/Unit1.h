@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <optional>
+
 class QAction;
 class QActionGroup;
 class QFrame;
@@ -27,6 +29,10 @@ class QPushButton;
 class QGroupBox;
 class TMediaPlayer;
 class TStringGrid;
+struct Mesure;
+struct ReglagesMesure;
+struct PlageMesure;
+class SessionMesure;
 
 class TForm1 : public QMainWindow
 {
@@ -259,6 +265,16 @@ public:
     void etalonHoriRAZ();
     void etalonVertRAZ();
     void etalonSimuRAZ();
+
+    // ---- Sessions, undo and recovery (measure/echangeMesure.cpp, measure/sessionMesure.cpp) ----
+    // The whole measurement taken from the window, and put back; plage says what changed.
+    Mesure lireMesure() const;
+    ReglagesMesure lireReglages() const;
+    std::optional<QPoint> lirePosition(int point, int image) const; // 0-based point and frame
+    void poserMesure(const Mesure &m, const PlageMesure &plage);
+    void poserPosition(int point, int image, const std::optional<QPoint> &pos);
+    bool ouvrirSession(const QString &fichier); // false: not opened, the message was shown
+    SessionMesure *sessionMesure = nullptr;
 
     // ---- Export, printing, help (to come) ----
     void mnuTableauPPClick();
