@@ -97,7 +97,8 @@ SessionMesure::SessionMesure(TForm1 *fenetre) : QObject(fenetre), fenetre_(fenet
             if (coche) modeEtalonnage_ = mode;
         });
 
-    fenetre_->StringGrid0->OnCellsChange = [this](int c, int r) { marquer(c, r); };
+    grille_ = fenetre_->StringGrid0;
+    grille_->OnCellsChange = [this](int c, int r) { marquer(c, r); };
     // Settings live in globals and controls: look at them after each burst of events.
     veille_.setInterval(250);
     connect(&veille_, &QTimer::timeout, this, &SessionMesure::enregistrerEtape);
@@ -108,7 +109,8 @@ SessionMesure::SessionMesure(TForm1 *fenetre) : QObject(fenetre), fenetre_(fenet
 
 SessionMesure::~SessionMesure()
 {
-    if (fenetre_->StringGrid0) fenetre_->StringGrid0->OnCellsChange = nullptr;
+    // The window's children go in their order: the grid may be gone already.
+    if (grille_) grille_->OnCellsChange = nullptr;
 }
 
 ClipMesure SessionMesure::infoClip()

@@ -16,6 +16,7 @@ class QUndoStack;
 class Recuperation;
 class TForm1;
 class TMediaPlayer;
+class TStringGrid;
 
 class SessionMesure : public QObject, public ObservateurMesure
 {
@@ -68,4 +69,5 @@ private:
     QPointer<TMediaPlayer> lecteurClip_;
     QString fichierSession_;
     QTimer veille_;
+    QPointer<TStringGrid> grille_;
 };
