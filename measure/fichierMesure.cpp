@@ -254,7 +254,7 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
         {QStringLiteral("aspect"), QJsonObject{{QStringLiteral("taille"), g.taillePoints},
                                                {QStringLiteral("elements"), aspects}}},
         {QStringLiteral("pointages"), pointages}};
-    return QJsonDocument(racine).toJson(QJsonDocument::Indented);
+    return QJsonDocument(racine).toJson(QJsonDocument::Compact);
 }
 
 QString ecrireSession(const Mesure &m, const QString &fichierSession)

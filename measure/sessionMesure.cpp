@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QUndoStack>
 
 #include <utility>
@@ -104,6 +105,9 @@ SessionMesure::SessionMesure(TForm1 *fenetre) : QObject(fenetre), fenetre_(fenet
     connect(&veille_, &QTimer::timeout, this, &SessionMesure::enregistrerEtape);
     veille_.start();
     mnuRecuperer->setEnabled(!recuperation_->recuperables().isEmpty());
+    if (mnuRecuperer->isEnabled())
+        fenetre_->StatusBar1->showMessage(
+            QStringLiteral("توقف البرنامج دون حفظ القياسات : يمكن استرجاعها من قائمة ملفات"));
     actualiserMenus();
 }
 

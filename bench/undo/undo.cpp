@@ -2,8 +2,11 @@
 // every frame (the worst case for the clearing commands), against what the same history
 // would cost as whole copies of the measurement. Prints figures measured in this run.
 #include "measure/commandesMesure.h"
+#include "measure/fichierMesure.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QUndoStack>
 
 #include <cstdio>
@@ -30,6 +33,7 @@ double mio(std::size_t octets)
 int main()
 {
     Mesure m;
+    m.clip.fichier = QStringLiteral("/tmp/bench.avi");
     m.clip.nbImages = kImages;
     m.reglages.largeurAffichee = 640;
     m.reglages.hauteurAffichee = 480;
@@ -47,6 +51,16 @@ int main()
             carte.detach();
         copie = tas() - avantCopie;
     }
+
+    // The whole measurement as a session file: what recovery writes, off the window's thread.
+    QTemporaryDir dossier;
+    const QString session = dossier.filePath(QStringLiteral("b.kinemar"));
+    QElapsedTimer chronoFichier;
+    chronoFichier.start();
+    ecrireSession(m, session);
+    const qint64 msEcrire = chronoFichier.restart();
+    const bool relu = lireFichierSession(session).mesure.has_value();
+    const qint64 msLire = chronoFichier.elapsed();
 
     QUndoStack pile;
     pile.setUndoLimit(1000);
@@ -137,5 +151,9 @@ int main()
     std::printf("time: 1,000 steps recorded in %lld ms, undone in %lld ms, redone in %lld ms\n",
                 static_cast<long long>(msPousser), static_cast<long long>(msAnnuler),
                 static_cast<long long>(msRetablir));
+    std::printf("session file of the whole measurement: %.1f MiB, written in %lld ms, read and "
+                "checked in %lld ms%s\n",
+                mio(std::size_t(QFileInfo(session).size())), static_cast<long long>(msEcrire),
+                static_cast<long long>(msLire), relu ? "" : " (NOT READ BACK)");
     return mio(historique) < 50 ? 0 : 1;
 }

@@ -97,27 +97,24 @@ private slots:
         QTest::newRow("vide") << QByteArray() << pasSession;
         QTest::newRow("tronque") << bon.left(bon.size() / 2) << pasSession;
         QTest::newRow("tableau") << QByteArray("[1, 2]") << pasSession;
-        QTest::newRow("format 2") << change("\"format\": 1", "\"format\": 2")
+        QTest::newRow("format 2") << change("\"format\":1", "\"format\":2")
                                   << QStringLiteral("صيغة ملف الجلسة غير معروفة (2)");
-        QTest::newRow("sans format") << change("\"format\": 1", "\"forme\": 1")
+        QTest::newRow("sans format") << change("\"format\":1", "\"forme\":1")
                                      << QStringLiteral("صيغة ملف الجلسة غير معروفة (?)");
-        QTest::newRow("points en texte")
-            << change("\"points\": 2", "\"points\": \"2\"") << typeFaux;
-        QTest::newRow("points 5") << change("\"points\": 2", "\"points\": 5") << horsPlage;
-        QTest::newRow("points 1.5") << change("\"points\": 2", "\"points\": 1.5") << typeFaux;
-        QTest::newRow("image hors du clip") << change("39,", "40,") << horsPlage;
-        QTest::newRow("image negative") << change("[\n                0,\n                10",
-                                                  "[\n                -1,\n                10")
-                                        << horsPlage;
-        QTest::newRow("pixel hors image") << change("239,", "240,") << horsPlage;
-        QTest::newRow("pointage incomplet") << change(",\n                179\n", "\n") << typeFaux;
+        QTest::newRow("points en texte") << change("\"points\":2", "\"points\":\"2\"") << typeFaux;
+        QTest::newRow("points 5") << change("\"points\":2", "\"points\":5") << horsPlage;
+        QTest::newRow("points 1.5") << change("\"points\":2", "\"points\":1.5") << typeFaux;
+        QTest::newRow("image hors du clip") << change("[39,", "[40,") << horsPlage;
+        QTest::newRow("image negative") << change("[0,10,20]", "[-1,10,20]") << horsPlage;
+        QTest::newRow("pixel hors image") << change(",239,", ",240,") << horsPlage;
+        QTest::newRow("pointage incomplet") << change(",239,179]", ",239]") << typeFaux;
         QTest::newRow("sans etalonnage") << change("\"etalonnage\"", "\"etalon\"") << typeFaux;
         QTest::newRow("echelle illisible")
-            << change("\"echelleV\": \"", "\"echelleV\": \"x") << typeFaux;
-        QTest::newRow("sens 0") << change("\"sensY\": 1", "\"sensY\": 0") << horsPlage;
+            << change("\"echelleV\":\"", "\"echelleV\":\"x") << typeFaux;
+        QTest::newRow("sens 0") << change("\"sensY\":1", "\"sensY\":0") << horsPlage;
         QTest::newRow("origine du temps 0")
-            << change("\"origine\": 3", "\"origine\": 0") << horsPlage;
-        QTest::newRow("trace en nombre") << change("\"trace\": false", "\"trace\": 0") << typeFaux;
+            << change("\"origine\":3", "\"origine\":0") << horsPlage;
+        QTest::newRow("trace en nombre") << change("\"trace\":false", "\"trace\":0") << typeFaux;
     }
 
     void fichiersMauvais()
