@@ -15,6 +15,7 @@
 #include "help/aide.h"
 #include "measure/Unit3.h"
 #include "measure/aspectPts.h"
+#include "measure/sessionMesure.h"
 #include "printing/Imprimer.h"
 
 #include <QActionGroup>
@@ -139,6 +140,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     creerLecteur();
     FormCreate();
     Timer1->start();
+    sessionMesure = new SessionMesure(this);
 }
 
 TForm1::~TForm1() = default;

@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <optional>
+
 class QAction;
 class QActionGroup;
 class QFrame;
@@ -28,6 +30,10 @@ class QGroupBox;
 class TMediaPlayer;
 class TStringGrid;
 struct InstantaneTableau;
+struct Mesure;
+struct ReglagesMesure;
+struct PlageMesure;
+class SessionMesure;
 
 class TForm1 : public QMainWindow
 {
@@ -262,6 +268,16 @@ public:
     void etalonHoriRAZ();
     void etalonVertRAZ();
     void etalonSimuRAZ();
+
+    // ---- Sessions, undo and recovery (measure/echangeMesure.cpp, measure/sessionMesure.cpp) ----
+    // The whole measurement taken from the window, and put back; plage says what changed.
+    Mesure lireMesure() const;
+    ReglagesMesure lireReglages() const;
+    std::optional<QPoint> lirePosition(int point, int image) const; // 0-based point and frame
+    void poserMesure(const Mesure &m, const PlageMesure &plage);
+    void poserPosition(int point, int image, const std::optional<QPoint> &pos);
+    bool ouvrirSession(const QString &fichier); // false: not opened, the message was shown
+    SessionMesure *sessionMesure = nullptr;
 
     // ---- Export, printing, help (to come) ----
     void mnuTableauPPClick();

@@ -15,13 +15,14 @@ namespace
 {
 
 const char *const usage =
-    "Usage: kinemar [CLIP] [--capture IMAGE.png]\n"
+    "Usage: kinemar [CLIP | SESSION.kinemar] [--capture IMAGE.png]\n"
     "       kinemar --help | --version\n"
     "\n"
     "Measures motion on a video clip: open the clip, point the objects frame by frame,\n"
     "calibrate the picture and get a table of time and positions in metres.\n"
     "\n"
     "  CLIP                   the clip to open at start (the same checks as the open command)\n"
+    "  SESSION.kinemar        a saved measurement session: its clip, table and settings\n"
     "  --capture IMAGE.png    open CLIP, save a picture of the window and quit; the exit\n"
     "                         status is 0 when the clip opened (to check an installation)\n"
     "  -h, --help             print this help and exit\n"
@@ -47,6 +48,14 @@ Arguments lireArguments(const QStringList &args)
             a.erreur = true;
     }
     return a;
+}
+
+// A session file opens its clip and its measurement; anything else is taken for a clip.
+bool ouvrirArgument(const QString &fichier)
+{
+    if (fichier.endsWith(QLatin1String(".kinemar"), Qt::CaseInsensitive))
+        return Form1->ouvrirSession(fichier);
+    return Form1->ouvrirClip(fichier);
 }
 
 } // namespace
@@ -80,7 +89,7 @@ int main(int argc, char *argv[])
         // Once the window is laid out, as if the user had chosen the clip in the open dialog.
         QTimer::singleShot(0, Form1, [args] {
             if (args.capture.isEmpty()) {
-                Form1->ouvrirClip(args.clip);
+                ouvrirArgument(args.clip);
                 return;
             }
             // Nobody answers a message in this mode: its text goes to the error output.
@@ -96,7 +105,7 @@ int main(int argc, char *argv[])
             QTimer::singleShot(200, Form1, [terminer] {
                 if (QApplication::activeModalWidget()) terminer(1);
             });
-            const bool ouvert = Form1->ouvrirClip(args.clip);
+            const bool ouvert = ouvrirArgument(args.clip);
             QCoreApplication::processEvents();
             terminer(ouvert ? 0 : 1);
         });

@@ -64,7 +64,11 @@ void TStringGrid::setCells(int col, int row, const QString &texte)
             colonne.reserve(std::max<std::size_t>(row + 1, colonne.capacity() * 2));
         colonne.resize(row + 1);
     }
-    colonne[row] = texte;
+    if (OnCellsChange && colonne[row] != texte) {
+        colonne[row] = texte;
+        OnCellsChange(col, row);
+    } else
+        colonne[row] = texte;
     if (isVisible()) viewport()->update();
 }
 

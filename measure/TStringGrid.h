@@ -89,6 +89,8 @@ public:
         OnDrawCell;
     // Asked before the current cell moves; setting peutSelectionner to false keeps it.
     std::function<void(int col, int row, bool &peutSelectionner)> OnSelectCell;
+    // Told after a cell's text really changed (undo and recovery follow the pixel grid).
+    std::function<void(int col, int row)> OnCellsChange;
 
 signals:
     void OnClick();

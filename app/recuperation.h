@@ -1,0 +1,56 @@
+#pragma once
+// Recovery after a crash: the measurement is written to the user's state folder
+// ($XDG_STATE_HOME/kinemar, else ~/.local/state/kinemar) at most once a second, by a worker
+// thread so that pointing never waits for the disk. Each running program owns one file and a
+// lock beside it; a file whose lock's process is gone is work left by a crash or a kill. A
+// clean exit removes the program's own file.
+#include "measure/mesure.h"
+
+#include <QElapsedTimer>
+#include <QLockFile>
+#include <QObject>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class Recuperation : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Recuperation(QObject *parent = nullptr);
+    ~Recuperation() override; // the clean exit: nothing left to recover
+
+    static QString dossier();
+    // Work left by programs that ended without closing: newest first.
+    QStringList recuperables() const;
+    // Removes a recovered file and its lock once its work is open again.
+    static void abandonner(const QString &fichier);
+
+    // What to write: called when the write starts, so that the copy shares the pointings
+    // with the window's value and costs nothing until one side changes them.
+    std::function<Mesure()> source;
+    // Writes the measurement within a second (at most one write a second).
+    void planifier();
+    // Nothing to recover any more (another clip was opened).
+    void effacer();
+    // Waits for the write in progress, if any (tests, exit).
+    void attendre();
+    QString fichier() const { return fichier_; }
+    // Waits for the writer and removes the file and its lock (a clean exit).
+    void nettoyer();
+
+private:
+    void ecrire();
+
+    QString fichier_;
+    std::unique_ptr<QLockFile> verrou_;
+    QTimer minuterie_;
+    QElapsedTimer depuisEcriture_;
+    bool ecrit_ = false;
+    bool fini_ = false;
+    std::atomic<bool> enCours_{false};
+    QThreadPool ecrivain_;
+};

@@ -1,0 +1,107 @@
+#include "measure/commandesMesure.h"
+
+namespace
+{
+
+// Settings that differ only in the time origin, or only in calibration fields.
+bool seulementTemps(const ReglagesMesure &a, const ReglagesMesure &b)
+{
+    ReglagesMesure c = a;
+    c.origineTemps = b.origineTemps;
+    return c == b;
+}
+
+bool seulementEtalonnage(const ReglagesMesure &a, const ReglagesMesure &b)
+{
+    ReglagesMesure c = a;
+    c.etalonP1 = b.etalonP1;
+    c.etalonP2 = b.etalonP2;
+    c.texteSH = b.texteSH;
+    c.texteSV = b.texteSV;
+    c.texteSi = b.texteSi;
+    c.echelleH = b.echelleH;
+    c.echelleV = b.echelleV;
+    c.modeEtalonnage = b.modeEtalonnage;
+    return c == b;
+}
+
+QString texteEtape(const std::vector<ChangementPosition> &d, bool reglages)
+{
+    if (d.empty()) return reglages ? QStringLiteral("إعدادات") : QString();
+    if (d.size() == 1 && d.front().apres) return QStringLiteral("تنقيط");
+    return QStringLiteral("مسح");
+}
+
+} // namespace
+
+CommandeMesure::CommandeMesure(Mesure &mesure, ObservateurMesure *observateur, const Mesure &avant,
+                               const Mesure &apres)
+    : CommandeMesure(mesure, observateur, differencePositions(avant, apres), avant.reglages,
+                     apres.reglages)
+{
+}
+
+CommandeMesure::CommandeMesure(Mesure &mesure, ObservateurMesure *observateur,
+                               std::vector<ChangementPosition> changements,
+                               const ReglagesMesure &avant, const ReglagesMesure &apres)
+    : mesure_(mesure), observateur_(observateur), changements_(std::move(changements))
+{
+    changements_.shrink_to_fit();
+    if (avant != apres) {
+        reglagesAvant_ = std::make_unique<ReglagesMesure>(avant);
+        reglagesApres_ = std::make_unique<ReglagesMesure>(apres);
+        if (changements_.empty()) {
+            if (seulementTemps(avant, apres))
+                id_ = IdOrigineTemps;
+            else if (seulementEtalonnage(avant, apres))
+                id_ = IdEtalonnage;
+        }
+    }
+    setText(texteEtape(changements_, bool(reglagesAvant_)));
+    age_.start();
+}
+
+void CommandeMesure::appliquer(bool versApres)
+{
+    appliquerChangements(mesure_, changements_, versApres);
+    PlageMesure plage;
+    if (reglagesAvant_) {
+        mesure_.reglages = versApres ? *reglagesApres_ : *reglagesAvant_;
+        plage.reglages = true;
+    }
+    plage.positions = changements_;
+    if (observateur_) observateur_->mesureModifiee(mesure_, plage);
+}
+
+void CommandeMesure::undo()
+{
+    appliquer(false);
+}
+
+void CommandeMesure::redo()
+{
+    if (dejaFait_) {
+        dejaFait_ = false;
+        return;
+    }
+    appliquer(true);
+}
+
+bool CommandeMesure::mergeWith(const QUndoCommand *autre)
+{
+    // Only a run of changes of one setting, each within two seconds of the last: one held
+    // arrow or one typed length is one step, two calibrations a minute apart are two.
+    auto *c = static_cast<const CommandeMesure *>(autre);
+    if (c->id() != id_ || age_.elapsed() > 2000) return false;
+    *reglagesApres_ = *c->reglagesApres_;
+    age_.restart();
+    if (*reglagesApres_ == *reglagesAvant_) setObsolete(true);
+    return true;
+}
+
+std::size_t CommandeMesure::octets() const
+{
+    std::size_t n = sizeof(*this) + changements_.capacity() * sizeof(ChangementPosition);
+    if (reglagesAvant_) n += 2 * sizeof(ReglagesMesure);
+    return n;
+}

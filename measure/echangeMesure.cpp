@@ -1,0 +1,173 @@
+// The two crossings between the measurement value and the window: taking it from the
+// grids, globals and controls, and putting it back. Save, open, undo and recovery all go
+// through these two and nothing else knows both sides.
+#include "app/Unit1.h"
+
+#include "clip/TMediaPlayer.h"
+#include "measure/Nbreels.h"
+#include "measure/TStringGrid.h"
+#include "measure/commandesMesure.h"
+#include "measure/mesure.h"
+#include "measure/sessionMesure.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QToolButton>
+
+namespace
+{
+
+// An empty appearance cell reads as the default the program writes when the point is shown.
+std::uint32_t couleurCellule(const QString &t)
+{
+    return t.isEmpty() ? 16777215u : static_cast<std::uint32_t>(t.toLongLong());
+}
+
+} // namespace
+
+ReglagesMesure TForm1::lireReglages() const
+{
+    ReglagesMesure g;
+    g.pourcentAffichage = pcAffichage;
+    g.largeurAffichee = largeurAffichee;
+    g.hauteurAffichee = hauteurAffichee;
+    g.nbPoints = udPointsPlan->Position();
+    g.origineTemps = udt0->Position();
+    const int k = decimalesDeMotif(formatTemps);
+    g.decimalesTemps = k >= 0 ? k : udFmt_t->Position();
+    g.chiffresXY = chiffresXY;
+    g.modeEtalonnage = sessionMesure ? sessionMesure->modeEtalonnage() : 0;
+    g.etalonP1 = etalonP1;
+    g.etalonP2 = etalonP2;
+    g.texteSH = edSH->text();
+    g.texteSV = edSV->text();
+    g.texteSi = edSi->text();
+    g.echelleH = echelleH;
+    g.echelleV = echelleV;
+    g.origineX = origineX;
+    g.origineY = origineY;
+    g.sensX = sensX;
+    g.sensY = sensY;
+    for (int i = 0; i <= kPointsMesure; ++i) {
+        g.aspects[i].couleur = couleurCellule(StringGrid2->Cells(i, 0));
+        g.aspects[i].trace = StringGrid2->Cells(i, 1) != QLatin1String("0");
+        g.aspects[i].forme = i == 0 ? 0 : StringGrid2->Cells(i, 2).toInt();
+    }
+    g.taillePoints = taillePoints;
+    return g;
+}
+
+std::optional<QPoint> TForm1::lirePosition(int point, int image) const
+{
+    const QString x = StringGrid0->Cells(2 * point + 1, image + 1);
+    if (x.isEmpty()) return std::nullopt;
+    return QPoint(x.toInt(), StringGrid0->Cells(2 * point + 2, image + 1).toInt());
+}
+
+Mesure TForm1::lireMesure() const
+{
+    Mesure m;
+    if (!clipOuvert()) return m;
+    if (sessionMesure) m.clip = sessionMesure->infoClip();
+    m.reglages = lireReglages();
+    const int N = std::min(nbImages, StringGrid0->RowCount() - 1);
+    for (int p = 0; p < kPointsMesure; ++p)
+        for (int f = 0; f < N; ++f)
+            if (const auto pos = lirePosition(p, f)) m.positions[p].insert(f, *pos);
+    return m;
+}
+
+void TForm1::poserPosition(int point, int image, const std::optional<QPoint> &pos)
+{
+    const int c = 2 * point + 1, r = image + 1;
+    if (!pos) {
+        for (TStringGrid *g : {StringGrid0, StringGrid1}) {
+            g->setCells(c, r, QString());
+            g->setCells(c + 1, r, QString());
+        }
+        return;
+    }
+    StringGrid0->setCells(c, r, QString::number(pos->x()));
+    StringGrid0->setCells(c + 1, r, QString::number(pos->y()));
+    const int d = chiffresXY - 1;
+    StringGrid1->setCells(
+        c, r, texteSci(d, static_cast<long double>(sensX * (pos->x() - origineX)) * echelleH));
+    StringGrid1->setCells(
+        c + 1, r, texteSci(d, static_cast<long double>(sensY * (origineY - pos->y())) * echelleV));
+}
+
+void TForm1::poserMesure(const Mesure &m, const PlageMesure &plage)
+{
+    if (!clipOuvert()) return;
+    const ReglagesMesure &g = m.reglages;
+    if (plage.reglages) {
+        if (g.nbPoints != udPointsPlan->Position()) {
+            udPointsPlan->setPosition(g.nbPoints);
+            udPointsPlanClick();
+        }
+        for (int i = 0; i <= kPointsMesure; ++i) {
+            StringGrid2->setCells(i, 0, QString::number(g.aspects[i].couleur));
+            StringGrid2->setCells(i, 1,
+                                  g.aspects[i].trace ? QStringLiteral("1") : QStringLiteral("0"));
+            if (i > 0) StringGrid2->setCells(i, 2, QString::number(g.aspects[i].forme));
+        }
+        chkBoxAxDed->setChecked(g.aspects[0].trace);
+        ChgPointNumero(udPointNumero->Position());
+        if (g.taillePoints != taillePoints) {
+            udTaillePoints->setPosition(g.taillePoints);
+            udTaillePointsClick();
+        }
+        if (g.decimalesTemps != decimalesDeMotif(formatTemps)) {
+            udFmt_t->setPosition(g.decimalesTemps);
+            udFmt_tClick();
+        }
+        if (g.chiffresXY != chiffresXY) {
+            udFmt_xy->setPosition(g.chiffresXY - 1);
+            udFmt_xyClick();
+        }
+        if (g.origineTemps != udt0->Position()) {
+            udt0->setPosition(g.origineTemps);
+            udt0Click();
+            udt0MouseUp();
+        }
+        origineX = g.origineX;
+        origineY = g.origineY;
+        sensX = static_cast<std::int8_t>(g.sensX);
+        sensY = static_cast<std::int8_t>(g.sensY);
+        QToolButton *axes[] = {tbXpYp, tbXnYp, tbXpYn, tbXnYN};
+        axes[(sensX == 1 ? 0 : 1) + (sensY == 1 ? 0 : 2)]->setChecked(true);
+        if (rbChxOrig->isChecked()) CursOrig();
+        etalonP1 = g.etalonP1;
+        etalonP2 = g.etalonP2;
+        for (auto [edit, texte] : {std::pair{edSH, &g.texteSH}, std::pair{edSV, &g.texteSV},
+                                   std::pair{edSi, &g.texteSi}}) {
+            const QSignalBlocker bloque(edit);
+            edit->setText(*texte);
+        }
+        echelleH = g.echelleH;
+        echelleV = g.echelleV;
+        affichSH(echelleH);
+        affichSV(echelleV);
+        placerIndicateurs();
+        MaJlblP();
+    }
+    for (const ChangementPosition &c : plage.positions) {
+        if (c.image >= nbImages) continue;
+        const auto &carte = m.positions[c.point];
+        const auto pos = carte.constFind(c.image);
+        poserPosition(c.point, c.image,
+                      pos == carte.cend() ? std::nullopt : std::optional<QPoint>(*pos));
+    }
+    if (plage.reglages) ActualGrid();
+    // One pointing undone or redone: show where it was.
+    if (plage.positions.size() == 1) {
+        const ChangementPosition &c = plage.positions.front();
+        if (c.point < g.nbPoints && c.image < nbImages) {
+            StringGrid1->setCol(2 * c.point + 1);
+            StringGrid1->setRow(c.image + 1);
+        }
+    }
+    redessinerImageCourante();
+}

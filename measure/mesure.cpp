@@ -1,0 +1,75 @@
+#include "measure/mesure.h"
+
+bool ReglagesMesure::operator==(const ReglagesMesure &o) const
+{
+    return pourcentAffichage == o.pourcentAffichage && largeurAffichee == o.largeurAffichee &&
+           hauteurAffichee == o.hauteurAffichee && nbPoints == o.nbPoints &&
+           origineTemps == o.origineTemps && decimalesTemps == o.decimalesTemps &&
+           chiffresXY == o.chiffresXY && modeEtalonnage == o.modeEtalonnage &&
+           etalonP1 == o.etalonP1 && etalonP2 == o.etalonP2 && texteSH == o.texteSH &&
+           texteSV == o.texteSV && texteSi == o.texteSi && echelleH == o.echelleH &&
+           echelleV == o.echelleV && origineX == o.origineX && origineY == o.origineY &&
+           sensX == o.sensX && sensY == o.sensY && aspects == o.aspects &&
+           taillePoints == o.taillePoints;
+}
+
+int Mesure::nbPointages() const
+{
+    int n = 0;
+    for (const auto &p : positions)
+        n += p.size();
+    return n;
+}
+
+std::vector<ChangementPosition> differencePositions(const Mesure &avant, const Mesure &apres)
+{
+    std::vector<ChangementPosition> d;
+    for (int p = 0; p < kPointsMesure; ++p) {
+        const auto &a = avant.positions[p];
+        const auto &b = apres.positions[p];
+        if (a.isSharedWith(b)) continue;
+        // Both maps are sorted by frame: one merge pass.
+        auto i = a.cbegin(), j = b.cbegin();
+        while (i != a.cend() || j != b.cend()) {
+            if (j == b.cend() || (i != a.cend() && i.key() < j.key())) {
+                d.push_back({i.key(), std::int8_t(p), i.value(), std::nullopt});
+                ++i;
+            } else if (i == a.cend() || j.key() < i.key()) {
+                d.push_back({j.key(), std::int8_t(p), std::nullopt, j.value()});
+                ++j;
+            } else {
+                if (i.value() != j.value())
+                    d.push_back({i.key(), std::int8_t(p), i.value(), j.value()});
+                ++i;
+                ++j;
+            }
+        }
+    }
+    return d;
+}
+
+void appliquerChangements(Mesure &m, const std::vector<ChangementPosition> &changements,
+                          bool versApres)
+{
+    for (const auto &c : changements) {
+        const auto &v = versApres ? c.apres : c.avant;
+        auto &carte = m.positions[c.point];
+        if (v)
+            carte.insert(c.image, *v);
+        else
+            carte.remove(c.image);
+    }
+}
+
+QString motifDecimalesTemps(int k)
+{
+    if (k <= 0) return QStringLiteral("0");
+    return QStringLiteral("0.") + QString(std::min(k, 6), QLatin1Char('0'));
+}
+
+int decimalesDeMotif(const QString &motif)
+{
+    for (int k = 0; k <= 6; ++k)
+        if (motif == motifDecimalesTemps(k)) return k;
+    return -1;
+}

@@ -1,0 +1,96 @@
+#pragma once
+// The whole measurement as one value: what a session file holds, what undo steps change and
+// what recovery writes. Positions are pixels of the displayed image at largeurAffichee x
+// hauteurAffichee (the grids' own unit); nothing is normalised. Frames are 0-based here
+// (row r of the grids is frame r - 1).
+#include <QByteArray>
+#include <QMap>
+#include <QPoint>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+constexpr int kPointsMesure = 4; // the grids keep four pairs whatever the point count
+
+// Appearance of the axes (index 0) or of one point (1 ... 4).
+struct AspectMesure {
+    std::uint32_t couleur = 16777215; // RGB, red in the low byte
+    bool trace = true;                // drawn on the picture
+    int forme = 0;                    // 0 cross, 1 square, 2 circle (unused for the axes)
+    bool operator==(const AspectMesure &o) const
+    {
+        return couleur == o.couleur && trace == o.trace && forme == o.forme;
+    }
+    bool operator!=(const AspectMesure &o) const { return !(*this == o); }
+};
+
+// Everything but the clip and the pointings: small, so undo steps may keep it whole.
+struct ReglagesMesure {
+    int pourcentAffichage = 100;                  // 10 ... 200
+    int largeurAffichee = 0, hauteurAffichee = 0; // the displayed picture the pixels belong to
+    int nbPoints = 1;                             // points per frame shown, 1 ... 4
+    int origineTemps = 1;                         // T: 1-based frame of t = 0
+    int decimalesTemps = 3;                       // 0 ... 6
+    int chiffresXY = 3;                           // significant digits of x and y, 1 ... 5
+    int modeEtalonnage = 0; // last scale mode chosen: 0 none, 1 horizontal, 2 vertical, 3 both
+    QPoint etalonP1{1, 1}, etalonP2{2, 2};
+    QString texteSH, texteSV, texteSi;            // the three length boxes as they read
+    long double echelleH = 1.0L, echelleV = 1.0L; // metres per displayed pixel
+    int origineX = 0, origineY = 0;
+    int sensX = 1, sensY = 1; // +1 or -1
+    std::array<AspectMesure, kPointsMesure + 1> aspects{};
+    int taillePoints = 1; // marker half-size, 0 ... 4
+
+    bool operator==(const ReglagesMesure &o) const;
+    bool operator!=(const ReglagesMesure &o) const { return !(*this == o); }
+};
+
+// The clip the pixels were taken on, to find it again and to notice that it changed.
+struct ClipMesure {
+    QString fichier;      // absolute path
+    qint64 taille = 0;    // bytes
+    QByteArray empreinte; // SHA-256 of the first MiB, hex
+    int nbImages = 0;
+    bool operator==(const ClipMesure &o) const
+    {
+        return fichier == o.fichier && taille == o.taille && empreinte == o.empreinte &&
+               nbImages == o.nbImages;
+    }
+};
+
+struct Mesure {
+    ClipMesure clip;
+    ReglagesMesure reglages;
+    // For each point (0-based here), frame -> pixel. Sparse: a few hundred pointed frames of
+    // a 90,000-frame clip cost a few hundred entries. Implicitly shared, so a copy handed to
+    // the recovery writer costs nothing until one side changes.
+    std::array<QMap<int, QPoint>, kPointsMesure> positions;
+
+    bool operator==(const Mesure &o) const
+    {
+        return clip == o.clip && reglages == o.reglages && positions == o.positions;
+    }
+    bool operator!=(const Mesure &o) const { return !(*this == o); }
+    int nbPointages() const;
+};
+
+// One pointing that changed: absent before (pointed), absent after (cleared), or moved.
+struct ChangementPosition {
+    int image = 0;
+    std::int8_t point = 0; // 0-based
+    std::optional<QPoint> avant, apres;
+};
+
+// The pointings that differ between two measurements, frame by frame.
+std::vector<ChangementPosition> differencePositions(const Mesure &avant, const Mesure &apres);
+// Applies changements forward (apres) or backward (avant).
+void appliquerChangements(Mesure &m, const std::vector<ChangementPosition> &changements,
+                          bool versApres);
+
+// Time pattern of the table for k decimals: "0", "0.0" ... "0.000000".
+QString motifDecimalesTemps(int k);
+// Decimals of a time pattern; -1 when it is not one.
+int decimalesDeMotif(const QString &motif);

@@ -1,0 +1,401 @@
+#include "measure/sessionMesure.h"
+
+#include "app/Unit1.h"
+#include "app/plateforme.h"
+#include "app/recuperation.h"
+#include "app/tailleIma.h"
+#include "clip/TMediaPlayer.h"
+#include "measure/TStringGrid.h"
+#include "measure/fichierMesure.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QUndoStack>
+
+#include <utility>
+
+namespace
+{
+
+constexpr int kMarquesMax = 200000;
+const QString kFiltre = QStringLiteral("جلسة قياس (*.kinemar)");
+
+QAction *action(QObject *parent, const char *nom, const QString &texte, const QString &aide)
+{
+    auto *a = new QAction(texte, parent);
+    a->setObjectName(QString::fromLatin1(nom));
+    a->setStatusTip(aide);
+    return a;
+}
+
+Reponse dire(TypeMessage type, const QString &texte, Boutons boutons = Boutons::Ok)
+{
+    return plateforme().message(type, texte, boutons);
+}
+
+} // namespace
+
+SessionMesure::SessionMesure(TForm1 *fenetre) : QObject(fenetre), fenetre_(fenetre)
+{
+    setObjectName(QStringLiteral("sessionMesure"));
+    pile_ = new QUndoStack(this);
+    pile_->setUndoLimit(1000);
+    recuperation_ = new Recuperation(this);
+    recuperation_->source = [this] { return mesure_; };
+
+    mnuOuvrirSession = action(this, "mnuOuvrirSession", QStringLiteral("فتح جلسة قياس ..."),
+                              QStringLiteral("فتح جلسة قياس محفوظة مع مقطع الفيديو الخاص بها"));
+    mnuEnregistrerSession = action(this, "mnuEnregistrerSession", QStringLiteral("حفظ الجلسة"),
+                                   QStringLiteral("حفظ كل القياسات و الإعدادات لمتابعتها لاحقا"));
+    mnuEnregistrerSession->setShortcut(QKeySequence::Save);
+    mnuEnregistrerSessionSous =
+        action(this, "mnuEnregistrerSessionSous", QStringLiteral("حفظ الجلسة باسم ..."),
+               QStringLiteral("حفظ الجلسة في ملف جديد"));
+    mnuRecuperer = action(this, "mnuRecuperer", QStringLiteral("استرجاع العمل غير المحفوظ"),
+                          QStringLiteral("استرجاع القياسات بعد توقف البرنامج بشكل غير عادي"));
+    QMenu *fichiers = fenetre_->mnuFichiers;
+    QAction *avant = fenetre_->mnuEnregistrerMesures->menuAction();
+    for (QAction *a :
+         {mnuOuvrirSession, mnuEnregistrerSession, mnuEnregistrerSessionSous, mnuRecuperer})
+        fichiers->insertAction(avant, a);
+    fichiers->insertSeparator(avant);
+
+    mnuEdition = new QMenu(QStringLiteral("تحرير"), fenetre_);
+    mnuEdition->setObjectName(QStringLiteral("mnuEdition"));
+    fenetre_->menuBar()->insertMenu(fenetre_->mnuClip->menuAction(), mnuEdition);
+    mnuAnnuler = action(this, "mnuAnnuler", QStringLiteral("تراجع"),
+                        QStringLiteral("إلغاء آخر تغيير في القياسات"));
+    mnuAnnuler->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuRetablir = action(this, "mnuRetablir", QStringLiteral("إعادة"),
+                         QStringLiteral("إعادة التغيير الذي تم التراجع عنه"));
+    mnuRetablir->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    mnuEdition->addAction(mnuAnnuler);
+    mnuEdition->addAction(mnuRetablir);
+
+    connect(mnuOuvrirSession, &QAction::triggered, this, &SessionMesure::ouvrir);
+    connect(mnuEnregistrerSession, &QAction::triggered, this, &SessionMesure::enregistrer);
+    connect(mnuEnregistrerSessionSous, &QAction::triggered, this, &SessionMesure::enregistrerSous);
+    connect(mnuRecuperer, &QAction::triggered, this, &SessionMesure::recuperer);
+    connect(mnuAnnuler, &QAction::triggered, this, &SessionMesure::annuler);
+    connect(mnuRetablir, &QAction::triggered, this, &SessionMesure::retablir);
+    connect(pile_, &QUndoStack::canUndoChanged, mnuAnnuler, &QAction::setEnabled);
+    connect(pile_, &QUndoStack::canRedoChanged, mnuRetablir, &QAction::setEnabled);
+    mnuAnnuler->setEnabled(false);
+    mnuRetablir->setEnabled(false);
+
+    // The scale mode last chosen belongs to the calibration.
+    const std::pair<QRadioButton *, int> modes[] = {
+        {fenetre_->rbEtalonHori, 1}, {fenetre_->rbEtalonVert, 2}, {fenetre_->rbEtalonSimu, 3}};
+    for (auto [rb, mode] : modes)
+        connect(rb, &QRadioButton::toggled, this, [this, mode = mode](bool coche) {
+            if (coche) modeEtalonnage_ = mode;
+        });
+
+    grille_ = fenetre_->StringGrid0;
+    grille_->OnCellsChange = [this](int c, int r) { marquer(c, r); };
+    // Settings live in globals and controls: look at them after each burst of events.
+    veille_.setInterval(250);
+    connect(&veille_, &QTimer::timeout, this, &SessionMesure::enregistrerEtape);
+    veille_.start();
+    mnuRecuperer->setEnabled(!recuperation_->recuperables().isEmpty());
+    if (mnuRecuperer->isEnabled())
+        fenetre_->StatusBar1->showMessage(
+            QStringLiteral("توقف البرنامج دون حفظ القياسات : يمكن استرجاعها من قائمة ملفات"));
+    actualiserMenus();
+}
+
+SessionMesure::~SessionMesure()
+{
+    // The window's children go in their order: the grid may be gone already.
+    if (grille_) grille_->OnCellsChange = nullptr;
+}
+
+ClipMesure SessionMesure::infoClip()
+{
+    if (!fenetre_->clipOuvert()) return {};
+    if (lecteurClip_ != fenetre_->MediaPlayer1) {
+        lecteurClip_ = fenetre_->MediaPlayer1;
+        const QFileInfo f(fenetre_->MediaPlayer1->FileName());
+        clip_.fichier = f.absoluteFilePath();
+        clip_.taille = f.size();
+        clip_.empreinte = empreinteClip(clip_.fichier);
+    }
+    clip_.nbImages = nbImages;
+    return clip_;
+}
+
+void SessionMesure::marquer(int col, int row)
+{
+    if (enPose_ || col < 1 || col > 2 * kPointsMesure || row < 1) return;
+    if (!debordement_) {
+        if (int(marques_.size()) >= kMarquesMax) {
+            debordement_ = true;
+            marques_.clear();
+            marques_.shrink_to_fit();
+        } else
+            marques_.emplace_back(col, row);
+    }
+    if (etapePrevue_) return;
+    etapePrevue_ = true;
+    QTimer::singleShot(0, this, [this] {
+        etapePrevue_ = false;
+        enregistrerEtape();
+    });
+}
+
+void SessionMesure::repartir()
+{
+    if (lecteurConnu_ != fenetre_->MediaPlayer1) {
+        fichierSession_.clear();
+        recuperation_->effacer();
+    }
+    lecteurConnu_ = fenetre_->MediaPlayer1;
+    mesure_ = fenetre_->lireMesure();
+    modeEtalonnage_ = mesure_.reglages.modeEtalonnage;
+    marques_.clear();
+    debordement_ = false;
+    pile_->clear();
+}
+
+void SessionMesure::enregistrerEtape()
+{
+    if (enPose_) return;
+    actualiserMenus();
+    if (!fenetre_->clipOuvert()) {
+        marques_.clear();
+        debordement_ = false;
+        return;
+    }
+    // In the middle of a gesture (the time-origin arrow held, a button down): wait for its end.
+    if (fenetre_->Timer2->isActive() || QGuiApplication::mouseButtons() != Qt::NoButton) return;
+    const ReglagesMesure &g = mesure_.reglages;
+    if (lecteurConnu_ != fenetre_->MediaPlayer1 || g.largeurAffichee != largeurAffichee ||
+        g.hauteurAffichee != hauteurAffichee || g.pourcentAffichage != pcAffichage) {
+        // A new clip or a new display size: the pixels of the history mean nothing now.
+        // Both leave the table empty, so pointings already there were made since: a step.
+        repartir();
+        if (mesure_.nbPointages() > 0) {
+            Mesure vide = mesure_;
+            for (auto &carte : vide.positions)
+                carte.clear();
+            pile_->push(new CommandeMesure(mesure_, this, vide, mesure_));
+            recuperation_->planifier();
+        }
+        return;
+    }
+    // The pointings written since the last step, compared with the value kept and applied
+    // to it in place: no copy of the whole measurement per step.
+    std::vector<ChangementPosition> changements;
+    if (debordement_) {
+        Mesure lu = mesure_;
+        lu.positions = fenetre_->lireMesure().positions;
+        changements = differencePositions(mesure_, lu);
+        mesure_.positions = lu.positions;
+    } else {
+        for (auto [c, r] : marques_) {
+            const int p = (c - 1) / 2, f = r - 1;
+            if (f >= nbImages) continue;
+            const auto pos = fenetre_->lirePosition(p, f);
+            const auto &carte = std::as_const(mesure_.positions[p]);
+            const auto i = carte.constFind(f);
+            std::optional<QPoint> avant;
+            if (i != carte.cend()) avant = *i;
+            if (avant == pos) continue;
+            changements.push_back({f, std::int8_t(p), avant, pos});
+            appliquerChangements(mesure_, {changements.back()}, true);
+        }
+    }
+    marques_.clear();
+    debordement_ = false;
+    const ReglagesMesure reglages = fenetre_->lireReglages();
+    if (changements.empty()) {
+        // Choosing a scale mode alone changes nothing worth a step.
+        ReglagesMesure r = reglages;
+        r.modeEtalonnage = g.modeEtalonnage;
+        if (r == g) {
+            mesure_.reglages.modeEtalonnage = reglages.modeEtalonnage;
+            return;
+        }
+    }
+    const ReglagesMesure avant = mesure_.reglages;
+    mesure_.reglages = reglages;
+    pile_->push(new CommandeMesure(mesure_, this, std::move(changements), avant, reglages));
+    recuperation_->planifier();
+}
+
+void SessionMesure::mesureModifiee(const Mesure &m, const PlageMesure &plage)
+{
+    enPose_ = true;
+    modeEtalonnage_ = m.reglages.modeEtalonnage;
+    fenetre_->poserMesure(m, plage);
+    enPose_ = false;
+    marques_.clear();
+    debordement_ = false;
+    recuperation_->planifier();
+}
+
+void SessionMesure::annuler()
+{
+    enregistrerEtape();
+    pile_->undo();
+}
+
+void SessionMesure::retablir()
+{
+    enregistrerEtape();
+    pile_->redo();
+}
+
+void SessionMesure::actualiserMenus()
+{
+    const bool ouvert = fenetre_->clipOuvert();
+    mnuEnregistrerSession->setEnabled(ouvert);
+    mnuEnregistrerSessionSous->setEnabled(ouvert);
+}
+
+bool SessionMesure::enregistrerDans(const QString &fichier)
+{
+    enregistrerEtape();
+    const QString erreur = ecrireSession(fenetre_->lireMesure(), fichier);
+    if (!erreur.isEmpty()) {
+        dire(TypeMessage::Erreur, erreur);
+        return false;
+    }
+    fichierSession_ = fichier;
+    return true;
+}
+
+bool SessionMesure::enregistrer()
+{
+    if (!fenetre_->clipOuvert()) return false;
+    if (fichierSession_.isEmpty()) return enregistrerSous();
+    return enregistrerDans(fichierSession_);
+}
+
+bool SessionMesure::enregistrerSous()
+{
+    if (!fenetre_->clipOuvert()) return false;
+    DialogueFichier d;
+    d.titre = QStringLiteral("حفظ جلسة القياس");
+    d.filtre = kFiltre;
+    d.extensionDefaut = QStringLiteral("kinemar");
+    d.confirmerEcrasement = true;
+    const QFileInfo clip(infoClip().fichier);
+    d.nomInitial = fichierSession_.isEmpty()
+                       ? clip.absolutePath() + QLatin1Char('/') + clip.completeBaseName() +
+                             QStringLiteral(".kinemar")
+                       : fichierSession_;
+    QString fichier = plateforme().fichierAEnregistrer(d);
+    if (fichier.isEmpty()) return false;
+    if (QFileInfo(fichier).suffix().isEmpty()) fichier += QStringLiteral(".kinemar");
+    return enregistrerDans(fichier);
+}
+
+void SessionMesure::ouvrir()
+{
+    DialogueFichier d;
+    d.titre = QStringLiteral("فتح جلسة قياس");
+    d.filtre = kFiltre;
+    const QString fichier = plateforme().fichierAOuvrir(d);
+    if (!fichier.isEmpty()) ouvrirSession(fichier);
+}
+
+bool SessionMesure::ouvrirSession(const QString &fichier, bool recuperation)
+{
+    const LectureSession lecture = lireFichierSession(fichier);
+    if (!lecture.mesure) {
+        dire(TypeMessage::Erreur, lecture.erreur);
+        return false;
+    }
+    Mesure m = *lecture.mesure;
+    QString clip = m.clip.fichier;
+    if (!QFileInfo(clip).isFile() && QFileInfo(lecture.autreChemin).isFile())
+        clip = lecture.autreChemin;
+    if (!QFileInfo(clip).isFile()) {
+        // Moved with its folder, or renamed: the user knows where it went.
+        DialogueFichier d;
+        d.titre = QStringLiteral("أين يوجد مقطع الفيديو %1 ؟").arg(QFileInfo(clip).fileName());
+        d.filtre = QStringLiteral("fichiers AVI (*.avi)");
+        d.nomInitial = QFileInfo(clip).fileName();
+        clip = plateforme().fichierAOuvrir(d);
+        if (clip.isEmpty() || !QFileInfo(clip).isFile()) {
+            dire(TypeMessage::Erreur,
+                 QStringLiteral("لم يُعثر على مقطع الفيديو الخاص بهذه الجلسة :\r%1\rلم يتغير شيء "
+                                "في العمل الحالي.")
+                     .arg(QDir::toNativeSeparators(m.clip.fichier)));
+            return false;
+        }
+    }
+    if (QFileInfo(clip).size() != m.clip.taille || empreinteClip(clip) != m.clip.empreinte) {
+        const QString texte =
+            QStringLiteral("تغير مقطع الفيديو منذ حفظ الجلسة :\r%1\rقد لا تطابق القياسات صور "
+                           "المقطع.\rهل تريد متابعة فتح الجلسة ؟")
+                .arg(QDir::toNativeSeparators(clip));
+        if (dire(TypeMessage::Avertissement, texte, Boutons::OuiNon) != Reponse::Oui) return false;
+    }
+    if (!fenetre_->ouvrirClip(clip)) return false;
+
+    ReglagesMesure &g = m.reglages;
+    if (g.pourcentAffichage != pcAffichage) {
+        {
+            const QSignalBlocker bloque(tailleImaBox->chkBxAdapter);
+            tailleImaBox->chkBxAdapter->setChecked(false);
+        }
+        tailleImaBox->udPc->setPosition(g.pourcentAffichage);
+        tailleImaBox->MaJ();
+        pcAffichage = tailleImaBox->udPc->Position();
+    }
+    if (largeurAffichee != g.largeurAffichee || hauteurAffichee != g.hauteurAffichee) {
+        repartir();
+        dire(TypeMessage::Erreur,
+             QStringLiteral("أبعاد مقطع الفيديو (%1×%2) لا تطابق أبعاد الجلسة (%3×%4) : لم "
+                            "تُسترجع القياسات.")
+                 .arg(largeurAffichee)
+                 .arg(hauteurAffichee)
+                 .arg(g.largeurAffichee)
+                 .arg(g.hauteurAffichee));
+        return false;
+    }
+    // A changed clip the user accepted may be shorter: what lies beyond it is dropped.
+    for (auto &carte : m.positions)
+        while (!carte.isEmpty() && carte.lastKey() >= nbImages)
+            carte.erase(std::prev(carte.end()));
+    g.origineTemps = std::min(g.origineTemps, nbImages);
+
+    m.clip = infoClip();
+    PlageMesure plage;
+    plage.reglages = true;
+    plage.positions = differencePositions(fenetre_->lireMesure(), m);
+    modeEtalonnage_ = g.modeEtalonnage;
+    enPose_ = true;
+    fenetre_->poserMesure(m, plage);
+    enPose_ = false;
+    repartir();
+    if (!recuperation) fichierSession_ = fichier;
+    recuperation_->planifier();
+    return true;
+}
+
+void SessionMesure::recuperer()
+{
+    const QStringList fichiers = recuperation_->recuperables();
+    if (fichiers.isEmpty()) {
+        mnuRecuperer->setEnabled(false);
+        dire(TypeMessage::Information, QStringLiteral("لا يوجد عمل لاسترجاعه."));
+        return;
+    }
+    if (ouvrirSession(fichiers.first(), true)) Recuperation::abandonner(fichiers.first());
+    mnuRecuperer->setEnabled(recuperation_->recuperables().size() > 0);
+}
+
+bool TForm1::ouvrirSession(const QString &fichier)
+{
+    return sessionMesure && sessionMesure->ouvrirSession(fichier);
+}

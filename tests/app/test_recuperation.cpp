@@ -1,0 +1,142 @@
+// Recovery after a crash: a child process (this program started again) measures and is
+// killed; the next start offers the work from the File menu and gets the same table. A
+// clean exit leaves nothing to recover.
+#include "app/Unit1.h"
+#include "app/recuperation.h"
+#include "commun/session.h"
+#include "measure/TStringGrid.h"
+#include "measure/fichierMesure.h"
+#include "measure/sessionMesure.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cstring>
+
+namespace
+{
+
+const QString kClip = QStringLiteral(KINEMAR_CLIPS_DIR "/raw_10.avi");
+const QPoint kPoints[] = {{11, 12}, {21, 22}, {31, 32}};
+
+// The child: opens the clip, points three frames, waits until recovery has them on disk,
+// says so, then either waits to be killed or quits as a user would.
+int enfant(bool quitter)
+{
+    PlateformeScriptee plateformeTest;
+    debuterSession(plateformeTest);
+    if (!Form1->ouvrirClip(kClip)) return 3;
+    for (const QPoint &p : kPoints)
+        emit Form1->PaintBox1->MouseUp(Qt::LeftButton, {}, p.x(), p.y());
+    QElapsedTimer t;
+    t.start();
+    const QString fichier = Form1->sessionMesure->recuperation()->fichier();
+    for (;;) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        const LectureSession l = lireFichierSession(fichier);
+        if (l.mesure && l.mesure->nbPointages() == 3) break;
+        if (t.elapsed() > 20000) return 4;
+    }
+    std::puts("pret");
+    std::fflush(stdout);
+    if (quitter) QTimer::singleShot(0, Form1, [] { QCoreApplication::quit(); });
+    const int r = QCoreApplication::exec();
+    terminerSession();
+    return r;
+}
+
+QStringList fichiersEtat(const QString &dossier)
+{
+    return QDir(dossier + QStringLiteral("/kinemar")).entryList(QDir::Files);
+}
+
+} // namespace
+
+class TestRecuperation : public QObject
+{
+    Q_OBJECT
+    PlateformeScriptee plateformeTest;
+    QTemporaryDir etat;
+
+    void lancerEnfant(const char *mode, bool tuer)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_STATE_HOME"), etat.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(env);
+        p.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(mode)});
+        QVERIFY(p.waitForStarted());
+        QElapsedTimer t;
+        t.start();
+        QByteArray sortie;
+        while (!sortie.contains("pret")) {
+            QVERIFY2(p.state() == QProcess::Running || p.bytesAvailable() > 0,
+                     p.readAllStandardError().constData());
+            QVERIFY(t.elapsed() < 60000);
+            p.waitForReadyRead(200);
+            sortie += p.readAllStandardOutput();
+        }
+        if (tuer) p.kill();
+        QVERIFY(p.waitForFinished(30000));
+        if (!tuer) QCOMPARE(p.exitCode(), 0);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(etat.isValid());
+        qputenv("XDG_STATE_HOME", etat.path().toLocal8Bit());
+    }
+
+    void sortiePropreRienARecuperer()
+    {
+        lancerEnfant("--enfant-propre", false);
+        QCOMPARE(fichiersEtat(etat.path()), QStringList());
+        debuterSession(plateformeTest);
+        QVERIFY(!Form1->sessionMesure->mnuRecuperer->isEnabled());
+        terminerSession();
+    }
+
+    void tueEnPleineMesure()
+    {
+        lancerEnfant("--enfant", true);
+        QCOMPARE(fichiersEtat(etat.path()).size(), 2); // the session and its stale lock
+
+        debuterSession(plateformeTest);
+        SessionMesure *s = Form1->sessionMesure;
+        QVERIFY(s->mnuRecuperer->isEnabled());
+        s->mnuRecuperer->trigger();
+        QVERIFY(plateformeTest.messages.empty());
+        QVERIFY(Form1->clipOuvert());
+        for (int f = 0; f < 3; ++f) {
+            QCOMPARE(Form1->StringGrid0->Cells(1, f + 1), QString::number(kPoints[f].x()));
+            QCOMPARE(Form1->StringGrid0->Cells(2, f + 1), QString::number(kPoints[f].y()));
+            QVERIFY(!Form1->StringGrid1->Cells(1, f + 1).isEmpty());
+        }
+        QVERIFY(!s->mnuRecuperer->isEnabled());
+        // Not a saved session: Ctrl+S asks for a name.
+        QVERIFY(s->fichierSession().isEmpty());
+        s->recuperation()->attendre();
+        terminerSession();
+        QCOMPARE(fichiersEtat(etat.path()), QStringList());
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (argc > 1 &&
+        (!std::strcmp(argv[1], "--enfant") || !std::strcmp(argv[1], "--enfant-propre"))) {
+        QApplication app(argc, argv);
+        return enfant(!std::strcmp(argv[1], "--enfant-propre"));
+    }
+    QApplication app(argc, argv);
+    TestRecuperation t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_recuperation.moc"

@@ -1,0 +1,175 @@
+// The measurement value without windows: the session file (round trip, every kind of bad
+// file) and the undo steps (differences, merging).
+#include "measure/commandesMesure.h"
+#include "measure/fichierMesure.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUndoStack>
+
+namespace
+{
+
+Mesure exemple()
+{
+    Mesure m;
+    m.clip = {QStringLiteral("/tmp/cours/balle.avi"), 123456, "abcdef", 40};
+    ReglagesMesure &g = m.reglages;
+    g.pourcentAffichage = 50;
+    g.largeurAffichee = 240;
+    g.hauteurAffichee = 180;
+    g.nbPoints = 2;
+    g.origineTemps = 3;
+    g.decimalesTemps = 2;
+    g.chiffresXY = 4;
+    g.modeEtalonnage = 3;
+    g.etalonP1 = {10, 170};
+    g.etalonP2 = {110, 170};
+    g.texteSH = QStringLiteral(" 1.00E+0");
+    g.texteSV = QStringLiteral(" 2,5E-1");
+    g.texteSi = QStringLiteral("1");
+    g.echelleH = 1.0L / 3.0L; // needs every bit of the 80-bit real
+    g.echelleV = 0.01L;
+    g.origineX = 5;
+    g.origineY = 170;
+    g.sensX = -1;
+    g.aspects[0] = {255, false, 0};
+    g.aspects[2] = {65280, true, 2};
+    g.taillePoints = 3;
+    m.positions[0] = {{0, QPoint(10, 20)}, {39, QPoint(239, 179)}};
+    m.positions[3] = {{5, QPoint(0, 0)}}; // a pair hidden by the point count
+    return m;
+}
+
+class EnregistreurVues : public ObservateurMesure
+{
+public:
+    std::vector<PlageMesure> plages;
+    void mesureModifiee(const Mesure &, const PlageMesure &p) override { plages.push_back(p); }
+};
+
+} // namespace
+
+class TestMesure : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void allerRetour()
+    {
+        QTemporaryDir d;
+        const Mesure m = exemple();
+        const QString session = d.filePath(QStringLiteral("seance.kinemar"));
+        QCOMPARE(ecrireSession(m, session), QString());
+        const LectureSession l = lireFichierSession(session);
+        QVERIFY2(l.mesure, qPrintable(l.erreur));
+        QVERIFY(*l.mesure == m);
+
+        // Beside the session (or below it) the clip is named relatively: the folder moves whole.
+        Mesure voisin = m;
+        voisin.clip.fichier = d.filePath(QStringLiteral("clips/balle.avi"));
+        const QJsonObject o = QJsonDocument::fromJson(texteSession(voisin, session)).object();
+        QCOMPARE(o[QStringLiteral("clip")][QStringLiteral("fichier")].toString(),
+                 QStringLiteral("clips/balle.avi"));
+        const LectureSession ailleurs =
+            lireSession(texteSession(voisin, session), QStringLiteral("/autre/seance.kinemar"));
+        QCOMPARE(ailleurs.mesure->clip.fichier, QStringLiteral("/autre/clips/balle.avi"));
+        QCOMPARE(ailleurs.autreChemin, voisin.clip.fichier);
+    }
+
+    void fichiersMauvais_data()
+    {
+        QTest::addColumn<QByteArray>("octets");
+        QTest::addColumn<QString>("attendu"); // a piece of the Arabic message
+        const QByteArray bon = texteSession(exemple(), QStringLiteral("/tmp/s.kinemar"));
+        auto change = [&](const char *avant, const char *apres) {
+            QByteArray b = bon;
+            b.replace(avant, apres);
+            if (b == bon) qFatal("the test text was not found: %s", avant);
+            return b;
+        };
+        const QString pasSession = QStringLiteral("ليس ملف جلسة");
+        const QString typeFaux = QStringLiteral("مفقود أو من نوع غير صحيح");
+        const QString horsPlage = QStringLiteral("خارج المجال");
+        QTest::newRow("pas du JSON") << QByteArray("Kinemar\nx y\n") << pasSession;
+        QTest::newRow("vide") << QByteArray() << pasSession;
+        QTest::newRow("tronque") << bon.left(bon.size() / 2) << pasSession;
+        QTest::newRow("tableau") << QByteArray("[1, 2]") << pasSession;
+        QTest::newRow("format 2") << change("\"format\":1", "\"format\":2")
+                                  << QStringLiteral("صيغة ملف الجلسة غير معروفة (2)");
+        QTest::newRow("sans format") << change("\"format\":1", "\"forme\":1")
+                                     << QStringLiteral("صيغة ملف الجلسة غير معروفة (?)");
+        QTest::newRow("points en texte") << change("\"points\":2", "\"points\":\"2\"") << typeFaux;
+        QTest::newRow("points 5") << change("\"points\":2", "\"points\":5") << horsPlage;
+        QTest::newRow("points 1.5") << change("\"points\":2", "\"points\":1.5") << typeFaux;
+        QTest::newRow("image hors du clip") << change("[39,", "[40,") << horsPlage;
+        QTest::newRow("image negative") << change("[0,10,20]", "[-1,10,20]") << horsPlage;
+        QTest::newRow("pixel hors image") << change(",239,", ",240,") << horsPlage;
+        QTest::newRow("pointage incomplet") << change(",239,179]", ",239]") << typeFaux;
+        QTest::newRow("sans etalonnage") << change("\"etalonnage\"", "\"etalon\"") << typeFaux;
+        QTest::newRow("echelle illisible")
+            << change("\"echelleV\":\"", "\"echelleV\":\"x") << typeFaux;
+        QTest::newRow("sens 0") << change("\"sensY\":1", "\"sensY\":0") << horsPlage;
+        QTest::newRow("origine du temps 0")
+            << change("\"origine\":3", "\"origine\":0") << horsPlage;
+        QTest::newRow("trace en nombre") << change("\"trace\":false", "\"trace\":0") << typeFaux;
+    }
+
+    void fichiersMauvais()
+    {
+        QFETCH(QByteArray, octets);
+        QFETCH(QString, attendu);
+        const LectureSession l = lireSession(octets, QStringLiteral("/tmp/s.kinemar"));
+        QVERIFY(!l.mesure);
+        QVERIFY2(l.erreur.contains(attendu), qPrintable(l.erreur));
+    }
+
+    // Each step keeps only what it changed, and undo/redo go back to whole equal values.
+    void etapes()
+    {
+        Mesure courante = exemple();
+        EnregistreurVues vues;
+        QUndoStack pile;
+        std::vector<Mesure> etats{courante};
+        auto pousser = [&](Mesure apres) {
+            auto *c = new CommandeMesure(courante, &vues, courante, apres);
+            courante = apres;
+            pile.push(c);
+            etats.push_back(courante);
+        };
+        Mesure m = courante;
+        m.positions[1].insert(7, QPoint(3, 4)); // a pointing
+        pousser(m);
+        QCOMPARE(static_cast<const CommandeMesure *>(pile.command(0))->octets() <
+                     sizeof(CommandeMesure) + 64,
+                 true);
+        m.positions[0].clear(); // clearing a column
+        pousser(m);
+        m.reglages.sensY = -1; // settings
+        m.reglages.origineX = 7;
+        pousser(m);
+        for (int t : {4, 5, 6}) { // holding the time-origin arrow: one step
+            m.reglages.origineTemps = t;
+            pousser(m);
+            etats.pop_back();
+        }
+        etats.push_back(courante);
+        QCOMPARE(pile.count(), 4);
+        for (int i = int(etats.size()) - 2; i >= 0; --i) {
+            pile.undo();
+            QVERIFY2(courante == etats[i], qPrintable(QString::number(i)));
+        }
+        QCOMPARE(vues.plages.front().reglages, true);
+        QCOMPARE(vues.plages.back().positions.size(), std::size_t(1));
+        for (std::size_t i = 1; i < etats.size(); ++i) {
+            pile.redo();
+            QVERIFY(courante == etats[i]);
+        }
+        QCOMPARE(vues.plages.size(), 2 * (etats.size() - 1));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMesure)
+#include "tst_mesure.moc"
