@@ -99,6 +99,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     construireCoteClip();
     construirePages();
     construirePopup();
+    construireSuivi();
     StatusBar1 = nomme(new QStatusBar(this), "StatusBar1");
     setStatusBar(StatusBar1);
 

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QDialog;
@@ -17,6 +18,16 @@ enum class Reponse { Oui, Non, Ok, Annuler };
 struct DialogueFichier {
     QString titre, filtre, extensionDefaut, nomInitial;
     bool confirmerEcrasement = false;
+};
+
+// A progress bar with a Cancel button over a long task, closed when destroyed.
+class Progression
+{
+public:
+    virtual ~Progression() = default;
+    // Shows `fait` steps done and lets the window handle what is pending; false once the
+    // user asked to cancel.
+    virtual bool avancer(int fait) = 0;
 };
 
 class Plateforme
@@ -37,6 +48,8 @@ public:
                         const QString &repertoire) = 0;
     virtual void bip() = 0;
     virtual void patienter(int millisecondes) = 0; // sleep + process pending events
+    // Progress over 0 … total under the text; shown only when the task lasts.
+    virtual std::unique_ptr<Progression> progression(const QString &texte, int total) = 0;
 };
 
 Plateforme &plateforme();
