@@ -118,6 +118,24 @@ cv::Mat noyauFile(cv::Point2d trajet)
     return k / cv::sum(k)[0];
 }
 
+// Around a symmetric object, the pixels that match their mirror image through its centre
+// are the object's; the background there matches only by chance. Weighting a match by that
+// agreement keeps the background, which changes as the object moves over it, from pulling
+// the position aside. The weights are symmetric through the centre too.
+cv::Mat poidsMiroir(const cv::Mat &modele)
+{
+    cv::Mat miroir, ecart, poids;
+    cv::flip(modele, miroir, -1);
+    cv::absdiff(modele, miroir, ecart);
+    cv::Scalar m, e;
+    cv::meanStdDev(modele, m, e);
+    ecart /= std::max(6.0, 0.25 * e[0]);
+    cv::multiply(ecart, ecart, ecart);
+    cv::exp(-ecart, poids);
+    cv::GaussianBlur(poids, poids, cv::Size(5, 5), 1.0);
+    return cv::max(poids, 0.05);
+}
+
 bool surBord(const Pic &pic, const cv::Size &carte)
 {
     return pic.entier.x == 0 || pic.entier.y == 0 || pic.entier.x == carte.width - 1 ||
@@ -219,23 +237,7 @@ RefusDepart Suiveur::demarrer(const LecteurZone &lire, QSize image, QRect boite)
     const cv::Point2f dansAutour(float(centre.x - autour.x()), float(centre.y - autour.y()));
     cv::getRectSubPix(region, d->taille, dansAutour, d->modele0, CV_32F);
     d->modele = d->modele0.clone();
-    // Around a symmetric object, the pixels that match their mirror image through its centre
-    // are the object's; the background there matches only by chance. Weighting the final
-    // match by that agreement keeps the background, which changes as the object moves over
-    // it, from pulling the position aside.
-    d->poids = cv::Mat();
-    if (symetrique) {
-        cv::Mat miroir, ecartMiroir;
-        cv::flip(d->modele0, miroir, -1);
-        cv::absdiff(d->modele0, miroir, ecartMiroir);
-        cv::Scalar m, e;
-        cv::meanStdDev(d->modele0, m, e);
-        ecartMiroir /= std::max(6.0, 0.25 * e[0]);
-        cv::multiply(ecartMiroir, ecartMiroir, ecartMiroir);
-        cv::exp(-ecartMiroir, d->poids);
-        cv::GaussianBlur(d->poids, d->poids, cv::Size(5, 5), 1.0);
-        d->poids = cv::max(d->poids, 0.05);
-    }
+    d->poids = symetrique ? poidsMiroir(d->modele0) : cv::Mat();
     d->point = centre;
     d->vitesse = {0, 0};
     d->vitesseMax = 0;
