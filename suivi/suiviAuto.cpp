@@ -70,6 +70,7 @@ class ChoixBoite : public QObject
 public:
     ChoixBoite(TForm1 *fenetre) : QObject(fenetre), f_(fenetre)
     {
+        setObjectName(QStringLiteral("choixBoiteSuivi"));
         bande_ = new QRubberBand(QRubberBand::Rectangle, f_->PaintBox1);
         bande_->hide();
     }
@@ -157,7 +158,9 @@ private:
 
 ChoixBoite *choixDe(TForm1 *f)
 {
-    return f->findChild<ChoixBoite *>(QString(), Qt::FindDirectChildrenOnly);
+    // No meta-object of its own: found by name.
+    return static_cast<ChoixBoite *>(
+        f->findChild<QObject *>(QStringLiteral("choixBoiteSuivi"), Qt::FindDirectChildrenOnly));
 }
 
 } // namespace

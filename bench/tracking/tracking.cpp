@@ -95,14 +95,16 @@ int main(int argc, char **argv)
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : temp.path());
     const std::string petit = dir.filePath(QStringLiteral("suivi640.avi")).toStdString();
     const std::string grand = dir.filePath(QStringLiteral("suivi1080.avi")).toStdString();
-    if (!faire(petit, {"--codec", "divx", "--size", "640x480", "--rate", "1/25", "--frames", "500",
-                       "--gop", "250", "--x0", "60", "--y0", "240", "--vx", "20", "--vy", "-8",
-                       "--a", "0", "--radius", "14", "--color", "f0f0f0", "--background",
-                       "707070", "--ruler", "0", "--texture", "30", "--noise", "4", "--blur",
-                       "3"}) ||
-        !faire(grand, {"--codec", "divx", "--size", "1920x1080", "--rate", "1/25", "--frames",
-                       "500", "--gop", "50", "--x0", "100", "--y0", "500", "--vx", "60", "--vy",
-                       "-10", "--a", "0", "--radius", "14", "--ruler", "0"})) {
+    if (!faire(petit, {"--codec",      "divx",   "--size",   "640x480", "--rate",    "1/25",
+                       "--frames",     "500",    "--gop",    "250",     "--x0",      "60",
+                       "--y0",         "240",    "--vx",     "20",      "--vy",      "-8",
+                       "--a",          "0",      "--radius", "14",      "--color",   "f0f0f0",
+                       "--background", "707070", "--ruler",  "0",       "--texture", "30",
+                       "--noise",      "4",      "--blur",   "3"}) ||
+        !faire(grand,
+               {"--codec", "divx", "--size", "1920x1080", "--rate",   "1/25", "--frames", "500",
+                "--gop",   "50",   "--x0",   "100",       "--y0",     "500",  "--vx",     "60",
+                "--vy",    "-10",  "--a",    "0",         "--radius", "14",   "--ruler",  "0"})) {
         std::fprintf(stderr, "mkclip failed\n");
         return 1;
     }
@@ -173,8 +175,8 @@ int main(int argc, char **argv)
     const double s = mediane(pas), s1 = mediane(pasSeul), tr = mediane(suivi);
     std::printf("640x480 MPEG-4, 500 frames, 40-px box: %d frames tracked, RMS error %.3f px\n",
                 bilan.trouves, std::sqrt(carres / std::max(n, 1)));
-    std::printf("per frame: step %.3f ms (Step alone %.3f ms), track %.3f ms\n", s * 1e3,
-                s1 * 1e3, tr * 1e3);
+    std::printf("per frame: step %.3f ms (Step alone %.3f ms), track %.3f ms\n", s * 1e3, s1 * 1e3,
+                tr * 1e3);
     std::printf("1920x1080, %d frames tracked: resident %ld kB at frame 20, %ld kB at the end "
                 "(growth %ld kB; tracking player's cache 16 MiB), peak %ld kB\n",
                 trouves1080, avant, apres, apres - avant, pic);
