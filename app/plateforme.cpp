@@ -154,7 +154,9 @@ public:
     bool avancer(int fait) override
     {
         dialogue_.setValue(std::min(fait, dialogue_.maximum()));
-        QApplication::processEvents();
+        // Until the bar shows (and blocks the window behind), clicks and keys wait.
+        QApplication::processEvents(dialogue_.isVisible() ? QEventLoop::AllEvents
+                                                          : QEventLoop::ExcludeUserInputEvents);
         return !dialogue_.wasCanceled();
     }
 

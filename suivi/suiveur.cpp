@@ -317,6 +317,29 @@ Suivi Suiveur::suivre(const LecteurZone &lire)
         }
     }
 
+    // A symmetric object is last centred on its own centre of symmetry on this picture: the
+    // patch around the position found matches its mirror image where shifted by twice the
+    // distance to that centre. It holds however the object is smeared by its motion, and
+    // owes nothing to the first picture.
+    if (!d->poids.empty()) {
+        const int m = 3;
+        const cv::Point coin = d->coinDe(trouve);
+        const QRect autour =
+            QRect(coin.x - m, coin.y - m, d->taille.width + 2 * m, d->taille.height + 2 * m) &
+            cadre;
+        const cv::Mat autourVu = zone.contains(autour)
+                                     ? region(cv::Rect(autour.x() - zone.x(), autour.y() - zone.y(),
+                                                       autour.width(), autour.height()))
+                                     : flottant(lire(autour));
+        const cv::Point2d coinVu = trouve - d->demi() - cv::Point2d(autour.x(), autour.y());
+        cv::Mat vu, miroir;
+        cv::getRectSubPix(autourVu, d->taille, cv::Point2f(coinVu + d->demi()), vu, CV_32F);
+        cv::flip(vu, miroir, -1);
+        const Pic sym = meilleurAccord(autourVu, miroir, d->poids);
+        const cv::Point2d reste = sym.position - coinVu;
+        if (sym.score >= 0.6 && cv::norm(reste) <= 2.0) trouve += reste * 0.5;
+    }
+
     const cv::Point2d v = trouve - d->point;
     d->vitesseMax = std::max(cv::norm(v), cv::norm(d->vitesse));
     d->vitesse = v;
