@@ -206,6 +206,9 @@ private slots:
                                  << 1 << 0 << QString();
         QTest::newRow("bad box") << QStringList{vide, "--frame", "0", "--box", "1,2,3"} << 2 << 0
                                  << QStringLiteral("usage");
+        QTest::newRow("huge box") << QStringList{vide, "--frame", "0", "--box",
+                                                 "2147483000,0,2000,9"}
+                                  << 2 << 0 << QStringLiteral("usage");
         QTest::newRow("zero width") << QStringList{vide, "--frame", "0", "--box", "1,2,0,5"} << 2
                                     << 0 << QStringLiteral("usage");
     }

@@ -13,9 +13,13 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace
 {
+
+// Far beyond any picture, and far from overflowing a rectangle's corners.
+constexpr int kLimite = 1000000;
 
 int usage(const char *pourquoi = nullptr)
 {
@@ -61,7 +65,9 @@ int main(int argc, char **argv)
             const QStringList p = args[++i].split(QLatin1Char(','));
             int v[4];
             if (p.size() != 4 || !entier(p[0], v[0]) || !entier(p[1], v[1]) ||
-                !entier(p[2], v[2]) || !entier(p[3], v[3]) || v[2] <= 0 || v[3] <= 0)
+                !entier(p[2], v[2]) || !entier(p[3], v[3]) || v[2] <= 0 || v[3] <= 0 ||
+                std::abs(v[0]) > kLimite || std::abs(v[1]) > kLimite || v[2] > kLimite ||
+                v[3] > kLimite)
                 return usage("--box: X,Y,W,H in whole pixels expected, W and H positive");
             boite = QRect(v[0], v[1], v[2], v[3]);
             avecBoite = true;
