@@ -71,11 +71,18 @@ Pic meilleurAccord(const cv::Mat &region, const cv::Mat &modele, const cv::Mat &
 {
     cv::Mat scores;
     cv::matchTemplate(region, modele, scores, cv::TM_CCOEFF_NORMED, poids);
-    // With weights, a region of one even shade gives 0 / 0, or rounding noise over almost
+    // With weights, a place of one even shade gives 0 / 0, or rounding noise over almost
     // nothing: no match there.
     if (!poids.empty()) {
         cv::patchNaNs(scores, -1.0);
         scores.setTo(-1.0, cv::abs(scores) > 1.001);
+        cv::Mat s1, s2, carres;
+        cv::multiply(region, region, carres);
+        cv::matchTemplate(region, poids, s1, cv::TM_CCORR);
+        cv::matchTemplate(carres, poids, s2, cv::TM_CCORR);
+        const double somme = cv::sum(poids)[0];
+        cv::Mat variance = s2 / somme - s1.mul(s1) / (somme * somme);
+        scores.setTo(-1.0, variance < 1.0);
     }
     double max = 0;
     cv::Point p;
@@ -136,6 +143,21 @@ cv::Mat poidsMiroir(const cv::Mat &modele)
     return cv::max(poids, 0.05);
 }
 
+// The object is taken to fill the middle of its box: the weights fall off towards the
+// box's edges, where the background is.
+cv::Mat poidsCentre(cv::Size taille)
+{
+    cv::Mat poids(taille, CV_32F);
+    const double cx = (taille.width - 1) / 2.0, cy = (taille.height - 1) / 2.0;
+    const double rx = 0.45 * taille.width, ry = 0.45 * taille.height;
+    for (int j = 0; j < taille.height; ++j)
+        for (int i = 0; i < taille.width; ++i) {
+            const double r2 = std::pow((i - cx) / rx, 2) + std::pow((j - cy) / ry, 2);
+            poids.at<float>(j, i) = float(std::max(std::exp(-r2 * r2), 0.01));
+        }
+    return poids;
+}
+
 bool surBord(const Pic &pic, const cv::Size &carte)
 {
     return pic.entier.x == 0 || pic.entier.y == 0 || pic.entier.x == carte.width - 1 ||
@@ -156,6 +178,7 @@ struct Suiveur::Prive {
     cv::Point2d vitesse;
     double vitesseMax = 0; // the larger of the last two speeds (a repeated frame stops one)
     bool premier = true;
+    bool symetrique = false;
     QPointF depart;
 
     // Half the template: from its centre to its top-left pixel.
@@ -237,7 +260,11 @@ RefusDepart Suiveur::demarrer(const LecteurZone &lire, QSize image, QRect boite)
     const cv::Point2f dansAutour(float(centre.x - autour.x()), float(centre.y - autour.y()));
     cv::getRectSubPix(region, d->taille, dansAutour, d->modele0, CV_32F);
     d->modele = d->modele0.clone();
-    d->poids = symetrique ? poidsMiroir(d->modele0) : cv::Mat();
+    // Every match weighs the object more than what lies around it in the box: a template
+    // renewed over a busy background would otherwise come to follow the background.
+    d->poids = poidsCentre(d->taille);
+    if (symetrique) d->poids = d->poids.mul(poidsMiroir(d->modele0));
+    d->symetrique = symetrique;
     d->point = centre;
     d->vitesse = {0, 0};
     d->vitesseMax = 0;
@@ -270,7 +297,7 @@ Suivi Suiveur::suivre(const LecteurZone &lire)
                      d->taille.height + 2 * marge) &
                cadre;
         region = flottant(lire(zone));
-        pic = meilleurAccord(region, d->modele);
+        pic = meilleurAccord(region, d->modele, d->poids);
         const cv::Size carte(region.cols - d->taille.width + 1, region.rows - d->taille.height + 1);
         // A best match on the edge of the search may lie beyond it (a bounce, a kick): look
         // once more, twice as far, unless the edge is the picture's.
@@ -321,7 +348,7 @@ Suivi Suiveur::suivre(const LecteurZone &lire)
     // patch around the position found matches its mirror image where shifted by twice the
     // distance to that centre. It holds however the object is smeared by its motion, and
     // owes nothing to the first picture.
-    if (!d->poids.empty()) {
+    if (d->symetrique) {
         const int m = 3;
         const cv::Point coin = d->coinDe(trouve);
         const QRect autour =
