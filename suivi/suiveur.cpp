@@ -74,15 +74,15 @@ Pic meilleurAccord(const cv::Mat &region, const cv::Mat &modele, const cv::Mat &
     // With weights, a place of one even shade gives 0 / 0, or rounding noise over almost
     // nothing: no match there.
     if (!poids.empty()) {
-        cv::patchNaNs(scores, -1.0);
-        scores.setTo(-1.0, cv::abs(scores) > 1.001);
+        cv::patchNaNs(scores, 0.0);
+        scores.setTo(0.0, cv::abs(scores) > 1.001);
         cv::Mat s1, s2, carres;
         cv::multiply(region, region, carres);
         cv::matchTemplate(region, poids, s1, cv::TM_CCORR);
         cv::matchTemplate(carres, poids, s2, cv::TM_CCORR);
         const double somme = cv::sum(poids)[0];
         cv::Mat variance = s2 / somme - s1.mul(s1) / (somme * somme);
-        scores.setTo(-1.0, variance < 1.0);
+        scores.setTo(0.0, variance < 1.0);
     }
     double max = 0;
     cv::Point p;
