@@ -76,9 +76,11 @@ Pic meilleurAccord(const cv::Mat &region, const cv::Mat &modele, const cv::Mat &
     if (!poids.empty()) {
         cv::patchNaNs(scores, 0.0);
         scores.setTo(0.0, cv::abs(scores) > 1.001);
-        cv::Mat s1, s2, carres;
-        cv::multiply(region, region, carres);
-        cv::matchTemplate(region, poids, s1, cv::TM_CCORR);
+        // Weighted variance of the picture under the template at each place, on values
+        // taken from their mean so that rounding cannot make up a variance.
+        cv::Mat centre = region - cv::mean(region)[0], s1, s2, carres;
+        cv::multiply(centre, centre, carres);
+        cv::matchTemplate(centre, poids, s1, cv::TM_CCORR);
         cv::matchTemplate(carres, poids, s2, cv::TM_CCORR);
         const double somme = cv::sum(poids)[0];
         cv::Mat variance = s2 / somme - s1.mul(s1) / (somme * somme);
