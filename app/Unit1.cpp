@@ -127,6 +127,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     construirePages();
     construirePopup();
     construireGraphes();
+    construireSuivi();
     StatusBar1 = nomme(new QStatusBar(this), "StatusBar1");
     setStatusBar(StatusBar1);
 

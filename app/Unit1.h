@@ -278,6 +278,15 @@ public:
     void poserPosition(int point, int image, const std::optional<QPoint> &pos);
     bool ouvrirSession(const QString &fichier); // false: not opened, the message was shown
     SessionMesure *sessionMesure = nullptr;
+    // ---- Automatic tracking (suivi/) ----
+    // The command waits for a box dragged (or a click) on the picture, then follows the
+    // object from the frame shown and fills the current point's column.
+    QAction *SuiviAuto = nullptr;
+    QToolButton *bbtnSuiviAuto = nullptr;
+    void construireSuivi();
+    void SuiviAutoExecute();
+    // Follows the object in the box (displayed pixels) from the frame shown.
+    void suivreDepuis(const QRect &boite);
 
     // ---- Export, printing, help (to come) ----
     void mnuTableauPPClick();

@@ -185,10 +185,46 @@ public:
         }
     }
 
+    std::unique_ptr<Progression> barreProgression(const QString &texte, int total) override;
+
 private:
     std::unique_ptr<QProgressDialog> fenetreProgression;
     QElapsedTimer debutTache;
 };
+
+class ProgressionQt : public Progression
+{
+public:
+    ProgressionQt(const QString &texte, int total)
+        : dialogue_(texte, QStringLiteral("إلغاء"), 0, std::max(total, 1),
+                    QApplication::activeWindow())
+    {
+        dialogue_.setLayoutDirection(Qt::RightToLeft);
+        dialogue_.setWindowTitle(titreMessage(TypeMessage::Information));
+        // The window behind takes no clicks meanwhile, but keeps repainting.
+        dialogue_.setWindowModality(Qt::WindowModal);
+        dialogue_.setMinimumDuration(500);
+        dialogue_.setAutoClose(false);
+        dialogue_.setAutoReset(false);
+        dialogue_.setValue(0);
+    }
+    bool avancer(int fait) override
+    {
+        dialogue_.setValue(std::min(fait, dialogue_.maximum()));
+        // Until the bar shows (and blocks the window behind), clicks and keys wait.
+        QApplication::processEvents(dialogue_.isVisible() ? QEventLoop::AllEvents
+                                                          : QEventLoop::ExcludeUserInputEvents);
+        return !dialogue_.wasCanceled();
+    }
+
+private:
+    QProgressDialog dialogue_;
+};
+
+std::unique_ptr<Progression> PlateformeQt::barreProgression(const QString &texte, int total)
+{
+    return std::make_unique<ProgressionQt>(texte, total);
+}
 
 // The help viewer is provided by the help folder; until it is linked in, nothing is shown.
 std::function<void(const QString &, int)> &afficheurAide()

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QDialog;
@@ -20,6 +21,16 @@ struct DialogueFichier {
     // A Help button opening this help file at this context; none when the context is 0.
     QString fichierAide;
     int contexteAide = 0;
+};
+
+// A progress bar with a Cancel button over a long task, closed when destroyed.
+class Progression
+{
+public:
+    virtual ~Progression() = default;
+    // Shows `fait` steps done and lets the window handle what is pending; false once the
+    // user asked to cancel.
+    virtual bool avancer(int fait) = 0;
 };
 
 class Plateforme
@@ -49,6 +60,9 @@ public:
         (void)fraction;
         return true;
     }
+    // A progress bar over 0 … total under the text with Cancel, shown only when the task
+    // lasts; the bar closes with the object returned.
+    virtual std::unique_ptr<Progression> barreProgression(const QString &texte, int total) = 0;
 };
 
 Plateforme &plateforme();

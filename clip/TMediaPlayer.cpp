@@ -6,11 +6,16 @@
 #include "clip/decodage.h"
 #include "clip/indexClip.h"
 
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
 #include <QTimer>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <mutex>
 #include <tuple>
 
@@ -345,6 +350,36 @@ QImage TMediaPlayer::image() const
     d->imageQt = img;
     d->imageAJour = true;
     return img;
+}
+
+QImage TMediaPlayer::gris(const QRect &zone) const
+{
+    if (!d->clip || zone.isEmpty()) return QImage();
+    QImage sortie(zone.size(), QImage::Format_Grayscale8);
+    sortie.fill(0);
+    const QRect dedans = zone & QRect(0, 0, d->clip->largeur, d->clip->hauteur);
+    if (dedans.isEmpty()) return sortie;
+    const AVFrame *f = d->affichee.get();
+    const AVPixFmtDescriptor *desc = f ? av_pix_fmt_desc_get(AVPixelFormat(f->format)) : nullptr;
+    // An 8-bit luma plane first, at the picture's own size: its rows are the grey levels.
+    const bool luma =
+        desc && f->width == d->clip->largeur && f->height == d->clip->hauteur &&
+        !(desc->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL)) &&
+        desc->nb_components >= 1 && desc->comp[0].plane == 0 && desc->comp[0].depth == 8 &&
+        desc->comp[0].step == 1 && desc->comp[0].offset == 0 && desc->comp[0].shift == 0 &&
+        f->data[0];
+    const int dx = dedans.x() - zone.x(), dy = dedans.y() - zone.y();
+    if (luma) {
+        for (int j = 0; j < dedans.height(); ++j)
+            std::memcpy(sortie.scanLine(dy + j) + dx,
+                        f->data[0] + ptrdiff_t(dedans.y() + j) * f->linesize[0] + dedans.x(),
+                        size_t(dedans.width()));
+        return sortie;
+    }
+    const QImage partie = image().copy(dedans).convertToFormat(QImage::Format_Grayscale8);
+    for (int j = 0; j < dedans.height(); ++j)
+        std::memcpy(sortie.scanLine(dy + j) + dx, partie.constScanLine(j), size_t(dedans.width()));
+    return sortie;
 }
 
 void TMediaPlayer::setCacheMio(int mio)

@@ -70,6 +70,10 @@ public:
 
     // The frame now shown, at natural size; a null image when no clip is open.
     QImage image() const;
+    // Grey levels of a region of the frame shown, at natural size, taken from the luma plane
+    // where the decoder gives one, so that following an object converts no whole pictures.
+    // What lies outside the picture is black. A null image when no clip is open.
+    QImage gris(const QRect &zone) const;
 
     // Budget of the cache of decoded frames, in MiB.
     void setCacheMio(int mio);

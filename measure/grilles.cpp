@@ -4,6 +4,7 @@
 #include "app/etat.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "suivi/pixels.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -54,10 +55,11 @@ void actualiserGrille(const TStringGrid *pixels, TStringGrid *metres, int N, int
             const int c = 2 * p - 1;
             const QString texteX = pixels->Cells(c, r);
             if (texteX.isEmpty()) continue;
-            const int X = texteX.toInt();
-            const int Y = pixels->Cells(c + 1, r).toInt();
-            const long double x = static_cast<long double>((X - origineX) * sensX) * echelleH;
-            const long double y = static_cast<long double>((origineY - Y) * sensY) * echelleV;
+            // Whole pixels when pointed, with decimals when tracked.
+            const double X = valeurPixel(texteX);
+            const double Y = valeurPixel(pixels->Cells(c + 1, r));
+            const long double x = static_cast<long double>(X - origineX) * sensX * echelleH;
+            const long double y = static_cast<long double>(origineY - Y) * sensY * echelleV;
             metres->setCells(c, r, texteSci(d, x));
             metres->setCells(c + 1, r, texteSci(d, y));
         }

@@ -9,6 +9,7 @@
 #include "measure/dessin.h"
 #include "measure/grilles.h"
 #include "measure/rgbhls.h"
+#include "suivi/pixels.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -240,8 +241,9 @@ void TForm1::Drawpoints(QImage &canvas)
                 if (!aspects[p].dessine) continue;
                 const QString X = StringGrid0->Cells(2 * p - 1, r);
                 if (X.isEmpty()) continue;
-                dessinePoint(canevas, aspects[p].couleur, taillePoints, X.toInt(),
-                             StringGrid0->Cells(2 * p, r).toInt(), aspects[p].forme);
+                // Tracked positions may hold decimals: the marker goes on the nearest pixel.
+                dessinePoint(canevas, aspects[p].couleur, taillePoints, qRound(valeurPixel(X)),
+                             qRound(valeurPixel(StringGrid0->Cells(2 * p, r))), aspects[p].forme);
             }
     }
     if (&canvas == &PaintBox1->Canvas()) PaintBox1->rafraichir();

@@ -93,6 +93,36 @@ public:
         return annulerAuRapport < 0 || rapports < annulerAuRapport;
     }
 
+    // Progress bars shown (text, total) and the steps they were told; Cancel is pressed
+    // once a bar has been told annulerApres steps (never when negative).
+    struct Barre {
+        QString texte;
+        int total;
+        std::vector<int> etapes;
+    };
+    std::vector<Barre> barres;
+    int annulerApres = -1;
+    class ProgressionScriptee : public Progression
+    {
+    public:
+        ProgressionScriptee(PlateformeScriptee &p, size_t i) : p_(p), i_(i) {}
+        bool avancer(int fait) override
+        {
+            auto &etapes = p_.barres[i_].etapes;
+            etapes.push_back(fait);
+            return p_.annulerApres < 0 || int(etapes.size()) < p_.annulerApres;
+        }
+
+    private:
+        PlateformeScriptee &p_;
+        size_t i_;
+    };
+    std::unique_ptr<Progression> barreProgression(const QString &texte, int total) override
+    {
+        barres.push_back({texte, total, {}});
+        return std::make_unique<ProgressionScriptee>(*this, barres.size() - 1);
+    }
+
     int nombreMessages(TypeMessage t) const
     {
         int n = 0;

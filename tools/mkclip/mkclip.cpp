@@ -8,6 +8,12 @@
 // the radius, with a hard edge, so the centroid of the filled pixels is the true centre to a
 // small fraction of a pixel.
 //
+// For tracking tests, --texture A lays a fixed random texture of about +/-A grey levels over
+// the background, --noise S adds new Gaussian noise of deviation S to every frame, --blur K
+// exposes each frame over K instants spread across one frame period centred on its time
+// (motion blur; the CSV then gives the mean centre over those instants), and --blank K makes
+// frame K and every later one a picture of the background colour alone.
+//
 // The CSV starts with one comment line "# ruler x1 y x2 y" giving the two end pixels of the
 // ruler ("# ruler none" without a ruler), then "frame,x,y" and one row per frame (frame from 0).
 
@@ -53,7 +59,8 @@ const char *const usage =
     "              [--size 320x240] [--rate 1/25] [--frames 50] [--gop 12] [--bframes 0|1]\n"
     "              [--x0 20] [--y0 40] [--vx 100] [--vy -120] [--a 400] [--radius 8]\n"
     "              [--color ff0000] [--background ffffff] [--ruler 200]\n"
-    "              [--sans-index] [--endommager K]\n";
+    "              [--sans-index] [--endommager K]\n"
+    "              [--texture A] [--noise S] [--blur K] [--blank K]\n";
 
 struct Rgb {
     uint8_t r = 0, g = 0, b = 0;
@@ -73,6 +80,9 @@ struct Options {
     int regle = 200;
     bool sansIndex = false;
     int endommager = -1;
+    double texture = 0, bruit = 0;
+    int flou = 1;
+    int vide = -1;
 };
 
 struct Codec {
@@ -206,6 +216,16 @@ Options lireOptions(int argc, char **argv)
             o.fond = couleur(opt, val);
         } else if (opt == "--ruler") {
             o.regle = int(entier(opt, val, 0, 4096));
+        } else if (opt == "--texture") {
+            o.texture = reel(opt, val);
+            if (o.texture < 0 || o.texture > 255) throw ErreurOption("--texture: 0 to 255");
+        } else if (opt == "--noise") {
+            o.bruit = reel(opt, val);
+            if (o.bruit < 0 || o.bruit > 255) throw ErreurOption("--noise: 0 to 255");
+        } else if (opt == "--blur") {
+            o.flou = int(entier(opt, val, 1, 64));
+        } else if (opt == "--blank") {
+            o.vide = int(entier(opt, val, 0, 100000));
         } else if (opt == "--endommager") {
             o.endommager = int(entier(opt, val, 0, 100000));
         } else {
@@ -238,10 +258,62 @@ struct Centre {
     double x, y;
 };
 
+Centre centreA(const Options &o, double t)
+{
+    return {o.x0 + o.vx * t, o.y0 + o.vy * t + 0.5 * o.a * t * t};
+}
+
+// The instants a frame is exposed at: one, or K spread over a frame period around its time.
+std::vector<double> instants(const Options &o, int image)
+{
+    if (o.flou == 1) return {double(image) * o.echelle / o.taux};
+    const double periode = double(o.echelle) / o.taux;
+    std::vector<double> t;
+    for (int k = 0; k < o.flou; ++k)
+        t.push_back(periode * (image + (k - (o.flou - 1) / 2.0) / o.flou));
+    return t;
+}
+
 Centre centreDe(const Options &o, int image)
 {
-    double t = double(image) * o.echelle / o.taux;
-    return {o.x0 + o.vx * t, o.y0 + o.vy * t + 0.5 * o.a * t * t};
+    Centre m{0, 0};
+    const std::vector<double> t = instants(o, image);
+    for (double ti : t) {
+        const Centre c = centreA(o, ti);
+        m.x += c.x / double(t.size());
+        m.y += c.y / double(t.size());
+    }
+    return m;
+}
+
+// A fixed texture: white noise smoothed over a few pixels, scaled to about +/-amplitude.
+std::vector<float> texture(const Options &o)
+{
+    const int l = o.largeur, h = o.hauteur;
+    std::vector<float> brut(size_t(l) * h), lisse(size_t(l) * h);
+    uint32_t alea = 0x9E3779B9u;
+    for (float &v : brut) {
+        alea ^= alea << 13;
+        alea ^= alea >> 17;
+        alea ^= alea << 5;
+        v = float(alea & 0xffff) / 65535.0f - 0.5f;
+    }
+    const int r = 1;
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < l; ++i) {
+            float somme = 0;
+            int n = 0;
+            for (int dj = -r; dj <= r; ++dj)
+                for (int di = -r; di <= r; ++di) {
+                    const int x = i + di, y = j + dj;
+                    if (x < 0 || y < 0 || x >= l || y >= h) continue;
+                    somme += brut[size_t(y) * l + x];
+                    ++n;
+                }
+            // Averaging 9 uniform values of spread 1 leaves a deviation of about 0.096.
+            lisse[size_t(j) * l + i] = float(o.texture) * somme / float(n) / 0.2f;
+        }
+    return lisse;
 }
 
 void dessiner(std::vector<uint8_t> &rgb, const Options &o, Centre c)
@@ -275,6 +347,59 @@ void dessiner(std::vector<uint8_t> &rgb, const Options &o, Centre c)
             double dx = i - c.x, dy = j - c.y;
             if (dx * dx + dy * dy <= r2) point(i, j, o.couleur);
         }
+}
+
+// The frame as exposed: the drawings at its instants averaged, with texture and noise.
+void composer(std::vector<uint8_t> &rgb, const Options &o, int image,
+              const std::vector<float> &motif, uint32_t &alea)
+{
+    const size_t n = size_t(o.largeur) * o.hauteur * 3;
+    if (o.vide >= 0 && image >= o.vide) {
+        for (size_t p = 0; p < n; p += 3) {
+            rgb[p] = o.fond.r;
+            rgb[p + 1] = o.fond.g;
+            rgb[p + 2] = o.fond.b;
+        }
+        return;
+    }
+    const bool simple = o.flou == 1 && o.texture == 0 && o.bruit == 0;
+    if (simple) {
+        dessiner(rgb, o, centreDe(o, image));
+        return;
+    }
+    std::vector<float> somme(n, 0.0f);
+    std::vector<uint8_t> une(n);
+    const std::vector<double> t = instants(o, image);
+    Options sansDisque = o;
+    sansDisque.rayon = 0;
+    // Where the disc is not, the background shows: the texture goes on the background only.
+    std::vector<uint8_t> fond(n);
+    dessiner(fond, sansDisque, {-1e9, -1e9});
+    for (double ti : t) {
+        dessiner(une, o, centreA(o, ti));
+        for (size_t p = 0; p < n; ++p) {
+            float v = une[p];
+            if (une[p] == fond[p] && !motif.empty()) v += motif[p / 3];
+            somme[p] += v;
+        }
+    }
+    auto gauss = [&alea] {
+        // Box-Muller on the xorshift generator.
+        auto u = [&alea] {
+            alea ^= alea << 13;
+            alea ^= alea >> 17;
+            alea ^= alea << 5;
+            return (double(alea) + 1.0) / 4294967297.0;
+        };
+        return std::sqrt(-2.0 * std::log(u())) * std::cos(6.283185307179586 * u());
+    };
+    for (size_t p = 0; p < n; p += 3) {
+        const float b = o.bruit > 0 ? float(o.bruit * gauss()) : 0.0f;
+        for (size_t c = 0; c < 3; ++c) {
+            const float v = somme[p + c] / float(t.size()) + b;
+            rgb[p + c] = uint8_t(std::clamp(std::lround(v), 0L, 255L));
+        }
+    }
 }
 
 // ---- encoding ----
@@ -381,8 +506,10 @@ void encoder(const Options &o, const std::string &chemin)
     verifierAv(av_frame_get_buffer(img.get(), 0), "frame buffer");
 
     std::vector<uint8_t> rgb(size_t(o.largeur) * o.hauteur * 3);
+    const std::vector<float> motif = o.texture > 0 ? texture(o) : std::vector<float>();
+    uint32_t alea = 0x2545F491u;
     for (int n = 0; n < o.nbImages; ++n) {
-        dessiner(rgb, o, centreDe(o, n));
+        composer(rgb, o, n, motif, alea);
         verifierAv(av_frame_make_writable(img.get()), "frame buffer");
         const uint8_t *src[1] = {rgb.data()};
         const int pas[1] = {o.largeur * 3};

@@ -1,0 +1,19 @@
+#include "suivi/pixels.h"
+
+#include <cmath>
+
+QString textePixel(double valeur)
+{
+    const double centiemes = std::round(valeur * 100.0);
+    if (std::fmod(centiemes, 100.0) == 0.0) return QString::number(qint64(centiemes / 100.0));
+    QString texte = QString::number(centiemes / 100.0, 'f', 2);
+    if (texte.endsWith(QLatin1Char('0'))) texte.chop(1);
+    return texte;
+}
+
+double valeurPixel(const QString &texte)
+{
+    bool ok = false;
+    const double v = texte.trimmed().toDouble(&ok);
+    return ok && std::isfinite(v) ? v : 0.0;
+}
