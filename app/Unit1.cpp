@@ -772,7 +772,7 @@ bool ApplicationKinemar::notify(QObject *receveur, QEvent *evenement)
     } catch (const std::exception &e) {
         afficherErreurNonInterceptee(e);
     } catch (...) {
-        plateforme().message(TypeMessage::Erreur, QStringLiteral("Erreur inconnue"), Boutons::Ok);
+        plateforme().message(TypeMessage::Erreur, QStringLiteral("خطأ غير معروف"), Boutons::Ok);
     }
     return false;
 }

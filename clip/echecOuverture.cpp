@@ -1,5 +1,7 @@
 #include "clip/echecOuverture.h"
 
+#include <QRegularExpression>
+
 namespace
 {
 
@@ -20,6 +22,20 @@ const Traduction traductions[] = {
     {"lecture trop longue", "القراءة تستغرق وقتا طويلا"},
 };
 
+// Reasons that carry numbers inside the phrase: the numbers are kept, the words are Arabic.
+struct TraductionChiffree {
+    const char *motif;
+    const char *arabe; // %1, %2: the numbers caught by the pattern
+};
+
+const TraductionChiffree traductionsChiffrees[] = {
+    {"^le clip compte (\\d+) images, plus que les (\\d+) que le tableau des mesures peut "
+     "recevoir$",
+     "يحتوي المقطع على %1 صورة، أكثر من %2 صورة يتسع لها جدول القياسات"},
+    {"^la durée du clip \\((\\d+) images de ([^ ]+) s\\) ne peut être comptée$",
+     "تعذر حساب مدة المقطع (%1 صورة، %2 ثا لكل صورة)"},
+};
+
 const QString prefixeLecteur = QStringLiteral("Impossible d'ouvrir le fichier vidéo : ");
 
 } // namespace
@@ -28,6 +44,11 @@ QString messageEchecOuverture(const QString &fichier, const QString &raisonLecte
 {
     QString raison = raisonLecteur;
     if (raison.startsWith(prefixeLecteur)) raison.remove(0, prefixeLecteur.size());
+    for (const TraductionChiffree &t : traductionsChiffrees) {
+        const QRegularExpressionMatch m =
+            QRegularExpression(QString::fromUtf8(t.motif)).match(raison);
+        if (m.hasMatch()) raison = QString::fromUtf8(t.arabe).arg(m.captured(1), m.captured(2));
+    }
     for (const Traduction &t : traductions) {
         const QString francais = QString::fromUtf8(t.francais);
         if (raison.startsWith(francais)) {

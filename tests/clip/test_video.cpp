@@ -525,6 +525,16 @@ private slots:
         QTest::newRow("dimensions")
             << lecteur + QStringLiteral("dimensions d'image invalides (0 × 0)")
             << QStringLiteral("أبعاد الصورة غير صالحة (0 × 0)");
+        QTest::newRow("trop d'images")
+            << lecteur + QStringLiteral("le clip compte 70000 images, plus que les 65535 que le "
+                                        "tableau des mesures peut recevoir")
+            << QStringLiteral("يحتوي المقطع على 70000 صورة، أكثر من 65535 صورة يتسع لها جدول "
+                              "القياسات");
+        QTest::newRow("durée") << lecteur +
+                                      QStringLiteral("la durée du clip (5 images de 1e+300 s) "
+                                                     "ne peut être comptée")
+                               << QStringLiteral(
+                                      "تعذر حساب مدة المقطع (5 صورة، 1e+300 ثا لكل صورة)");
         QTest::newRow("FFmpeg") << lecteur +
                                        QStringLiteral("Invalid data found when processing input")
                                 << QStringLiteral("Invalid data found when processing input");
