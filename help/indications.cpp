@@ -37,6 +37,12 @@ int contexteAideNomme(const QString &nom)
         mettre(220, {"tsEtalon"});
         mettre(230, {"tsMesures", "PaintBox1", "tbCoord", "mnuPointages", "mnuAutomatismesAction",
                      "mnuAutoH", "mnuAutoV", "dlgPointeur", "aspectPointBox"});
+        // Undo and redo of the measurements, automatic tracking.
+        mettre(230, {"mnuEditionAction", "mnuAnnuler", "mnuRetablir", "SuiviAuto", "bbtnSuiviAuto",
+                     "choixBoiteSuivi"});
+        // Measurement sessions are saved and reopened as the measurements are; graphs too.
+        mettre(240, {"mnuOuvrirSession", "mnuEnregistrerSession", "mnuEnregistrerSessionSous",
+                     "mnuRecuperer", "mnuGraphes", "bbtnGraphes", "GrapheBox"});
         mettre(240, {"bbtnCurExec",
                      "bbtnCopierMesuresPP",
                      "bbtnCopierGraphiquePP",

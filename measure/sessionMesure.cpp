@@ -68,6 +68,8 @@ SessionMesure::SessionMesure(TForm1 *fenetre) : QObject(fenetre), fenetre_(fenet
 
     mnuEdition = new QMenu(QStringLiteral("تحرير"), fenetre_);
     mnuEdition->setObjectName(QStringLiteral("mnuEdition"));
+    mnuEdition->menuAction()->setObjectName(QStringLiteral("mnuEditionAction"));
+    mnuEdition->menuAction()->setStatusTip(QStringLiteral("التراجع عن تغييرات القياسات وإعادتها"));
     fenetre_->menuBar()->insertMenu(fenetre_->mnuClip->menuAction(), mnuEdition);
     mnuAnnuler = action(this, "mnuAnnuler", QStringLiteral("تراجع"),
                         QStringLiteral("إلغاء آخر تغيير في القياسات"));

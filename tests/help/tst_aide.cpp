@@ -7,6 +7,7 @@
 #include "help/visionneuse.h"
 #include "measure/TStringGrid.h"
 #include "measure/Unit3.h"
+#include "measure/sessionMesure.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFileDialog>
@@ -267,6 +268,12 @@ private slots:
             {Form1->PopupMenu1, Form1->popUpMnuAide, 1},
             {Form1->PopupMenu1, Form1->popUpMnuPointeur, 350},
             {Form1->PopupMenu1, nullptr, 1},
+            // Commands added later: sessions, undo, tracking, graphs.
+            {Form1->mnuFichiers, Form1->sessionMesure->mnuEnregistrerSession, 240},
+            {Form1->mnuFichiers, Form1->sessionMesure->mnuRecuperer, 240},
+            {Form1->sessionMesure->mnuEdition, Form1->sessionMesure->mnuAnnuler, 230},
+            {Form1->mnuPointages, Form1->SuiviAuto, 230},
+            {Form1->mnuEnregistrerMesures, Form1->mnuGraphes, 240},
         };
         for (const auto &[menu, action, attendu] : cas) {
             menu->popup(Form1->mapToGlobal(QPoint(50, 50)));
@@ -367,7 +374,8 @@ private slots:
         for (QWidget *w : std::initializer_list<QWidget *>{
                  Form1->bbtnOpenAvi, Form1->bbtnCopierMesuresPP, Form1->bbtnCopierGraphiquePP,
                  Form1->bbtnEnregistrerMesures, Form1->bbtnQuitter, Form1->bbtnCurExec,
-                 Form1->PageControl1, Form1->edSH, Form1->rbEtalonSimu, Form1->StringGrid1})
+                 Form1->PageControl1, Form1->edSH, Form1->rbEtalonSimu, Form1->StringGrid1,
+                 Form1->bbtnGraphes, Form1->bbtnSuiviAuto})
             QVERIFY2(!w->toolTip().isEmpty() && !w->statusTip().isEmpty(),
                      qPrintable(w->objectName()));
     }
