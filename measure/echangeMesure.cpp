@@ -170,4 +170,6 @@ void TForm1::poserMesure(const Mesure &m, const PlageMesure &plage)
         }
     }
     redessinerImageCourante();
+    // Undo, redo and a session opened change the table behind the graphs' back.
+    emit tableauModifie(0, 0);
 }

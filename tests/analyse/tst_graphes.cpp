@@ -9,6 +9,7 @@
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
 #include "measure/grilles.h"
+#include "measure/sessionMesure.h"
 
 #include <QChart>
 #include <QChartView>
@@ -236,6 +237,16 @@ private slots:
         Form1->udt0MouseUp();
         QCOMPARE(graphe_->seriePoints->count(), 4); // row 1 has no time any more
         QCOMPARE(graphe_->seriePoints->at(0).x(), 0.0);
+        comparerAuTableau(1);
+
+        // Undo and redo rewrite the table too: the graph follows them.
+        SessionMesure *session = Form1->sessionMesure;
+        for (int i = 0; i < 20 && (i == 0 || session->mnuAnnuler->isEnabled()); ++i)
+            session->annuler();
+        QCOMPARE(graphe_->seriePoints->count(), 0);
+        for (int i = 0; i < 20 && session->mnuRetablir->isEnabled(); ++i)
+            session->retablir();
+        QCOMPARE(graphe_->seriePoints->count(), 4);
         comparerAuTableau(1);
     }
 
