@@ -100,9 +100,10 @@ protected:
     bool eventFilter(QObject *objet, QEvent *e) override
     {
         // Escape gives up the box rather than clearing a row of the table: it is taken
-        // before the shortcuts see it.
+        // before the shortcuts see it. In a dialog or another window it stays theirs.
         if ((e->type() == QEvent::ShortcutOverride || e->type() == QEvent::KeyPress) &&
-            static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape) {
+            static_cast<QKeyEvent *>(e)->key() == Qt::Key_Escape && objet->isWidgetType() &&
+            static_cast<QWidget *>(objet)->window() == f_) {
             e->accept();
             if (e->type() == QEvent::KeyPress) armer(false);
             return true;
@@ -302,6 +303,7 @@ void TForm1::suivreDepuis(const QRect &boiteAffichee)
     }
     for (TStringGrid *g : {StringGrid0, StringGrid1})
         g->setUpdatesEnabled(true);
+    if (!trouves.empty()) emit tableauModifie(0, p);
 
     // The clip stands on the last frame found; the current point moves on as the
     // horizontal advance moves it after the last point of a frame.

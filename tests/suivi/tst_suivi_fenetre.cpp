@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTest>
 #include <cmath>
 
@@ -100,7 +101,9 @@ private slots:
         echelleH = 0.0123L;
         echelleV = 0.0321L;
         allerA(10);
+        QSignalSpy tableauModifie(Form1, &TForm1::tableauModifie); // the graphs read it again
         Form1->suivreDepuis(boiteAutour(disque[10]));
+        QCOMPARE(tableauModifie.count(), 1);
         QCOMPARE(plateformeTest.messages.size(), size_t(0));
         QCOMPARE(plateformeTest.barres.size(), size_t(1));
         QCOMPARE(plateformeTest.barres[0].total, 49);
