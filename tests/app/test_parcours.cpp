@@ -1,0 +1,202 @@
+// A whole measurement as a teacher makes it, across the commands built apart: display size,
+// pointing, scale, Origin, time origin, undo and redo, a session saved and opened again,
+// the exports, graphs, printing, help. With KINEMAR_CAPTURES set to a folder, each window
+// met on the way is saved there as a picture to look at.
+#include "analyse/graphes.h"
+#include "app/Unit1.h"
+#include "app/dialogue.h"
+#include "app/tailleIma.h"
+#include "commun/session.h"
+#include "measure/TStringGrid.h"
+#include "measure/sessionMesure.h"
+#include "printing/Imprimer.h"
+
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScatterSeries>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+namespace
+{
+
+void capturer(QWidget *w, const QString &nom)
+{
+    const QString dossier = qEnvironmentVariable("KINEMAR_CAPTURES");
+    if (!dossier.isEmpty())
+        w->grab().save(dossier + QLatin1Char('/') + nom + QStringLiteral(".png"));
+}
+
+QStringList tableau()
+{
+    QStringList l;
+    for (TStringGrid *g : {Form1->StringGrid1, Form1->StringGrid0})
+        for (int r = 0; r < g->RowCount(); ++r)
+            for (int c = 0; c < g->ColCount(); ++c)
+                l << g->Cells(c, r);
+    return l;
+}
+
+void pointer(int x, int y)
+{
+    emit Form1->PaintBox1->MouseUp(Qt::LeftButton, {}, x, y);
+}
+
+void taper(QLineEdit *ed, const QString &texte)
+{
+    QFocusEvent entree(QEvent::FocusIn, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(ed, &entree);
+    ed->selectAll();
+    QTest::keyClicks(ed, texte);
+    QFocusEvent sortie(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(ed, &sortie);
+}
+
+} // namespace
+
+class TestParcours : public QObject
+{
+    Q_OBJECT
+    PlateformeScriptee plateformeTest;
+    QTemporaryDir dossier;
+    // What each dialog does when shown; by default it is captured and closed with Escape.
+    std::map<QString, std::function<void(QDialog *)>> reponses;
+
+private slots:
+    void init()
+    {
+        debuterSession(plateformeTest);
+        plateformeTest.surModal = [this](QDialog *d) {
+            d->show();
+            capturer(d, d->objectName());
+            const auto r = reponses.find(d->objectName());
+            if (r != reponses.end())
+                r->second(d);
+            else
+                QTest::keyClick(d, Qt::Key_Escape);
+            const int resultat = d->result();
+            d->hide();
+            return resultat;
+        };
+    }
+    void cleanup() { terminerSession(); }
+
+    void mesureEntiere()
+    {
+        plateformeTest.fichiersOuverts.push_back({QStringLiteral(KINEMAR_CLIPS_DIR "/divx.avi")});
+        Form1->bbtnOpenAviClick();
+        QVERIFY(Form1->clipOuvert());
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form1));
+
+        reponses[QStringLiteral("tailleImaBox")] = [](QDialog *) {
+            tailleImaBox->udPc->setPosition(50);
+            tailleImaBox->OKBtn->click();
+        };
+        Form1->bbtnImaClick();
+        QCOMPARE(pcAffichage, 50);
+
+        // Two points on five frames, a time origin, a scale and an Origin.
+        Form1->udPointsPlan->cliquer(true);
+        for (int f = 0; f < 5; ++f)
+            for (int p = 1; p <= 2; ++p)
+                pointer(20 * p + 3 * f, 60 - 7 * f - p);
+        Form1->udt0->setPosition(1);
+        Form1->udt0Click();
+        Form1->udt0MouseUp();
+        Form1->activerPage(Form1->tsEtalon);
+        Form1->PageControl1Change();
+        Form1->rbEtalonSimu->setChecked(true);
+        taper(Form1->edSi, QStringLiteral("0.5"));
+        Form1->rbChxOrig->setChecked(true);
+        pointer(10, 70);
+        capturer(Form1, QStringLiteral("reglages"));
+        Form1->activerPage(Form1->tsMesures);
+        Form1->PageControl1Change();
+        capturer(Form1, QStringLiteral("mesures"));
+        const QStringList mesure = tableau();
+
+        // Everything undone, then redone.
+        SessionMesure *session = Form1->sessionMesure;
+        for (int i = 0; i < 50 && (i == 0 || session->mnuAnnuler->isEnabled()); ++i)
+            session->annuler();
+        QVERIFY(!session->mnuAnnuler->isEnabled());
+        for (int i = 0; i < 50 && session->mnuRetablir->isEnabled(); ++i)
+            session->retablir();
+        QCOMPARE(tableau(), mesure);
+
+        // Graphs open while the session is saved and opened again.
+        QTest::mouseClick(Form1->bbtnGraphes, Qt::LeftButton);
+        QVERIFY(Form1->GrapheBox && Form1->GrapheBox->isVisible());
+        const int points = int(Form1->GrapheBox->seriePoints->count());
+        QVERIFY(points > 0);
+        capturer(Form1->GrapheBox, QStringLiteral("graphes"));
+        const QString fichier = dossier.filePath(QStringLiteral("essai.kinemar"));
+        plateformeTest.fichiersEnregistres.push_back(fichier);
+        QVERIFY(session->enregistrerSous());
+        plateformeTest.reponses.push_back(Reponse::Oui);
+        QVERIFY(Form1->ouvrirSession(fichier));
+        QCOMPARE(pcAffichage, 50);
+        QCOMPARE(tableau(), mesure);
+        QCOMPARE(int(Form1->GrapheBox->seriePoints->count()), points);
+
+        // The exports from the session opened again.
+        const QString cw3 = dossier.filePath(QStringLiteral("essai.cw3"));
+        const QString txt = dossier.filePath(QStringLiteral("essai.txt"));
+        plateformeTest.fichiersEnregistres.push_back(cw3);
+        Form1->SaveCW3Execute();
+        reponses[QStringLiteral("FormatTxtBox")] = [](QDialog *d) {
+            static_cast<TDialogueKinemar *>(d)->OKBtn->click();
+        };
+        plateformeTest.fichiersEnregistres.push_back(txt);
+        Form1->SaveTXTExecute();
+        for (const QString &f : {cw3, txt})
+            QVERIFY2(QFileInfo(f).size() > 0, qPrintable(f));
+
+        // Printed to a PDF file.
+        const QString pdf = dossier.filePath(QStringLiteral("page.pdf"));
+        dlgImprimer->imprimante()->setOutputFormat(QPrinter::PdfFormat);
+        dlgImprimer->imprimante()->setOutputFileName(pdf);
+        reponses[QStringLiteral("dlgImprimer")] = [](QDialog *) { dlgImprimer->OKBtn->click(); };
+        Form1->bbtnImprimerClick();
+        QVERIFY(QFileInfo(pdf).size() > 0);
+
+        // Help and the about box.
+        QTest::keyClick(Form1->StringGrid1, Qt::Key_F1);
+        QCOMPARE(plateformeTest.aides.back().second, 230);
+        Form1->propos1Click();
+        QCOMPARE(plateformeTest.nombreMessages(TypeMessage::Erreur), 0);
+    }
+
+    // Escape in each of the program's dialogs runs its Cancel once, and closes it.
+    void echapDansChaqueDialogue()
+    {
+        plateformeTest.fichiersOuverts.push_back({QStringLiteral(KINEMAR_CLIPS_DIR "/raw_10.avi")});
+        Form1->bbtnOpenAviClick();
+        QVERIFY(Form1->clipOuvert());
+        // Tracking waits for its box: Escape stays the dialogs' own.
+        Form1->SuiviAuto->trigger();
+        QVERIFY(Form1->SuiviAuto->isChecked());
+        const QList<TDialogueKinemar *> dialogues = Form1->findChildren<TDialogueKinemar *>();
+        QVERIFY(dialogues.size() >= 8);
+        for (TDialogueKinemar *d : dialogues) {
+            d->show();
+            QVERIFY(QTest::qWaitForWindowExposed(d));
+            capturer(d, d->objectName());
+            std::unique_ptr<QSignalSpy> annuler;
+            if (d->CancelBtn)
+                annuler = std::make_unique<QSignalSpy>(d->CancelBtn, &QPushButton::clicked);
+            QTest::keyClick(d, Qt::Key_Escape);
+            QVERIFY2(!d->isVisible(), qPrintable(d->objectName()));
+            if (annuler) QVERIFY2(annuler->count() == 1, qPrintable(d->objectName()));
+        }
+        QVERIFY(Form1->SuiviAuto->isChecked());
+    }
+};
+
+QTEST_MAIN(TestParcours)
+#include "test_parcours.moc"
