@@ -5,6 +5,7 @@
 #include "app/erreurs.h"
 #include "app/plateforme.h"
 #include "clip/TMediaPlayer.h"
+#include "clip/echecOuverture.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
 #include "suivi/pixels.h"
@@ -243,7 +244,10 @@ void TForm1::suivreDepuis(const QRect &boiteAffichee)
     try {
         lecteur.Open();
     } catch (const ErreurKinemar &erreur) {
-        plateforme().message(TypeMessage::Erreur, erreur.texte(), Boutons::Ok);
+        // The player's reason is French: the opening's own message says it in Arabic.
+        plateforme().message(TypeMessage::Erreur,
+                             messageEchecOuverture(MediaPlayer1->FileName(), erreur.texte()),
+                             Boutons::Ok);
         return;
     }
 

@@ -12,6 +12,8 @@
 #include "printing/Imprimer.h"
 
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -27,8 +29,9 @@ namespace
 void capturer(QWidget *w, const QString &nom)
 {
     const QString dossier = qEnvironmentVariable("KINEMAR_CAPTURES");
-    if (!dossier.isEmpty())
-        w->grab().save(dossier + QLatin1Char('/') + nom + QStringLiteral(".png"));
+    if (dossier.isEmpty()) return;
+    QTest::qWait(200); // laid out as on screen
+    w->grab().save(dossier + QLatin1Char('/') + nom + QStringLiteral(".png"));
 }
 
 QStringList tableau()
@@ -165,11 +168,34 @@ private slots:
         Form1->bbtnImprimerClick();
         QVERIFY(QFileInfo(pdf).size() > 0);
 
+        // The menus, with the commands each part added.
+        for (QAction *a : Form1->menuBar()->actions()) {
+            if (!a->menu()) continue;
+            a->menu()->popup(Form1->mapToGlobal(QPoint(300, 30)));
+            capturer(a->menu(), QStringLiteral("menu_") + a->menu()->objectName());
+            a->menu()->close();
+        }
+
         // Help and the about box.
         QTest::keyClick(Form1->StringGrid1, Qt::Key_F1);
         QCOMPARE(plateformeTest.aides.back().second, 230);
         Form1->propos1Click();
         QCOMPARE(plateformeTest.nombreMessages(TypeMessage::Erreur), 0);
+    }
+
+    // The clip gone from the disk since it was opened: tracking says so in Arabic.
+    void suiviSansLeClip()
+    {
+        const QString avi = dossier.filePath(QStringLiteral("parti.avi"));
+        QVERIFY(QFile::copy(QStringLiteral(KINEMAR_CLIPS_DIR "/raw_10.avi"), avi));
+        plateformeTest.fichiersOuverts.push_back({avi});
+        Form1->bbtnOpenAviClick();
+        QVERIFY(Form1->clipOuvert());
+        QVERIFY(QFile::remove(avi));
+        Form1->suivreDepuis(QRect(10, 10, 20, 20));
+        QCOMPARE(plateformeTest.nombreMessages(TypeMessage::Erreur), 1);
+        QVERIFY(plateformeTest.messages.back().texte.startsWith(
+            QStringLiteral("تعذر فتح مقطع الفيديو") + QChar(13) + avi));
     }
 
     // Escape in each of the program's dialogs runs its Cancel once, and closes it.
