@@ -253,6 +253,10 @@ private slots:
         for (QMenu *m : {Form1->mnuEnregistrerMesures, Form1->mnuPointages, Form1->mnuClip})
             activerMenu(m, true); // as opening a clip does
         Form1->popUpMnuPointeur->setEnabled(true);
+        for (QAction *a :
+             {Form1->sessionMesure->mnuEnregistrerSession, Form1->sessionMesure->mnuRecuperer,
+              Form1->sessionMesure->mnuAnnuler, Form1->SuiviAuto, Form1->mnuGraphes})
+            a->setEnabled(true); // as a clip and a measurement do
         const QList<std::tuple<QMenu *, QAction *, int>> cas{
             {Form1->Aidde1, Form1->Aide1, 1},
             {Form1->Aidde1, Form1->Aide2, 350},
