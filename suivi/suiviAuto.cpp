@@ -182,7 +182,9 @@ void TForm1::construireSuivi()
     bbtnSuiviAuto = new QToolButton(pnlMesures);
     bbtnSuiviAuto->setObjectName(QStringLiteral("bbtnSuiviAuto"));
     bbtnSuiviAuto->setDefaultAction(SuiviAuto);
-    bbtnSuiviAuto->setText(QStringLiteral("تتبع تلقائي"));
+    // The button's caption is the action's icon text: set on the button it would be lost at
+    // the action's next change, and the menu's longer text does not fit a narrow page.
+    SuiviAuto->setIconText(QStringLiteral("تتبع تلقائي"));
     bbtnSuiviAuto->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     bbtnSuiviAuto->setIconSize(QSize(24, 24));
     definirHint(bbtnSuiviAuto, SuiviAuto->toolTip() + QLatin1Char('|') + SuiviAuto->statusTip());
