@@ -75,7 +75,7 @@ private slots:
         debuterSession(plateformeTest);
         plateformeTest.surModal = [this](QDialog *d) {
             d->show();
-            capturer(d, d->objectName());
+            capturer(d, QStringLiteral("parcours_") + d->objectName());
             const auto r = reponses.find(d->objectName());
             if (r != reponses.end())
                 r->second(d);
