@@ -7,7 +7,7 @@
 #include "clip/TMediaPlayer.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
-#include "suivi/pixels.h"
+#include "measure/pixels.h"
 #include "suivi/suiveur.h"
 
 #include <QApplication>
