@@ -2,6 +2,7 @@
 
 #include "app/etat.h"
 #include "calibration/transformation.h"
+#include "measure/pixels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +15,8 @@ std::optional<Echantillon> echantillonDeCellules(int ligne, const QString &decal
     if (decalage.isEmpty() || X.isEmpty() || Y.isEmpty()) return std::nullopt;
     bool okT = false, okX = false, okY = false;
     const int d = decalage.toInt(&okT);
-    const int px = X.toInt(&okX), py = Y.toInt(&okY);
+    // Whole pixels when pointed, with decimals when tracked.
+    const double px = valeurPixel(X, &okX), py = valeurPixel(Y, &okY);
     if (!okT || !okX || !okY) return std::nullopt;
     return Echantillon{ligne, double(d * periode), double(xMetres(px)), double(yMetres(py))};
 }

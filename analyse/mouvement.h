@@ -15,9 +15,9 @@ struct Echantillon {
 };
 
 // The position of one object on row `ligne`, read from the hidden pixel grid's texts: the
-// frame offset from the time origin and the two pixels. Times and metres come from the
-// working state (frame period, Origin, axis directions, Scales), as the table's do. Nothing
-// when the row is not pointed or lies before the time origin.
+// frame offset from the time origin and the two pixels (with decimals when tracked). Times and
+// metres come from the working state (frame period, Origin, axis directions, Scales), as the
+// table's do. Nothing when the row is not pointed or lies before the time origin.
 std::optional<Echantillon> echantillonDeCellules(int ligne, const QString &decalage,
                                                  const QString &X, const QString &Y);
 

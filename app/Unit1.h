@@ -273,9 +273,9 @@ public:
     // The whole measurement taken from the window, and put back; plage says what changed.
     Mesure lireMesure() const;
     ReglagesMesure lireReglages() const;
-    std::optional<QPoint> lirePosition(int point, int image) const; // 0-based point and frame
+    std::optional<QPointF> lirePosition(int point, int image) const; // 0-based point and frame
     void poserMesure(const Mesure &m, const PlageMesure &plage);
-    void poserPosition(int point, int image, const std::optional<QPoint> &pos);
+    void poserPosition(int point, int image, const std::optional<QPointF> &pos);
     bool ouvrirSession(const QString &fichier); // false: not opened, the message was shown
     SessionMesure *sessionMesure = nullptr;
     // ---- Automatic tracking (suivi/) ----

@@ -154,14 +154,14 @@ int pYRelatif(int Y)
     return sensY * (origineY - Y);
 }
 
-long double xMetres(int X)
+long double xMetres(double X)
 {
-    return pXRelatif(X) * echelleH;
+    return static_cast<long double>(X - origineX) * sensX * echelleH;
 }
 
-long double yMetres(int Y)
+long double yMetres(double Y)
 {
-    return pYRelatif(Y) * echelleV;
+    return static_cast<long double>(origineY - Y) * sensY * echelleV;
 }
 
 int slotCurseurOrigine(int sX, int sY, int couleur, bool &bip)

@@ -42,9 +42,10 @@ long double echelleSimultanee(long double longueur, QPoint p1, QPoint p2);
 // and sensY (origineY - Y).
 int pXRelatif(int X);
 int pYRelatif(int Y);
-// Metres of a displayed pixel: the integer relative coordinate times the Scale.
-long double xMetres(int X);
-long double yMetres(int Y);
+// Metres of a displayed pixel (whole when pointed, with decimals when tracked): the relative
+// coordinate times the Scale, computed as the table computes it.
+long double xMetres(double X);
+long double yMetres(double Y);
 
 // Pointer slot of the origin mode for an orientation and a pointer colour (1 black, 2
 // white); 0 when the colour is neither and the pointer stays. bip is set for x to the right

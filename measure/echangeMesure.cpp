@@ -8,6 +8,7 @@
 #include "measure/TStringGrid.h"
 #include "measure/commandesMesure.h"
 #include "measure/mesure.h"
+#include "measure/pixels.h"
 #include "measure/sessionMesure.h"
 
 #include <QCheckBox>
@@ -59,11 +60,12 @@ ReglagesMesure TForm1::lireReglages() const
     return g;
 }
 
-std::optional<QPoint> TForm1::lirePosition(int point, int image) const
+std::optional<QPointF> TForm1::lirePosition(int point, int image) const
 {
     const QString x = StringGrid0->Cells(2 * point + 1, image + 1);
     if (x.isEmpty()) return std::nullopt;
-    return QPoint(x.toInt(), StringGrid0->Cells(2 * point + 2, image + 1).toInt());
+    // textePixel gives these texts back unchanged: whole, or up to two decimals.
+    return QPointF(valeurPixel(x), valeurPixel(StringGrid0->Cells(2 * point + 2, image + 1)));
 }
 
 Mesure TForm1::lireMesure() const
@@ -79,7 +81,7 @@ Mesure TForm1::lireMesure() const
     return m;
 }
 
-void TForm1::poserPosition(int point, int image, const std::optional<QPoint> &pos)
+void TForm1::poserPosition(int point, int image, const std::optional<QPointF> &pos)
 {
     const int c = 2 * point + 1, r = image + 1;
     if (!pos) {
@@ -89,13 +91,14 @@ void TForm1::poserPosition(int point, int image, const std::optional<QPoint> &po
         }
         return;
     }
-    StringGrid0->setCells(c, r, QString::number(pos->x()));
-    StringGrid0->setCells(c + 1, r, QString::number(pos->y()));
+    StringGrid0->setCells(c, r, textePixel(pos->x()));
+    StringGrid0->setCells(c + 1, r, textePixel(pos->y()));
     const int d = chiffresXY - 1;
+    // As the table computes its metres.
     StringGrid1->setCells(
-        c, r, texteSci(d, static_cast<long double>(sensX * (pos->x() - origineX)) * echelleH));
+        c, r, texteSci(d, static_cast<long double>(pos->x() - origineX) * sensX * echelleH));
     StringGrid1->setCells(
-        c + 1, r, texteSci(d, static_cast<long double>(sensY * (origineY - pos->y())) * echelleV));
+        c + 1, r, texteSci(d, static_cast<long double>(origineY - pos->y()) * sensY * echelleV));
 }
 
 void TForm1::poserMesure(const Mesure &m, const PlageMesure &plage)
@@ -158,7 +161,7 @@ void TForm1::poserMesure(const Mesure &m, const PlageMesure &plage)
         const auto &carte = m.positions[c.point];
         const auto pos = carte.constFind(c.image);
         poserPosition(c.point, c.image,
-                      pos == carte.cend() ? std::nullopt : std::optional<QPoint>(*pos));
+                      pos == carte.cend() ? std::nullopt : std::optional<QPointF>(*pos));
     }
     if (plage.reglages) ActualGrid();
     // One pointing undone or redone: show where it was.

@@ -110,6 +110,17 @@ public:
         const QJsonArray a = v.toArray();
         return {entier(a[0], nom, -maxX, 2 * maxX), entier(a[1], nom, -maxY, 2 * maxY)};
     }
+    // A position: whole pixels when pointed, hundredths when tracked. It lies on the picture,
+    // max pixels across: a tracked centre may stand up to half a pixel past the first or last
+    // pixel centre. Kept to the hundredth, as the grid holds it.
+    double pixel(const QJsonValue &v, const QString &nom, int max) const
+    {
+        if (!v.isDouble()) throw Defaut{messageType(nom)};
+        const double d = v.toDouble();
+        if (!std::isfinite(d)) throw Defaut{messageType(nom)};
+        if (d < -0.5 || d > max - 0.5) throw Defaut{messagePlage(nom)};
+        return std::round(d * 100.0) / 100.0;
+    }
     long double reel(const QJsonObject &o, const char *cle, const QString &nom) const
     {
         const auto v = reelDeTexte(texte(o, cle, nom));
@@ -192,9 +203,9 @@ Mesure lire(const QJsonObject &racine, const QString &fichierSession, QString &a
             const QJsonArray e = v.toArray();
             if (!v.isArray() || e.size() != 3) throw Defaut{messageType(nom)};
             const int image = l.entier(e[0], nom + QStringLiteral(" (image)"), 0, N - 1);
-            const int x = l.entier(e[1], nom + QStringLiteral(" (x)"), 0, W - 1);
-            const int y = l.entier(e[2], nom + QStringLiteral(" (y)"), 0, H - 1);
-            m.positions[p].insert(image, QPoint(x, y));
+            const double x = l.pixel(e[1], nom + QStringLiteral(" (x)"), W);
+            const double y = l.pixel(e[2], nom + QStringLiteral(" (y)"), H);
+            m.positions[p].insert(image, QPointF(x, y));
         }
     }
     return m;

@@ -4,7 +4,7 @@
 #include "app/etat.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
-#include "suivi/pixels.h"
+#include "measure/pixels.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,11 +1,13 @@
 #pragma once
 // The whole measurement as one value: what a session file holds, what undo steps change and
 // what recovery writes. Positions are pixels of the displayed image at largeurAffichee x
-// hauteurAffichee (the grids' own unit); nothing is normalised. Frames are 0-based here
+// hauteurAffichee (the grids' own unit), whole when pointed and in hundredths when tracked,
+// exactly as the hidden grid holds them; nothing is normalised. Frames are 0-based here
 // (row r of the grids is frame r - 1).
 #include <QByteArray>
 #include <QMap>
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 
 #include <array>
@@ -67,7 +69,7 @@ struct Mesure {
     // For each point (0-based here), frame -> pixel. Sparse: a few hundred pointed frames of
     // a 90,000-frame clip cost a few hundred entries. Implicitly shared, so a copy handed to
     // the recovery writer costs nothing until one side changes.
-    std::array<QMap<int, QPoint>, kPointsMesure> positions;
+    std::array<QMap<int, QPointF>, kPointsMesure> positions;
 
     bool operator==(const Mesure &o) const
     {
@@ -81,7 +83,7 @@ struct Mesure {
 struct ChangementPosition {
     int image = 0;
     std::int8_t point = 0; // 0-based
-    std::optional<QPoint> avant, apres;
+    std::optional<QPointF> avant, apres;
 };
 
 // The pointings that differ between two measurements, frame by frame.

@@ -9,7 +9,7 @@
 #include "measure/dessin.h"
 #include "measure/grilles.h"
 #include "measure/rgbhls.h"
-#include "suivi/pixels.h"
+#include "measure/pixels.h"
 
 #include <QCheckBox>
 #include <QEvent>

@@ -207,7 +207,7 @@ void SessionMesure::enregistrerEtape()
             const auto pos = fenetre_->lirePosition(p, f);
             const auto &carte = std::as_const(mesure_.positions[p]);
             const auto i = carte.constFind(f);
-            std::optional<QPoint> avant;
+            std::optional<QPointF> avant;
             if (i != carte.cend()) avant = *i;
             if (avant == pos) continue;
             changements.push_back({f, std::int8_t(p), avant, pos});

@@ -6,6 +6,7 @@
 #include "calibration/transformation.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "measure/pixels.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>
@@ -489,7 +490,7 @@ PageImprimee TdlgImprimer::pageCourante(long double e) const
             if (apparence->Cells(q, 1) != un) continue;
             const QString X = pixels->Cells(2 * q - 1, f + 1);
             if (X.isEmpty()) continue;
-            p.marques.push_back({X.toInt(), pixels->Cells(2 * q, f + 1).toInt(),
+            p.marques.push_back({valeurPixel(X), valeurPixel(pixels->Cells(2 * q, f + 1)),
                                  static_cast<std::uint32_t>(apparence->Cells(q, 0).toLongLong()),
                                  apparence->Cells(q, 2).toInt()});
         }

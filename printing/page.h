@@ -29,9 +29,10 @@ long double echelleDePiste(int position, long double D);
 enum class ModeCouleur { ecran = 0, gris = 1, noir = 2 };
 QColor couleurImprimee(std::uint32_t valeur, ModeCouleur mode);
 
-// One recorded position: displayed pixel, colour value (red in the low byte), marker shape.
+// One recorded position: displayed pixel (with decimals when tracked: a printer dot is much
+// finer than a displayed pixel), colour value (red in the low byte), marker shape.
 struct MarqueImprimee {
-    int X = 0, Y = 0;
+    double X = 0, Y = 0;
     std::uint32_t couleur = 0;
     int forme = 0;
 };

@@ -8,7 +8,7 @@
 #include "clip/echecOuverture.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
-#include "suivi/pixels.h"
+#include "measure/pixels.h"
 #include "suivi/suiveur.h"
 
 #include <QApplication>

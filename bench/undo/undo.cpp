@@ -40,7 +40,7 @@ int main()
     m.reglages.nbPoints = 4;
     for (int p = 0; p < kPointsMesure; ++p)
         for (int f = 0; f < kImages; ++f)
-            m.positions[p].insert(f, QPoint((f + 97 * p) % 640, (3 * f + p) % 480));
+            m.positions[p].insert(f, QPointF((f + 97 * p) % 640, (3 * f + p) % 480));
 
     // One whole copy, as a snapshot-based history would keep per step.
     const std::size_t avantCopie = tas();
@@ -115,9 +115,9 @@ int main()
         } else { // a pointing: one new or moved position
             const int p = k % kPointsMesure, f = (k * 89) % kImages;
             const auto &carte = std::as_const(m.positions[p]);
-            std::optional<QPoint> ancien;
+            std::optional<QPointF> ancien;
             if (carte.contains(f)) ancien = carte.value(f);
-            pousser({{f, std::int8_t(p), ancien, QPoint(k % 640, k % 480)}}, g);
+            pousser({{f, std::int8_t(p), ancien, QPointF(k % 640, k % 480)}}, g);
             ++pointages;
         }
     }

@@ -8,6 +8,7 @@
 #include "commun/session.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "measure/pixels.h"
 #include "measure/grilles.h"
 #include "measure/sessionMesure.h"
 
@@ -112,7 +113,7 @@ class TestGraphes : public QObject
     // The value of a cell of the table, from its pixel, as the table computes it.
     static double metres(int colonne, int r)
     {
-        const int pixel = Form1->StringGrid0->Cells(colonne, r).toInt();
+        const double pixel = valeurPixel(Form1->StringGrid0->Cells(colonne, r));
         return double(colonne % 2 ? xMetres(pixel) : yMetres(pixel));
     }
 

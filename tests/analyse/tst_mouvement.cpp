@@ -183,6 +183,12 @@ private slots:
         QVERIFY(proche(e->t, 0.12) && proche(e->x, 0.2) && proche(e->y, 0.4));
         QVERIFY(!echantillonDeCellules(2, QString(), QStringLiteral("30"), QStringLiteral("60")));
         QVERIFY(!echantillonDeCellules(2, QStringLiteral("1"), QString(), QString()));
+        QVERIFY(!echantillonDeCellules(2, QStringLiteral("1"), QStringLiteral("3x"),
+                                       QStringLiteral("60")));
+        // A tracked position keeps its decimals.
+        const auto suivi = echantillonDeCellules(4, QStringLiteral("3"), QStringLiteral("30.5"),
+                                                 QStringLiteral("59.75"));
+        QVERIFY(suivi && proche(suivi->x, 0.205) && proche(suivi->y, 0.4025));
     }
 
     void csv()

@@ -38,8 +38,12 @@ Mesure exemple()
     g.aspects[0] = {255, false, 0};
     g.aspects[2] = {65280, true, 2};
     g.taillePoints = 3;
-    m.positions[0] = {{0, QPoint(10, 20)}, {39, QPoint(239, 179)}};
-    m.positions[3] = {{5, QPoint(0, 0)}}; // a pair hidden by the point count
+    // Pointed by hand, then tracked (hundredths, up to half a pixel past the last centre).
+    m.positions[0] = {{0, QPointF(10, 20)},
+                      {39, QPointF(239, 179)},
+                      {20, QPointF(123.45, 0.07)},
+                      {21, QPointF(239.5, -0.5)}};
+    m.positions[3] = {{5, QPointF(0, 0)}}; // a pair hidden by the point count
     return m;
 }
 
@@ -66,6 +70,8 @@ private slots:
         const LectureSession l = lireFichierSession(session);
         QVERIFY2(l.mesure, qPrintable(l.erreur));
         QVERIFY(*l.mesure == m);
+        // Points compare loosely; the bytes show every tracked hundredth came back exact.
+        QCOMPARE(texteSession(*l.mesure, session), texteSession(m, session));
 
         // Beside the session (or below it) the clip is named relatively: the folder moves whole.
         Mesure voisin = m;
@@ -107,6 +113,8 @@ private slots:
         QTest::newRow("image hors du clip") << change("[39,", "[40,") << horsPlage;
         QTest::newRow("image negative") << change("[0,10,20]", "[-1,10,20]") << horsPlage;
         QTest::newRow("pixel hors image") << change(",239,", ",240,") << horsPlage;
+        QTest::newRow("pixel suivi hors image") << change("239.5", "239.51") << horsPlage;
+        QTest::newRow("pixel en texte") << change("[0,10,20]", "[0,\"10\",20]") << typeFaux;
         QTest::newRow("pointage incomplet") << change(",239,179]", ",239]") << typeFaux;
         QTest::newRow("sans etalonnage") << change("\"etalonnage\"", "\"etalon\"") << typeFaux;
         QTest::newRow("echelle illisible")
@@ -140,7 +148,7 @@ private slots:
             etats.push_back(courante);
         };
         Mesure m = courante;
-        m.positions[1].insert(7, QPoint(3, 4)); // a pointing
+        m.positions[1].insert(7, QPointF(3, 4)); // a pointing
         pousser(m);
         QCOMPARE(static_cast<const CommandeMesure *>(pile.command(0))->octets() <
                      sizeof(CommandeMesure) + 64,

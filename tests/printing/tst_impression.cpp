@@ -240,13 +240,18 @@ private slots:
             Form1->StringGrid0->setCells(1, r, QString::number(10 * r));
             Form1->StringGrid0->setCells(2, r, QString::number(5 * r));
         }
+        // The last frame tracked: its marker keeps the decimals.
+        Form1->StringGrid0->setCells(1, 4, QStringLiteral("40.25"));
+        Form1->StringGrid0->setCells(2, 4, QStringLiteral("20.5"));
         Form1->udt0->setPosition(3);
         Form1->udt0MouseUp();
         montrer([this] {
             QVERIFY(d->rbImpPoints0->isEnabled() && d->rbImpPoints1->isEnabled());
             PageImprimee p = d->pageCourante(0.1L);
             QCOMPARE(int(p.marques.size()), 2);
-            QCOMPARE(p.marques[0].X, 30);
+            QCOMPARE(p.marques[0].X, 30.0);
+            QCOMPARE(p.marques[1].X, 40.25);
+            QCOMPARE(p.marques[1].Y, 20.5);
             QVERIFY(p.axes && p.grille && !p.grilleCouleurAxes);
             QCOMPARE(p.mode, ModeCouleur::noir);
             d->rbImpPoints0->click();

@@ -1,7 +1,7 @@
 // The tracker on clips of a known path (tools/mkclip), its refusals and stops, the pixel store
 // texts, and kmtrack's output and exit status.
 #include "clip/TMediaPlayer.h"
-#include "suivi/pixels.h"
+#include "measure/pixels.h"
 #include "suivi/suiveur.h"
 
 #include <QFile>

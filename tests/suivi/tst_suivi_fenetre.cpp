@@ -6,7 +6,7 @@
 #include "commun/session.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
-#include "suivi/pixels.h"
+#include "measure/pixels.h"
 
 #include <QAction>
 #include <QFile>

@@ -5,5 +5,6 @@
 #include <QString>
 
 QString textePixel(double valeur);
-// Reads both kinds; an empty or unreadable text reads as 0, as an integer conversion did.
-double valeurPixel(const QString &texte);
+// Reads both kinds; an empty or unreadable text reads as 0, as an integer conversion did,
+// and sets *ok to false when given.
+double valeurPixel(const QString &texte, bool *ok = nullptr);

@@ -1,4 +1,4 @@
-#include "suivi/pixels.h"
+#include "measure/pixels.h"
 
 #include <cmath>
 
@@ -11,9 +11,11 @@ QString textePixel(double valeur)
     return texte;
 }
 
-double valeurPixel(const QString &texte)
+double valeurPixel(const QString &texte, bool *ok)
 {
-    bool ok = false;
-    const double v = texte.trimmed().toDouble(&ok);
-    return ok && std::isfinite(v) ? v : 0.0;
+    bool lu = false;
+    const double v = texte.trimmed().toDouble(&lu);
+    lu = lu && std::isfinite(v);
+    if (ok) *ok = lu;
+    return lu ? v : 0.0;
 }
