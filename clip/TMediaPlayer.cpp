@@ -393,6 +393,12 @@ int TMediaPlayer::CacheMio() const
     return d->cacheMio;
 }
 
+QString TMediaPlayer::nomCodecFlux() const
+{
+    return d->clip ? QString::fromUtf8(avcodec_get_name(d->clip->flux()->codecpar->codec_id))
+                   : QString();
+}
+
 double TMediaPlayer::periodeSecondes() const
 {
     return d->clip ? d->clip->periode : 0.0;

@@ -83,6 +83,8 @@ public:
     double periodeSecondes() const;
     // Decoder name, for diagnosis.
     QString nomDecodeur() const;
+    // FFmpeg's short name of the stream's codec ("h264"), empty when closed.
+    QString nomCodecFlux() const;
     // Frames from the point where reading the file failed (a cut or damaged file) to the
     // end; they show the last picture read. 0 when closed.
     int imagesIlisibles() const;

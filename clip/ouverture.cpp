@@ -8,6 +8,7 @@
 #include "app/tailleIma.h"
 #include "clip/TMediaPlayer.h"
 #include "clip/echecOuverture.h"
+#include "clip/infosClip.h"
 #include "clip/video.h"
 #include "measure/Nbreels.h"
 
@@ -29,10 +30,24 @@ QLabel *etiquettePropriete(QWidget *parent, const char *nom, const QString &text
     return l;
 }
 
+// An AVI FourCC by its table; another container's codec by FFmpeg's long name.
 QString nomCodecAffiche(const QString &fourcc)
 {
-    return nomCodec(fourcc).value_or(QStringLiteral("inconnu"));
+    if (const auto nom = nomCodec(fourcc)) return *nom;
+    const QString nomLong = nomLongCodec(fourcc);
+    return nomLong.isEmpty() ? QStringLiteral("inconnu") : nomLong;
 }
+
+bool estRiffAvi(const QString &fichier)
+{
+    QFile f(fichier);
+    const QByteArray debut = f.open(QIODevice::ReadOnly) ? f.read(12) : QByteArray();
+    return debut.size() == 12 && debut.startsWith("RIFF") && debut.mid(8, 4) == "AVI ";
+}
+
+// The clips a phone or a camera writes, beside AVI; either case, as phones name them.
+const char *const filtreTousClips = "tous les clips (*.avi *.mp4 *.mov *.m4v *.mkv *.webm *.3gp "
+                                    "*.AVI *.MP4 *.MOV *.M4V *.MKV *.WEBM *.3GP)";
 
 } // namespace
 
@@ -131,6 +146,22 @@ void TForm1::OpenDialog1SelectionChange(const QString &fichier)
         plateforme().message(TypeMessage::Erreur, erreur.texte(), Boutons::Ok);
         return;
     }
+    if (!e.valide && !estRiffAvi(fichier)) {
+        // Another container: what FFmpeg reads of it, in the same labels.
+        const InfosClip infos = lireInfosClip(fichier);
+        if (!infos.valide) {
+            RAZProClip();
+            return;
+        }
+        e.nbImages = infos.nbImages;
+        e.largeur = infos.largeur;
+        e.hauteur = infos.hauteur;
+        e.periode = infos.periode;
+        e.duree = infos.duree;
+        e.frequence = infos.frequence;
+        e.fourCC = infos.codec;
+        e.valide = true;
+    }
     if (!e.valide) {
         RAZProClip();
         return;
@@ -192,6 +223,7 @@ void TForm1::bbtnOpenAviClick()
     DialogueFichier dialogue;
     dialogue.titre = QStringLiteral("(*.avi فتح مقطع فيديو (ملف بصيغة         ");
     dialogue.filtre = QStringLiteral("fichiers AVI (*.avi)");
+    dialogue.filtre += QStringLiteral(";;") + QString::fromUtf8(filtreTousClips);
     dialogue.fichierAide = repDepart + QStringLiteral("/kineMar2.hlp");
     dialogue.contexteAide = 210;
     activerPage(tsProClip);
@@ -263,7 +295,9 @@ bool TForm1::ouvrirClip(const QString &fichier)
     {
         QFile f(fichier);
         codecClip.clear();
-        if (f.open(QIODevice::ReadOnly)) {
+        if (!estRiffAvi(fichier))
+            codecClip = MediaPlayer1->nomCodecFlux();
+        else if (f.open(QIODevice::ReadOnly)) {
             try {
                 codecClip = codecAvi(f);
             } catch (const ErreurKinemar &) {

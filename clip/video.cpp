@@ -112,6 +112,14 @@ qint32 frequenceDePeriode(long double periode)
 EnteteAvi lireEnteteAvi(QFile &fichier)
 {
     EnteteAvi e;
+    // Another container (MP4, MOV, MKV...) read at AVI offsets gives absurd numbers: it is
+    // refused outright. A file too short for the signature fails below as before.
+    if (fichier.seek(0)) {
+        const QByteArray signature = fichier.read(12);
+        if (signature.size() == 12 &&
+            !(signature.startsWith("RIFF") && signature.mid(8, 4) == "AVI "))
+            return e;
+    }
     e.nbImages = nbImagesAvi(fichier);
     const auto dimensions = dimensionsAvi(fichier);
     e.largeur = dimensions.first;
