@@ -112,14 +112,6 @@ qint32 frequenceDePeriode(long double periode)
 EnteteAvi lireEnteteAvi(QFile &fichier)
 {
     EnteteAvi e;
-    // Another container (MP4, MOV, MKV...) read at AVI offsets gives absurd numbers: it is
-    // refused outright. A file too short for the signature fails below as before.
-    if (fichier.seek(0)) {
-        const QByteArray signature = fichier.read(12);
-        if (signature.size() == 12 &&
-            !(signature.startsWith("RIFF") && signature.mid(8, 4) == "AVI "))
-            return e;
-    }
     e.nbImages = nbImagesAvi(fichier);
     const auto dimensions = dimensionsAvi(fichier);
     e.largeur = dimensions.first;
@@ -135,5 +127,10 @@ EnteteAvi lireEnteteAvi(QFile &fichier)
         e.frequence = frequenceDePeriode(e.periode);
     }
     e.valide = e.nbImages > 0 && e.largeur > 0 && e.hauteur > 0 && e.periode > 0;
+    // Another container (MP4, MOV, MKV...) read at these offsets gives absurd numbers: it is
+    // refused outright, once the reads have failed as they would on a short file.
+    if (!fichier.seek(0)) return EnteteAvi{};
+    const QByteArray signature = fichier.read(12);
+    if (!(signature.startsWith("RIFF") && signature.mid(8, 4) == "AVI ")) return EnteteAvi{};
     return e;
 }
