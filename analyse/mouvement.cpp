@@ -16,7 +16,8 @@ std::optional<Echantillon> echantillonDeCellules(int ligne, const QString &decal
     const int d = decalage.toInt(&okT);
     const int px = X.toInt(&okX), py = Y.toInt(&okY);
     if (!okT || !okX || !okY) return std::nullopt;
-    return Echantillon{ligne, double(d * periode), double(xMetres(px)), double(yMetres(py))};
+    return Echantillon{ligne, double(ecartTemps(ligne - 1, ligne - 1 - d)), double(xMetres(px)),
+                       double(yMetres(py))};
 }
 
 std::size_t SerieObjet::placer(const Echantillon &e)

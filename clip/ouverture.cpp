@@ -190,7 +190,10 @@ void TForm1::RAZProClip()
                            formateReel(QStringLiteral("0.000"), nbImages * periode) +
                            QStringLiteral("ثا"));
         lblFrequence->setText(QStringLiteral("التواتر :   ") + QString::number(frequence) +
-                              QStringLiteral("  صورة / ثا"));
+                              QStringLiteral("  صورة / ثا") +
+                              (MediaPlayer1->cadenceVariable()
+                                   ? QStringLiteral("  (مدة الصور متغيرة بأكثر من 1 %)")
+                                   : QString()));
         lblPeriode->setText(QStringLiteral("مدة صورة (م ثا):") +
                             formateReel(QStringLiteral("0"), periode * 1000) +
                             QStringLiteral("   "));
@@ -287,6 +290,16 @@ bool TForm1::ouvrirClip(const QString &fichier)
     nbImages = MediaPlayer1->Length();
     periode = periode / nbImages / 1000;
     if (periode != 0) frequence = frequenceDePeriode(periode);
+    tempsImages.clear();
+    cadenceTournage = 0;
+    if (!estRiffAvi(fichier)) {
+        // Outside AVI each frame keeps its own time: a variable frame rate is measured true.
+        periode = MediaPlayer1->periodeSecondes();
+        if (periode != 0) frequence = frequenceDePeriode(periode);
+        tempsImages.resize(size_t(nbImages));
+        for (int f = 0; f < nbImages; ++f)
+            tempsImages[size_t(f)] = MediaPlayer1->tempsImage(f);
+    }
     initEchelle();
     definirHint(pnl1AVI, QStringLiteral("Glisser-déplacer l'image|Glisser-déplacer l'image"));
     const QRect naturel = MediaPlayer1->DisplayRect();
