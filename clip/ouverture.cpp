@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QFile>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QToolButton>
@@ -95,6 +96,36 @@ void TForm1::construirePageProClip()
     g->addWidget(lblCodec3, ligne++, 1);
     g->addWidget(lblAdapt, ligne++, 0, 1, 2);
     g->addWidget(lblIlisibles, ligne++, 0, 1, 2);
+    // Slow motion: phones store 240 fps footage to play at 30; the rate at filming rescales
+    // every time. Empty: the clip as recorded.
+    auto *lblCadence = etiquettePropriete(fond, "lblCadenceTournage",
+                                          QStringLiteral("سرعة التصوير (صورة / ثا) :"));
+    auto *edCadence = new QLineEdit(fond);
+    edCadence->setObjectName(QStringLiteral("edCadenceTournage"));
+    edCadence->setPlaceholderText(QStringLiteral("كما سُجّل"));
+    edCadence->setMaximumWidth(120);
+    g->addWidget(lblCadence, ligne++, 0, 1, 2);
+    g->addWidget(edCadence, ligne++, 1, Qt::AlignLeft);
+    connect(edCadence, &QLineEdit::editingFinished, this, [this, edCadence] {
+        const QString texte = edCadence->text().trimmed();
+        bool ok = texte.isEmpty();
+        double cadence = 0;
+        if (!ok) {
+            cadence = QString(texte).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+            ok = ok && cadence > 0 && cadence <= 1e6;
+        }
+        if (!ok) {
+            plateforme().message(TypeMessage::Erreur,
+                                 QStringLiteral("سرعة التصوير عدد موجب من الصور في الثانية، أو "
+                                                "فارغة للمقطع كما سُجّل"),
+                                 Boutons::Ok);
+            edCadence->setText(cadenceTournage > 0 ? QString::number(cadenceTournage) : QString());
+            return;
+        }
+        if (cadence == cadenceTournage) return;
+        cadenceTournage = cadence;
+        if (clipOuvert()) udt0MouseUp(); // every time rescaled
+    });
     g->setColumnMinimumWidth(0, 20);
     g->setColumnStretch(1, 1);
     RAZProClip();
@@ -292,6 +323,7 @@ bool TForm1::ouvrirClip(const QString &fichier)
     if (periode != 0) frequence = frequenceDePeriode(periode);
     tempsImages.clear();
     cadenceTournage = 0;
+    if (auto *e = findChild<QLineEdit *>(QStringLiteral("edCadenceTournage"))) e->clear();
     if (!estRiffAvi(fichier)) {
         // Outside AVI each frame keeps its own time: a variable frame rate is measured true.
         periode = MediaPlayer1->periodeSecondes();
