@@ -56,10 +56,21 @@ struct TMediaPlayer::Prive {
     // What the converter's colour range was last set for (setting it is costly).
     mutable std::tuple<const SwsContext *, int, int, int, bool> swsPrepare{};
 
+    // The frame whose first millisecond (as depuisImages gives it) is at or before t: the
+    // two conversions agree at every frame, even at rates where a frame lasts a few ms.
     int versImages(int t) const
     {
         if (format == FormatTemps::Images || !clip) return t;
-        return int(std::floor(double(t) / (clip->periode * 1000.0) + 1e-6));
+        int f = int(std::floor(double(t) / (clip->periode * 1000.0) + 1e-6));
+        while (f > 0 && depuisImagesBrut(f) > t)
+            --f;
+        while (depuisImagesBrut(f + 1) <= t)
+            ++f;
+        return f;
+    }
+    int depuisImagesBrut(int f) const
+    {
+        return int(std::llround(double(f) * clip->periode * 1000.0));
     }
     int depuisImages(int f) const
     {

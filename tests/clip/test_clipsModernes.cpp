@@ -149,6 +149,16 @@ private slots:
                 if (voisin >= 0 && voisin < images)
                     QVERIFY(ecart(img, octetsImage + size_t(voisin) * octets) > propre);
         }
+
+        // A frame's time in milliseconds leads back to the frame, at every rate.
+        for (int f = 0; f < images; f += std::max(1, images / 40)) {
+            lecteur.setTimeFormat(TMediaPlayer::FormatTemps::Images);
+            lecteur.setPosition(f);
+            lecteur.setTimeFormat(TMediaPlayer::FormatTemps::Millisecondes);
+            lecteur.setPosition(lecteur.Position());
+            lecteur.setTimeFormat(TMediaPlayer::FormatTemps::Images);
+            QCOMPARE(lecteur.Position(), f);
+        }
     }
 };
 
