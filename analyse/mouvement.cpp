@@ -18,7 +18,8 @@ std::optional<Echantillon> echantillonDeCellules(int ligne, const QString &decal
     // Whole pixels when pointed, with decimals when tracked.
     const double px = valeurPixel(X, &okX), py = valeurPixel(Y, &okY);
     if (!okT || !okX || !okY) return std::nullopt;
-    return Echantillon{ligne, double(d * periode), double(xMetres(px)), double(yMetres(py))};
+    return Echantillon{ligne, double(ecartTemps(ligne - 1, ligne - 1 - d)), double(xMetres(px)),
+                       double(yMetres(py))};
 }
 
 std::size_t SerieObjet::placer(const Echantillon &e)

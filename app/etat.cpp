@@ -27,6 +27,20 @@ int formeCurseur;
 bool aRedessiner;
 bool effacerSansDemande;
 int largeurPnl1, largeurForm;
+std::vector<double> tempsImages;
+double cadenceTournage;
+
+long double ecartTemps(int image, int origine)
+{
+    const bool propres = image >= 0 && origine >= 0 && size_t(image) < tempsImages.size() &&
+                         size_t(origine) < tempsImages.size();
+    long double t = propres ? static_cast<long double>(tempsImages[size_t(image)]) -
+                                  static_cast<long double>(tempsImages[size_t(origine)])
+                            : (image - origine) * periode;
+    // Stored at the recorded rate, filmed at another: every time scales by their ratio.
+    if (cadenceTournage > 0 && periode > 0) t /= periode * cadenceTournage;
+    return t;
+}
 
 void reinitialiserEtat()
 {
@@ -35,6 +49,8 @@ void reinitialiserEtat()
     imageCourante = -1;
     nbImages = 0;
     periode = 0;
+    tempsImages.clear();
+    cadenceTournage = 0;
     frequence = 0;
     largeurReelle = hauteurReelle = 0;
     codecClip.clear();

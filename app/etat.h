@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 extern QString repDepart;    // start directory: help, configuration, exchange file
 extern QString cheminConfig; // full path of kmconfig.txt once saved
@@ -32,6 +33,15 @@ extern int formeCurseur;   // 1 large target, 2 small target, 3 cross
 extern bool aRedessiner;
 extern bool effacerSansDemande;
 extern int largeurPnl1, largeurForm;
+
+// Outside AVI, each frame's own time in seconds from frame 0 (variable frame rates); empty
+// for AVI, whose frames are a period apart.
+extern std::vector<double> tempsImages;
+// Frames per second at filming for slow motion, 0 when the clip plays as recorded.
+extern double cadenceTournage;
+// Seconds from frame `origine` to frame `image` (0-based), the capture rate applied: the time
+// column, its exports and graphs.
+long double ecartTemps(int image, int origine);
 
 // Puts every variable back to its value before the main window is created (tests create
 // the windows several times in one process).

@@ -11,6 +11,7 @@ extern "C" {
 }
 
 #include <QTimer>
+#include <QTransform>
 
 #include <algorithm>
 #include <climits>
@@ -55,10 +56,21 @@ struct TMediaPlayer::Prive {
     // What the converter's colour range was last set for (setting it is costly).
     mutable std::tuple<const SwsContext *, int, int, int, bool> swsPrepare{};
 
+    // The frame whose first millisecond (as depuisImages gives it) is at or before t: the
+    // two conversions agree at every frame, even at rates where a frame lasts a few ms.
     int versImages(int t) const
     {
         if (format == FormatTemps::Images || !clip) return t;
-        return int(std::floor(double(t) / (clip->periode * 1000.0) + 1e-6));
+        int f = int(std::floor(double(t) / (clip->periode * 1000.0) + 1e-6));
+        while (f > 0 && depuisImagesBrut(f) > t)
+            --f;
+        while (depuisImagesBrut(f + 1) <= t)
+            ++f;
+        return f;
+    }
+    int depuisImagesBrut(int f) const
+    {
+        return int(std::llround(double(f) * clip->periode * 1000.0));
     }
     int depuisImages(int f) const
     {
@@ -104,7 +116,7 @@ void TMediaPlayer::Open()
     d->clip = std::move(clip);
     d->decodeur = std::move(decodeur);
     d->mode = ModeLecteur::Arrete;
-    d->rect = QRect(0, 0, d->clip->largeur, d->clip->hauteur);
+    d->rect = QRect(QPoint(0, 0), tailleNaturelle());
     allerA(0);
 }
 
@@ -204,7 +216,10 @@ void TMediaPlayer::setDisplayRect(const QRect &r)
 
 QSize TMediaPlayer::tailleNaturelle() const
 {
-    return d->clip ? QSize(d->clip->largeur, d->clip->hauteur) : QSize();
+    if (!d->clip) return QSize();
+    // A clip filmed upright on a phone is stored lying on its side: shown as filmed.
+    return d->clip->rotation % 2 ? QSize(d->clip->hauteur, d->clip->largeur)
+                                 : QSize(d->clip->largeur, d->clip->hauteur);
 }
 
 TMediaPlayer::ModeLecteur TMediaPlayer::Mode() const
@@ -347,6 +362,7 @@ QImage TMediaPlayer::image() const
             sws_scale(sws, f->data, f->linesize, 0, f->height, dest, pas);
         }
     }
+    if (d->clip->rotation) img = img.transformed(QTransform().rotate(90.0 * d->clip->rotation));
     d->imageQt = img;
     d->imageAJour = true;
     return img;
@@ -357,13 +373,14 @@ QImage TMediaPlayer::gris(const QRect &zone) const
     if (!d->clip || zone.isEmpty()) return QImage();
     QImage sortie(zone.size(), QImage::Format_Grayscale8);
     sortie.fill(0);
-    const QRect dedans = zone & QRect(0, 0, d->clip->largeur, d->clip->hauteur);
+    const QRect dedans = zone & QRect(QPoint(0, 0), tailleNaturelle());
     if (dedans.isEmpty()) return sortie;
     const AVFrame *f = d->affichee.get();
     const AVPixFmtDescriptor *desc = f ? av_pix_fmt_desc_get(AVPixelFormat(f->format)) : nullptr;
     // An 8-bit luma plane first, at the picture's own size: its rows are the grey levels.
     const bool luma =
-        desc && f->width == d->clip->largeur && f->height == d->clip->hauteur &&
+        d->clip->rotation == 0 && desc && f->width == d->clip->largeur &&
+        f->height == d->clip->hauteur &&
         !(desc->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL)) &&
         desc->nb_components >= 1 && desc->comp[0].plane == 0 && desc->comp[0].depth == 8 &&
         desc->comp[0].step == 1 && desc->comp[0].offset == 0 && desc->comp[0].shift == 0 &&
@@ -391,6 +408,25 @@ void TMediaPlayer::setCacheMio(int mio)
 int TMediaPlayer::CacheMio() const
 {
     return d->cacheMio;
+}
+
+double TMediaPlayer::tempsImage(int image) const
+{
+    if (!d->clip || image < 0) return 0.0;
+    const auto &temps = d->clip->temps;
+    if (size_t(image) < temps.size()) return temps[size_t(image)];
+    return double(image) * d->clip->periode;
+}
+
+bool TMediaPlayer::cadenceVariable() const
+{
+    return d->clip && d->clip->variable;
+}
+
+QString TMediaPlayer::nomCodecFlux() const
+{
+    return d->clip ? QString::fromUtf8(avcodec_get_name(d->clip->flux()->codecpar->codec_id))
+                   : QString();
 }
 
 double TMediaPlayer::periodeSecondes() const

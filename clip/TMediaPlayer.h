@@ -83,6 +83,13 @@ public:
     double periodeSecondes() const;
     // Decoder name, for diagnosis.
     QString nomDecodeur() const;
+    // Seconds from frame 0 to frame `image`: its own time outside AVI (variable frame rates
+    // included), the frame count times the period in AVI.
+    double tempsImage(int image) const;
+    // Outside AVI, the gaps between frames differ from the period by more than 1 %.
+    bool cadenceVariable() const;
+    // FFmpeg's short name of the stream's codec ("h264"), empty when closed.
+    QString nomCodecFlux() const;
     // Frames from the point where reading the file failed (a cut or damaged file) to the
     // end; they show the last picture read. 0 when closed.
     int imagesIlisibles() const;

@@ -2,6 +2,7 @@
 
 #include "clip/TMediaPlayer.h"
 #include "clip/clesSansIndex.h"
+#include "clip/infosClip.h"
 #include "clip/limites.h"
 
 #include <QFileInfo>
@@ -125,6 +126,7 @@ void SourceClip::ouvrir(const QString &nom)
         echecOuverture(
             QStringLiteral("dimensions d'image invalides (%1 × %2)").arg(largeur).arg(hauteur));
     baseTemps = st->time_base;
+    rotation = quartsDeTour(st);
     if (baseTemps.num <= 0 || baseTemps.den <= 0)
         echecOuverture(QStringLiteral("cadence d'images invalide"));
     avi = std::strcmp(fc->iformat->name, "avi") == 0;
@@ -166,6 +168,8 @@ void SourceClip::construireTable(bool reordonner, const Progression &progression
 {
     reordonne = reordonner;
     if (reordonne) preparerParseur();
+    // Outside AVI the presentation times give the display order.
+    if (reordonne && !avi) parPoc = true;
     if (indexPropre && !lireIdx1()) {
         // No index of ours (none at all, or an OpenDML one): the demuxer reads the file its
         // own way.
@@ -176,7 +180,9 @@ void SourceClip::construireTable(bool reordonner, const Progression &progression
         if (r < 0) echecOuverture(texteErreur(r));
     }
     // Display order from packet headers read at their place needs the index's positions.
-    const bool parIndex = (indexPropre || depuisIndex()) && (!reordonne || (avi && parseur));
+    // Outside AVI every packet is read once: one frame is one picture stored in the file,
+    // known by its place, whatever its times say (some have none, some leave gaps).
+    const bool parIndex = avi && (indexPropre || depuisIndex()) && (!reordonne || (avi && parseur));
     if (!parIndex) parcourir(progression);
     finaliser();
     echeance.lever();
@@ -345,6 +351,8 @@ void SourceClip::parcourir(const Progression &progression)
     const int64_t taille = avio_size(fc->pb);
     if (!avi) debut = AV_NOPTS_VALUE; // the first packet's dts, once read
     dtsDe.clear();
+    ptsDe.clear();
+    chunkDePos.clear();
     posDe.clear();
     tailleDe.clear();
     cles.clear();
@@ -372,8 +380,25 @@ void SourceClip::parcourir(const Progression &progression)
         }
         PaquetLu lu{paquet.get()};
         if (paquet->stream_index != indiceFlux) continue;
+        if (!avi) {
+            if (paquet->size <= 0) continue;
+            const int c = int(dtsDe.size());
+            if (c > imagesMax) break; // refused in finaliser
+            if (paquet->pos >= 0) chunkDePos[paquet->pos] = c;
+            ++paquets;
+            // Seeking goes by decoding time; the first packets of some files have none.
+            const int64_t pts = paquet->pts != AV_NOPTS_VALUE ? paquet->pts : paquet->dts;
+            dtsDe.push_back(paquet->dts != AV_NOPTS_VALUE ? paquet->dts
+                            : pts != AV_NOPTS_VALUE       ? pts
+                                                          : 0);
+            ptsDe.push_back(pts);
+            corrompu = (paquet->flags & AV_PKT_FLAG_CORRUPT) ? c : -1;
+            if (reordonne) ordreDe.push_back(pts != AV_NOPTS_VALUE ? pts : inconnu);
+            if (intra || (paquet->flags & AV_PKT_FLAG_KEY)) cles.push_back(c);
+            dernier = c;
+            continue;
+        }
         const int64_t t = paquet->dts;
-        if (!avi && debut == AV_NOPTS_VALUE && t != AV_NOPTS_VALUE) debut = t;
         int c = chunkDe(t);
         if (c < 0 && t != AV_NOPTS_VALUE) continue;
         // A time that goes back, or jumps further than the packets read can back, is not
@@ -435,8 +460,9 @@ void SourceClip::finaliser()
     // a count far beyond the data is a forged header and is not believed.
     int64_t n = nbChunks();
     const int64_t entete = fc->streams[indiceFlux]->nb_frames;
-    if (entete > n && (entete <= 2 * n + 16 ||
-                       (premierIlisible >= 0 && entete - paquets <= videsPermis(paquets))))
+    if (avi && entete > n &&
+        (entete <= 2 * n + 16 ||
+         (premierIlisible >= 0 && entete - paquets <= videsPermis(paquets))))
         n = entete;
     if (n > imagesMax)
         echecOuverture(QStringLiteral("le clip compte %1 images, plus que les %2 que le tableau "
@@ -450,6 +476,7 @@ void SourceClip::finaliser()
                            .arg(periode));
     nbImages = int(n);
     if (premierIlisible >= nbImages) premierIlisible = -1;
+    if (!avi) calculerTemps();
 
     places.clear();
     places.reserve(size_t(paquets));
@@ -460,6 +487,37 @@ void SourceClip::finaliser()
         rangAffiche.reset(new int[places.size()]);
         appris.assign(cles.size(), false);
     }
+}
+
+// Each frame's time from its presentation time, in display order; a frame without one
+// (rare) is put one mean period after the frame before.
+void SourceClip::calculerTemps()
+{
+    std::vector<int64_t> connus;
+    connus.reserve(ptsDe.size());
+    for (const int64_t t : ptsDe)
+        if (t != AV_NOPTS_VALUE) connus.push_back(t);
+    std::sort(connus.begin(), connus.end());
+    temps.assign(size_t(nbImages), 0.0);
+    if (connus.size() < 2) {
+        for (int f = 0; f < nbImages; ++f)
+            temps[size_t(f)] = f * periode;
+        return;
+    }
+    const double base = av_q2d(baseTemps);
+    const double moyenne =
+        double(connus.back() - connus.front()) * base / double(connus.size() - 1);
+    for (int f = 0; f < nbImages; ++f)
+        temps[size_t(f)] = size_t(f) < connus.size()
+                               ? double(connus[size_t(f)] - connus.front()) * base
+                               : temps[size_t(f) - 1] + moyenne;
+    // A mean period far from the stream's rate (variable rate) is the one played at.
+    if (moyenne > 0 && std::abs(moyenne - periode) > 0.01 * periode) periode = moyenne;
+    for (int f = 1; f < nbImages; ++f)
+        if (std::abs(temps[size_t(f)] - temps[size_t(f) - 1] - periode) > 0.01 * periode) {
+            variable = true;
+            break;
+        }
 }
 
 // ---- reading ----------------------------------------------------------------------------
@@ -505,6 +563,11 @@ int SourceClip::lirePaquet(AVPacket *p, int *chunk)
         if (p->stream_index != indiceFlux) {
             av_packet_unref(p);
             continue;
+        }
+        if (!avi) {
+            const auto it = chunkDePos.find(p->pos);
+            *chunk = it != chunkDePos.end() ? it->second : -1;
+            return 0;
         }
         int c = chunkDe(p->dts);
         if (!reparations.empty()) {

@@ -76,12 +76,18 @@ public:
     bool enPlace = false;
     bool reordonne = false;
     Echeance echeance;
+    // Outside AVI: each frame's time in seconds from frame 0, and whether the gaps between
+    // frames differ from the period by more than 1 %. Empty and false for AVI.
+    std::vector<double> temps;
+    bool variable = false;
+    int rotation = 0; // quarter turns clockwise that show the picture upright
 
 private:
     bool depuisIndex();
     bool lireIdx1();
     void parcourir(const Progression &progression);
     void finaliser();
+    void calculerTemps();
     void ouvrirFormat();
     void ouvrirFormatSansIndex();
     void preparerParseur();
@@ -109,6 +115,9 @@ private:
     // place and size in the file (-1 when unknown).
     std::vector<int64_t> dtsDe;
     std::vector<int64_t> posDe;
+    // Outside AVI: per chunk its presentation time, and the chunk of a packet by its place.
+    std::vector<int64_t> ptsDe;
+    std::unordered_map<int64_t, int> chunkDePos;
     std::vector<int> tailleDe;
     std::vector<int> cles;   // chunks a decode can start from, ascending
     std::vector<int> places; // rank -> chunk: the slots that hold data, in order

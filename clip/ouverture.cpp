@@ -8,12 +8,14 @@
 #include "app/tailleIma.h"
 #include "clip/TMediaPlayer.h"
 #include "clip/echecOuverture.h"
+#include "clip/infosClip.h"
 #include "clip/video.h"
 #include "measure/Nbreels.h"
 
 #include <QAction>
 #include <QFile>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QToolButton>
@@ -29,10 +31,24 @@ QLabel *etiquettePropriete(QWidget *parent, const char *nom, const QString &text
     return l;
 }
 
+// An AVI FourCC by its table; another container's codec by FFmpeg's long name.
 QString nomCodecAffiche(const QString &fourcc)
 {
-    return nomCodec(fourcc).value_or(QStringLiteral("inconnu"));
+    if (const auto nom = nomCodec(fourcc)) return *nom;
+    const QString nomLong = nomLongCodec(fourcc);
+    return nomLong.isEmpty() ? QStringLiteral("inconnu") : nomLong;
 }
+
+bool estRiffAvi(const QString &fichier)
+{
+    QFile f(fichier);
+    const QByteArray debut = f.open(QIODevice::ReadOnly) ? f.read(12) : QByteArray();
+    return debut.size() == 12 && debut.startsWith("RIFF") && debut.mid(8, 4) == "AVI ";
+}
+
+// The clips a phone or a camera writes, beside AVI; either case, as phones name them.
+const char *const filtreTousClips = "tous les clips (*.avi *.mp4 *.mov *.m4v *.mkv *.webm *.3gp "
+                                    "*.AVI *.MP4 *.MOV *.M4V *.MKV *.WEBM *.3GP)";
 
 } // namespace
 
@@ -80,6 +96,36 @@ void TForm1::construirePageProClip()
     g->addWidget(lblCodec3, ligne++, 1);
     g->addWidget(lblAdapt, ligne++, 0, 1, 2);
     g->addWidget(lblIlisibles, ligne++, 0, 1, 2);
+    // Slow motion: phones store 240 fps footage to play at 30; the rate at filming rescales
+    // every time. Empty: the clip as recorded.
+    auto *lblCadence = etiquettePropriete(fond, "lblCadenceTournage",
+                                          QStringLiteral("سرعة التصوير (صورة / ثا) :"));
+    auto *edCadence = new QLineEdit(fond);
+    edCadence->setObjectName(QStringLiteral("edCadenceTournage"));
+    edCadence->setPlaceholderText(QStringLiteral("كما سُجّل"));
+    edCadence->setMaximumWidth(120);
+    g->addWidget(lblCadence, ligne++, 0, 1, 2);
+    g->addWidget(edCadence, ligne++, 1, Qt::AlignLeft);
+    connect(edCadence, &QLineEdit::editingFinished, this, [this, edCadence] {
+        const QString texte = edCadence->text().trimmed();
+        bool ok = texte.isEmpty();
+        double cadence = 0;
+        if (!ok) {
+            cadence = QString(texte).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+            ok = ok && cadence > 0 && cadence <= 1e6;
+        }
+        if (!ok) {
+            plateforme().message(TypeMessage::Erreur,
+                                 QStringLiteral("سرعة التصوير عدد موجب من الصور في الثانية، أو "
+                                                "فارغة للمقطع كما سُجّل"),
+                                 Boutons::Ok);
+            edCadence->setText(cadenceTournage > 0 ? QString::number(cadenceTournage) : QString());
+            return;
+        }
+        if (cadence == cadenceTournage) return;
+        cadenceTournage = cadence;
+        if (clipOuvert()) udt0MouseUp(); // every time rescaled
+    });
     g->setColumnMinimumWidth(0, 20);
     g->setColumnStretch(1, 1);
     RAZProClip();
@@ -131,6 +177,22 @@ void TForm1::OpenDialog1SelectionChange(const QString &fichier)
         plateforme().message(TypeMessage::Erreur, erreur.texte(), Boutons::Ok);
         return;
     }
+    if (!e.valide && !estRiffAvi(fichier)) {
+        // Another container: what FFmpeg reads of it, in the same labels.
+        const InfosClip infos = lireInfosClip(fichier);
+        if (!infos.valide) {
+            RAZProClip();
+            return;
+        }
+        e.nbImages = infos.nbImages;
+        e.largeur = infos.largeur;
+        e.hauteur = infos.hauteur;
+        e.periode = infos.periode;
+        e.duree = infos.duree;
+        e.frequence = infos.frequence;
+        e.fourCC = infos.codec;
+        e.valide = true;
+    }
     if (!e.valide) {
         RAZProClip();
         return;
@@ -159,7 +221,10 @@ void TForm1::RAZProClip()
                            formateReel(QStringLiteral("0.000"), nbImages * periode) +
                            QStringLiteral("ثا"));
         lblFrequence->setText(QStringLiteral("التواتر :   ") + QString::number(frequence) +
-                              QStringLiteral("  صورة / ثا"));
+                              QStringLiteral("  صورة / ثا") +
+                              (MediaPlayer1->cadenceVariable()
+                                   ? QStringLiteral("  (مدة الصور متغيرة بأكثر من 1 %)")
+                                   : QString()));
         lblPeriode->setText(QStringLiteral("مدة صورة (م ثا):") +
                             formateReel(QStringLiteral("0"), periode * 1000) +
                             QStringLiteral("   "));
@@ -192,6 +257,7 @@ void TForm1::bbtnOpenAviClick()
     DialogueFichier dialogue;
     dialogue.titre = QStringLiteral("(*.avi فتح مقطع فيديو (ملف بصيغة         ");
     dialogue.filtre = QStringLiteral("fichiers AVI (*.avi)");
+    dialogue.filtre += QStringLiteral(";;") + QString::fromUtf8(filtreTousClips);
     dialogue.fichierAide = repDepart + QStringLiteral("/kineMar2.hlp");
     dialogue.contexteAide = 210;
     activerPage(tsProClip);
@@ -255,6 +321,17 @@ bool TForm1::ouvrirClip(const QString &fichier)
     nbImages = MediaPlayer1->Length();
     periode = periode / nbImages / 1000;
     if (periode != 0) frequence = frequenceDePeriode(periode);
+    tempsImages.clear();
+    cadenceTournage = 0;
+    if (auto *e = findChild<QLineEdit *>(QStringLiteral("edCadenceTournage"))) e->clear();
+    if (!estRiffAvi(fichier)) {
+        // Outside AVI each frame keeps its own time: a variable frame rate is measured true.
+        periode = MediaPlayer1->periodeSecondes();
+        if (periode != 0) frequence = frequenceDePeriode(periode);
+        tempsImages.resize(size_t(nbImages));
+        for (int f = 0; f < nbImages; ++f)
+            tempsImages[size_t(f)] = MediaPlayer1->tempsImage(f);
+    }
     initEchelle();
     definirHint(pnl1AVI, QStringLiteral("Glisser-déplacer l'image|Glisser-déplacer l'image"));
     const QRect naturel = MediaPlayer1->DisplayRect();
@@ -263,7 +340,9 @@ bool TForm1::ouvrirClip(const QString &fichier)
     {
         QFile f(fichier);
         codecClip.clear();
-        if (f.open(QIODevice::ReadOnly)) {
+        if (!estRiffAvi(fichier))
+            codecClip = MediaPlayer1->nomCodecFlux();
+        else if (f.open(QIODevice::ReadOnly)) {
             try {
                 codecClip = codecAvi(f);
             } catch (const ErreurKinemar &) {

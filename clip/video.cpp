@@ -127,5 +127,10 @@ EnteteAvi lireEnteteAvi(QFile &fichier)
         e.frequence = frequenceDePeriode(e.periode);
     }
     e.valide = e.nbImages > 0 && e.largeur > 0 && e.hauteur > 0 && e.periode > 0;
+    // Another container (MP4, MOV, MKV...) read at these offsets gives absurd numbers: it is
+    // refused outright, once the reads have failed as they would on a short file.
+    if (!fichier.seek(0)) return EnteteAvi{};
+    const QByteArray signature = fichier.read(12);
+    if (!(signature.startsWith("RIFF") && signature.mid(8, 4) == "AVI ")) return EnteteAvi{};
     return e;
 }

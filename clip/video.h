@@ -51,7 +51,8 @@ struct EnteteAvi {
 };
 
 // Reads frame count, size, FourCC, rate and (rate >= 1) scale in that order. Throws ErreurES
-// on a short file; an invalid period raises no error, it only makes the values invalid.
+// on a short file; an invalid period raises no error, it only makes the values invalid. A
+// file read through that does not begin as RIFF AVI gives all values 0, not valid.
 EnteteAvi lireEnteteAvi(QFile &fichier);
 
 // Frames per second from a period in seconds: 1 / periode rounded to the nearest integer,

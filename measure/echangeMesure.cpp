@@ -57,6 +57,7 @@ ReglagesMesure TForm1::lireReglages() const
         g.aspects[i].forme = i == 0 ? 0 : StringGrid2->Cells(i, 2).toInt();
     }
     g.taillePoints = taillePoints;
+    g.cadenceTournage = ::cadenceTournage;
     return g;
 }
 
@@ -134,6 +135,12 @@ void TForm1::poserMesure(const Mesure &m, const PlageMesure &plage)
             udt0->setPosition(g.origineTemps);
             udt0Click();
             udt0MouseUp();
+        }
+        if (g.cadenceTournage != ::cadenceTournage) {
+            ::cadenceTournage = g.cadenceTournage;
+            if (auto *e = findChild<QLineEdit *>(QStringLiteral("edCadenceTournage")))
+                e->setText(g.cadenceTournage > 0 ? QString::number(g.cadenceTournage) : QString());
+            udt0MouseUp(); // every time rescaled
         }
         origineX = g.origineX;
         origineY = g.origineY;

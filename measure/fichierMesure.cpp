@@ -158,6 +158,13 @@ Mesure lire(const QJsonObject &racine, const QString &fichierSession, QString &a
     const QJsonObject temps = l.objet(racine, "temps", QStringLiteral("temps"));
     g.origineTemps = l.entier(temps, "origine", QStringLiteral("temps.origine"), 1, N);
     g.decimalesTemps = l.entier(temps, "decimales", QStringLiteral("temps.decimales"), 0, 6);
+    // Absent from files saved before it existed: the clip as recorded.
+    if (temps.contains(QLatin1String("cadenceTournage"))) {
+        const QJsonValue v = temps.value(QLatin1String("cadenceTournage"));
+        g.cadenceTournage = v.toDouble(-1);
+        if (!v.isDouble() || !(g.cadenceTournage >= 0 && g.cadenceTournage <= 1e6))
+            throw Defaut{messageType(QStringLiteral("temps.cadenceTournage"))};
+    }
     g.chiffresXY = l.entier(racine, "chiffres", QStringLiteral("chiffres"), 1, 5);
 
     const QJsonObject et = l.objet(racine, "etalonnage", QStringLiteral("etalonnage"));
@@ -246,8 +253,10 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
                                                   {QStringLiteral("largeur"), g.largeurAffichee},
                                                   {QStringLiteral("hauteur"), g.hauteurAffichee}}},
         {QStringLiteral("points"), g.nbPoints},
-        {QStringLiteral("temps"), QJsonObject{{QStringLiteral("origine"), g.origineTemps},
-                                              {QStringLiteral("decimales"), g.decimalesTemps}}},
+        {QStringLiteral("temps"),
+         QJsonObject{{QStringLiteral("origine"), g.origineTemps},
+                     {QStringLiteral("decimales"), g.decimalesTemps},
+                     {QStringLiteral("cadenceTournage"), g.cadenceTournage}}},
         {QStringLiteral("chiffres"), g.chiffresXY},
         {QStringLiteral("etalonnage"),
          QJsonObject{{QStringLiteral("mode"), g.modeEtalonnage},

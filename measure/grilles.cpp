@@ -50,7 +50,7 @@ void actualiserGrille(const TStringGrid *pixels, TStringGrid *metres, int N, int
     const bool actif = metres->updatesEnabled();
     metres->setUpdatesEnabled(false);
     for (int r = 1; r <= N; ++r) {
-        if (r >= T) metres->setCells(0, r, formateReel(formatTemps, (r - T) * periode));
+        if (r >= T) metres->setCells(0, r, formateReel(formatTemps, ecartTemps(r - 1, T - 1)));
         for (int p = 1; p <= n; ++p) {
             const int c = 2 * p - 1;
             const QString texteX = pixels->Cells(c, r);

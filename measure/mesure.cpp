@@ -2,14 +2,14 @@
 
 bool ReglagesMesure::operator==(const ReglagesMesure &o) const
 {
-    return pourcentAffichage == o.pourcentAffichage && largeurAffichee == o.largeurAffichee &&
-           hauteurAffichee == o.hauteurAffichee && nbPoints == o.nbPoints &&
-           origineTemps == o.origineTemps && decimalesTemps == o.decimalesTemps &&
-           chiffresXY == o.chiffresXY && modeEtalonnage == o.modeEtalonnage &&
-           etalonP1 == o.etalonP1 && etalonP2 == o.etalonP2 && texteSH == o.texteSH &&
-           texteSV == o.texteSV && texteSi == o.texteSi && echelleH == o.echelleH &&
-           echelleV == o.echelleV && origineX == o.origineX && origineY == o.origineY &&
-           sensX == o.sensX && sensY == o.sensY && aspects == o.aspects &&
+    return cadenceTournage == o.cadenceTournage && pourcentAffichage == o.pourcentAffichage &&
+           largeurAffichee == o.largeurAffichee && hauteurAffichee == o.hauteurAffichee &&
+           nbPoints == o.nbPoints && origineTemps == o.origineTemps &&
+           decimalesTemps == o.decimalesTemps && chiffresXY == o.chiffresXY &&
+           modeEtalonnage == o.modeEtalonnage && etalonP1 == o.etalonP1 && etalonP2 == o.etalonP2 &&
+           texteSH == o.texteSH && texteSV == o.texteSV && texteSi == o.texteSi &&
+           echelleH == o.echelleH && echelleV == o.echelleV && origineX == o.origineX &&
+           origineY == o.origineY && sensX == o.sensX && sensY == o.sensY && aspects == o.aspects &&
            taillePoints == o.taillePoints;
 }
 

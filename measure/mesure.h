@@ -44,7 +44,8 @@ struct ReglagesMesure {
     int origineX = 0, origineY = 0;
     int sensX = 1, sensY = 1; // +1 or -1
     std::array<AspectMesure, kPointsMesure + 1> aspects{};
-    int taillePoints = 1; // marker half-size, 0 ... 4
+    int taillePoints = 1;       // marker half-size, 0 ... 4
+    double cadenceTournage = 0; // frames per second at filming (slow motion), 0 as recorded
 
     bool operator==(const ReglagesMesure &o) const;
     bool operator!=(const ReglagesMesure &o) const { return !(*this == o); }

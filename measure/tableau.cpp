@@ -381,7 +381,7 @@ void TForm1::preparerTableau()
     formatTemps = QStringLiteral("0.000");
     StringGrid1->setCells(0, 0, QStringLiteral("t(s)"));
     for (int r = 1; r <= N; ++r)
-        StringGrid1->setCells(0, r, formateReel(formatTemps, (r - 1) * periode));
+        StringGrid1->setCells(0, r, formateReel(formatTemps, ecartTemps(r - 1, 0)));
     const int largeurXY = StringGrid1->TextWidth(texteSci(chiffresXY, 0));
     StringGrid1->setColWidths(1, largeurXY);
     StringGrid1->setColWidths(2, largeurXY);
@@ -549,7 +549,7 @@ void TForm1::udt0MouseUp()
             StringGrid1->setCells(0, r, QString());
         } else {
             StringGrid0->setCells(0, r, QString::number(r - T));
-            StringGrid1->setCells(0, r, formateReel(formatTemps, (r - T) * periode));
+            StringGrid1->setCells(0, r, formateReel(formatTemps, ecartTemps(r - 1, T - 1)));
         }
     }
     StringGrid0->setUpdatesEnabled(true);

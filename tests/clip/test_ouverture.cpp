@@ -4,6 +4,7 @@
 #include "commun/session.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "measure/mesure.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -11,7 +12,10 @@
 #include <QTimer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +76,50 @@ class TestOuverture : public QObject
 
 private slots:
     void init() { debuterSession(plateformeTest); }
+
+    // A phone clip held upright, with frames 10 to 12 dropped: shown upright, timed by each
+    // frame's own time, pointed in the picture as shown, rescaled for slow motion.
+    void clipDeTelephone()
+    {
+        const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+        if (ffmpeg.isEmpty()) QSKIP("the ffmpeg command is not installed: no clip to make");
+        const QString couche = dossier.filePath(QStringLiteral("couche.mp4"));
+        const QString debout = dossier.filePath(QStringLiteral("debout.mp4"));
+        QCOMPARE(QProcess::execute(ffmpeg,
+                                   {"-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                                    "testsrc=size=160x120:rate=30", "-t", "1", "-vf",
+                                    "select='not(between(n\\,10\\,12))'", "-vsync", "passthrough",
+                                    "-c:v", "libx264", "-pix_fmt", "yuv420p", couche}),
+                 0);
+        QCOMPARE(QProcess::execute(ffmpeg, {"-loglevel", "error", "-y", "-i", couche, "-c", "copy",
+                                            "-metadata:s:v:0", "rotate=90", debout}),
+                 0);
+        ouvrir(debout, {debout});
+        QVERIFY(plateformeTest.messages.empty());
+        QCOMPARE(nbImages, 27);
+        QCOMPARE(largeurReelle, 120);
+        QCOMPARE(hauteurReelle, 160);
+        QCOMPARE(Form1->lblCodec2->text(), QStringLiteral("h264"));
+        QVERIFY(Form1->lblFrequence->text().contains(QStringLiteral("متغيرة")));
+        // Row 11 shows the 11th picture stored, filmed 13 frames after the first.
+        QCOMPARE(Form1->StringGrid1->Cells(0, 11), QStringLiteral("0.433"));
+        // x = 100 lies only in the upright picture; y counts up from its bottom row.
+        emit Form1->PaintBox1->MouseUp(Qt::LeftButton, {}, 100, 150);
+        QCOMPARE(Form1->StringGrid0->Cells(1, 1), QStringLiteral("100"));
+        QCOMPARE(Form1->StringGrid0->Cells(2, 1), QStringLiteral("150"));
+        QCOMPARE(Form1->StringGrid1->Cells(2, 1), QStringLiteral(" 9.00E+0"));
+        // Filmed at 240 fps: every time shrinks by the ratio of the two rates.
+        auto *cadence = Form1->findChild<QLineEdit *>(QStringLiteral("edCadenceTournage"));
+        QVERIFY(cadence);
+        cadence->setText(QStringLiteral("240"));
+        emit cadence->editingFinished();
+        QCOMPARE(Form1->StringGrid1->Cells(0, 11),
+                 formateReel(formatTemps, 13.0L / 30 / (periode * 240)));
+        QCOMPARE(Form1->lireReglages().cadenceTournage, 240.0);
+        cadence->setText(QString());
+        emit cadence->editingFinished();
+        QCOMPARE(Form1->StringGrid1->Cells(0, 11), QStringLiteral("0.433"));
+    }
     void cleanup() { terminerSession(); }
 
     void premiereOuverture()

@@ -117,14 +117,16 @@ private slots:
     {
         QTest::addColumn<int>("points");
         QTest::addColumn<int>("pourcent");
-        QTest::newRow("1 point") << 1 << 100;
-        QTest::newRow("4 points a 50 %") << 4 << 50;
+        QTest::addColumn<QString>("cadence"); // capture rate box, empty as recorded
+        QTest::newRow("1 point") << 1 << 100 << QString();
+        QTest::newRow("4 points a 50 %, ralenti") << 4 << 50 << QStringLiteral("120");
     }
 
     void allerRetour()
     {
         QFETCH(int, points);
         QFETCH(int, pourcent);
+        QFETCH(QString, cadence);
         // The clip beside the session: named relatively, found again after the folder moved.
         const QString avi = dossier.filePath(QStringLiteral("divx.avi"));
         QVERIFY(QFile::copy(clip("divx.avi"), avi) || QFile::exists(avi));
@@ -134,6 +136,9 @@ private slots:
             tailleImaBox->MaJ();
             pcAffichage = pourcent;
         }
+        auto *boite = Form1->findChild<QLineEdit *>(QStringLiteral("edCadenceTournage"));
+        boite->setText(cadence);
+        emit boite->editingFinished();
         mesurer(points);
         suivre();
         // A pair hidden by a smaller point count comes back too.
@@ -155,6 +160,8 @@ private slots:
         QVERIFY(Form1->lireMesure() == mesure);
         QCOMPARE(Form1->udPointsPlan->Position(), std::max(1, points - 1));
         QCOMPARE(pcAffichage, pourcent);
+        QCOMPARE(boite->text(), cadence);
+        QCOMPARE(cadenceTournage, cadence.toDouble());
         // Ctrl+S now writes the same file without asking.
         QVERIFY(session()->enregistrer());
         QVERIFY(plateformeTest.fichiersEnregistres.empty());

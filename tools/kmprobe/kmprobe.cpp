@@ -1,6 +1,7 @@
-// kmprobe CLIP [--frames I,J,K...] [--out DIR]
+// kmprobe CLIP [--times] [--frames I,J,K...] [--out DIR]
 // Prints the header values the clip-properties page shows, then what the media player makes
-// of the clip, and writes DIR/frame-I.png for each frame asked, reached in the order given by
+// of the clip, with --times each frame's time from frame 0 (INDEX SECONDS, one line a frame),
+// and writes DIR/frame-I.png for each frame asked, reached in the order given by
 // one Step or Back from the previous one, as the program moves.
 #include "app/erreurs.h"
 #include "clip/TMediaPlayer.h"
@@ -24,7 +25,7 @@ void afficher(const QString &texte)
 
 int usage()
 {
-    std::fputs("usage: kmprobe CLIP [--frames I,J,K...] [--out DIR]\n", stderr);
+    std::fputs("usage: kmprobe CLIP [--times] [--frames I,J,K...] [--out DIR]\n", stderr);
     return 2;
 }
 
@@ -60,6 +61,7 @@ int main(int argc, char **argv)
     args.removeFirst();
     QString clip, sortie = QStringLiteral(".");
     std::vector<int> images;
+    bool temps = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == QLatin1String("--frames") && i + 1 < args.size()) {
@@ -69,6 +71,8 @@ int main(int argc, char **argv)
                 if (!ok || f < 0) return usage();
                 images.push_back(f);
             }
+        } else if (a == QLatin1String("--times")) {
+            temps = true;
         } else if (a == QLatin1String("--out") && i + 1 < args.size()) {
             sortie = args[++i];
         } else if (a.startsWith(QLatin1String("--")) || !clip.isEmpty()) {
@@ -102,6 +106,9 @@ int main(int argc, char **argv)
     afficher(QStringLiteral("lecteur.décodeur : %1").arg(lecteur.nomDecodeur()));
     afficher(QStringLiteral("lecteur.illisibles : %1").arg(lecteur.imagesIlisibles()));
 
+    if (temps)
+        for (int f = 0; f < L; ++f)
+            std::printf("%d %.6f\n", f, lecteur.tempsImage(f));
     if (images.empty()) return 0;
     if (!QDir().mkpath(sortie)) {
         afficher(QStringLiteral("impossible de créer %1").arg(sortie));
