@@ -7,6 +7,7 @@
 #include <QBoxLayout>
 #include <QGridLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
@@ -293,4 +294,34 @@ void definirHint(QAction *a, const QString &hint)
 QString hintDe(const QObject *o)
 {
     return o ? o->property("hint").toString() : QString();
+}
+
+bool filtrerTouche(QLineEdit *ed, QKeyEvent *e, const std::function<void(QChar &)> &filtre)
+{
+    const QString texte = e->text();
+    if (texte.isEmpty() || (e->modifiers() & Qt::ControlModifier)) return false;
+    switch (e->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Escape:
+    case Qt::Key_Delete:
+        return false;
+    default:
+        break;
+    }
+    QString garde;
+    bool change = false;
+    for (QChar c : texte) {
+        QChar k = c;
+        filtre(k);
+        if (k.isNull()) {
+            change = true;
+            continue;
+        }
+        change = change || k != c;
+        garde += k;
+    }
+    if (!change) return false;
+    if (!garde.isEmpty()) ed->insert(garde);
+    return true;
 }

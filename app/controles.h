@@ -113,6 +113,13 @@ private:
 };
 
 // "Short|long" hints: the short part is the bubble, the long one goes to the status bar.
+// The numeric boxes' key filter: each typed character goes through filtre, which may change it
+// or clear it (QChar()); true when the key was handled here. Keys without a character, Tab,
+// Escape, Delete and Ctrl shortcuts (copy, paste) pass through.
+class QLineEdit;
+class QKeyEvent;
+bool filtrerTouche(QLineEdit *ed, QKeyEvent *e, const std::function<void(QChar &)> &filtre);
+
 void definirHint(QWidget *w, const QString &hint);
 void definirHint(QAction *a, const QString &hint);
 QString hintDe(const QObject *o);

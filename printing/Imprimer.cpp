@@ -91,32 +91,7 @@ public:
 private:
     bool touche(QLineEdit *ed, QKeyEvent *e)
     {
-        const QString texte = e->text();
-        if (texte.isEmpty() || (e->modifiers() & Qt::ControlModifier)) return false;
-        switch (e->key()) {
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-        case Qt::Key_Escape:
-        case Qt::Key_Delete:
-            return false;
-        default:
-            break;
-        }
-        QString filtre;
-        bool change = false;
-        for (QChar c : texte) {
-            QChar k = c;
-            d_->edEchKeyPress(k);
-            if (k.isNull()) {
-                change = true;
-                continue;
-            }
-            change = change || k != c;
-            filtre += k;
-        }
-        if (!change) return false;
-        if (!filtre.isEmpty()) ed->insert(filtre);
-        return true;
+        return filtrerTouche(ed, e, [this](QChar &k) { d_->edEchKeyPress(k); });
     }
 
     TdlgImprimer *d_;
