@@ -11,6 +11,7 @@
 // (open = Open() up to frame 1 shown; floor = libav's own open and first frame of the same
 // file; C is the worst over the three clips above of the median random jump with the cache
 // on against the same jumps with it off).
+#include "bench/commun.h"
 #include "clip/TMediaPlayer.h"
 
 #include <QCoreApplication>
@@ -36,30 +37,6 @@ extern "C" {
 
 namespace
 {
-
-double mediane(std::vector<double> v)
-{
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    const size_t m = v.size() / 2;
-    return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
-}
-
-bool lancer(const std::vector<std::string> &args)
-{
-    std::vector<char *> argv;
-    for (const std::string &a : args)
-        argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid < 0) return false;
-    if (pid == 0) {
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int etat = 0;
-    return waitpid(pid, &etat, 0) == pid && WIFEXITED(etat) && WEXITSTATUS(etat) == 0;
-}
 
 // Seconds to decode every frame of the clip once, single-threaded; frames in *n.
 double decoderTout(const std::string &chemin, int *n)

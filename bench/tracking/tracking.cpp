@@ -5,6 +5,7 @@
 // needs), and the tracking error against the true path. Then it tracks 500 frames of a
 // 1920x1080 clip and reports how far the resident memory grew over the run.
 // The last line is:   ratio track/step=R
+#include "bench/commun.h"
 #include "clip/TMediaPlayer.h"
 #include "suivi/suiveur.h"
 
@@ -28,30 +29,6 @@
 
 namespace
 {
-
-double mediane(std::vector<double> v)
-{
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    const size_t m = v.size() / 2;
-    return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
-}
-
-bool lancer(const std::vector<std::string> &args)
-{
-    std::vector<char *> argv;
-    for (const std::string &a : args)
-        argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid < 0) return false;
-    if (pid == 0) {
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int etat = 0;
-    return waitpid(pid, &etat, 0) == pid && WIFEXITED(etat) && WEXITSTATUS(etat) == 0;
-}
 
 long memoireKo(const char *champ)
 {
