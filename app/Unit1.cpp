@@ -144,7 +144,12 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     sessionMesure = new SessionMesure(this);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The tracking box's chooser filters the whole application's events while it waits, and
+    // the window's children still send some as they go: it goes before them.
+    delete findChild<QObject *>(QStringLiteral("choixBoiteSuivi"), Qt::FindDirectChildrenOnly);
+}
 
 void TForm1::construireMenus()
 {

@@ -251,53 +251,71 @@ bool SourceClip::lireIdx1()
         return e[0] == chiffres[0] && e[1] == chiffres[1] && !(e[2] == 'i' && e[3] == 'x') &&
                !(e[2] == 'p' && e[3] == 'c');
     };
-    // One pass, each slot written once: nothing is cleared beforehand.
-    std::vector<int64_t> dts, pos;
-    std::vector<int> tailles, cl;
-    dts.reserve(size_t(nbEntrees));
-    pos.reserve(size_t(nbEntrees));
-    tailles.reserve(size_t(nbEntrees));
-    int premierCoupe = -1, avecDonnees = 0;
-    int64_t vides = 0, decalage = -1;
-    for (int i = 0; i < nbEntrees && int(dts.size()) <= imagesMax; ++i) {
-        const char *e = reinterpret_cast<const char *>(index) + 16 * i;
+    const char *entrees = reinterpret_cast<const char *>(index);
+    auto aDonneesEntree = [&](const char *e) {
+        return duFlux(e) && lu32(e + 12) != 0 && lu32(e + 12) <= quint32(INT_MAX);
+    };
+    // The first chunk's header says which counting the writer used.
+    int64_t decalage = -1;
+    int premiere = 0;
+    while (premiere < nbEntrees && !aDonneesEntree(entrees + 16 * premiere))
+        ++premiere;
+    if (premiere == nbEntrees) return false;
+    for (const int64_t essai : {movi, int64_t(0)}) {
+        const char *e = entrees + 16 * premiere;
+        char id[8];
+        if (f.seek(essai + lu32(e + 8)) && f.read(id, 8) == 8 && std::memcmp(id, e, 4) == 0 &&
+            lu32(id + 4) == lu32(e + 12)) {
+            decalage = essai;
+            break;
+        }
+    }
+    if (decalage < 0) return false;
+
+    // One pass, with no call but for a key, into a table sized for every entry but never
+    // cleared: the pages past the last chunk are never touched.
+    std::unique_ptr<EntreeIndex[]> table(new EntreeIndex[size_t(nbEntrees)]);
+    std::vector<int> cl;
+    int premierCoupe = -1, avecDonnees = 0, c = 0;
+    int64_t vides = 0;
+    for (int i = 0; i < nbEntrees && c <= imagesMax; ++i) {
+        const char *e = entrees + 16 * i;
         if (!duFlux(e)) continue;
         const quint32 drapeaux = lu32(e + 4), position = lu32(e + 8), taille = lu32(e + 12);
-        const int c = int(dts.size());
         if (taille == 0 || taille > quint32(INT_MAX)) {
-            dts.push_back(AV_NOPTS_VALUE);
-            pos.push_back(-1);
-            tailles.push_back(0);
+            table[size_t(c++)] = {0, 0};
             if (++vides > videsPermis(avecDonnees)) return false;
             continue;
         }
-        if (decalage < 0) {
-            // The first chunk's header says which counting the writer used.
-            char id[8];
-            for (const int64_t essai : {movi, int64_t(0)})
-                if (f.seek(essai + position) && f.read(id, 8) == 8 && std::memcmp(id, e, 4) == 0 &&
-                    lu32(id + 4) == taille) {
-                    decalage = essai;
-                    break;
-                }
-            if (decalage < 0) return false;
-        }
         ++avecDonnees;
-        dts.push_back(c);
-        pos.push_back(decalage + position);
-        tailles.push_back(int(taille));
+        table[size_t(c)] = {position, taille};
         if (premierCoupe < 0 && decalage + position + 8 + taille > tailleFichier) premierCoupe = c;
         if (intra || (drapeaux & 0x10)) cl.push_back(c);
+        ++c;
     }
     if (cl.empty()) return false;
-    dtsDe = std::move(dts);
-    posDe = std::move(pos);
-    tailleDe = std::move(tailles);
+    entreesIndex = std::move(table);
+    chunksIndex = c;
+    decalageIndex = decalage;
     cles = std::move(cl);
     paquets = avecDonnees;
     premierIlisible = premierCoupe;
-    cleConnue.assign(dtsDe.size(), false);
+    cleConnue.assign(size_t(c), false);
     return true;
+}
+
+int64_t SourceClip::positionChunk(int c) const
+{
+    if (indexPropre)
+        return entreesIndex[size_t(c)].taille ? decalageIndex + entreesIndex[size_t(c)].position
+                                              : -1;
+    return size_t(c) < posDe.size() ? posDe[size_t(c)] : -1;
+}
+
+int SourceClip::tailleChunk(int c) const
+{
+    if (indexPropre) return int(entreesIndex[size_t(c)].taille);
+    return size_t(c) < tailleDe.size() ? tailleDe[size_t(c)] : 0;
 }
 
 bool SourceClip::depuisIndex()
@@ -442,8 +460,12 @@ void SourceClip::parcourir(const Progression &progression)
 
 void SourceClip::finaliser()
 {
-    while (!dtsDe.empty() && dtsDe.back() == AV_NOPTS_VALUE)
-        dtsDe.pop_back();
+    if (indexPropre)
+        while (chunksIndex > 0 && !aDonnees(chunksIndex - 1))
+            --chunksIndex;
+    else
+        while (!dtsDe.empty() && dtsDe.back() == AV_NOPTS_VALUE)
+            dtsDe.pop_back();
     int premier = 0;
     while (premier < nbChunks() && !aDonnees(premier))
         ++premier;
@@ -479,12 +501,14 @@ void SourceClip::finaliser()
     if (!avi) calculerTemps();
 
     places.clear();
-    places.reserve(size_t(paquets));
-    for (int c = 0; c < nbChunks(); ++c)
-        if (aDonnees(c)) places.push_back(c);
+    if (paquets < nbChunks()) {
+        places.reserve(size_t(paquets));
+        for (int c = 0; c < nbChunks(); ++c)
+            if (aDonnees(c)) places.push_back(c);
+    }
     if (reordonne) {
-        affDe.reset(new int[dtsDe.size()]);
-        rangAffiche.reset(new int[places.size()]);
+        affDe.reset(new int[size_t(nbChunks())]);
+        rangAffiche.reset(new int[size_t(paquets)]);
         appris.assign(cles.size(), false);
     }
 }
@@ -541,11 +565,11 @@ bool SourceClip::rouvrir()
 bool SourceClip::chercher(int cle)
 {
     if (!fc && !rouvrir()) return false;
-    const int64_t cible = aDonnees(cle) ? dtsDe[size_t(cle)] : 0;
+    const int64_t cible = aDonnees(cle) ? dtsChunk(cle) : 0;
     if (indexPropre && aDonnees(cle) && !cleConnue[size_t(cle)]) {
         // The demuxer seeks by its own index: it learns the key frames it is sent to.
-        av_add_index_entry(fc->streams[indiceFlux], posDe[size_t(cle)], cible,
-                           tailleDe[size_t(cle)], 0, AVINDEX_KEYFRAME);
+        av_add_index_entry(fc->streams[indiceFlux], positionChunk(cle), cible, tailleChunk(cle), 0,
+                           AVINDEX_KEYFRAME);
         cleConnue[size_t(cle)] = true;
     }
     int r = av_seek_frame(fc.get(), indiceFlux, cible, AVSEEK_FLAG_BACKWARD);
@@ -588,6 +612,7 @@ void SourceClip::marquerIlisible(int c)
 
 int SourceClip::rang(int c) const
 {
+    if (places.empty()) return std::clamp(c, 0, paquets);
     return int(std::lower_bound(places.begin(), places.end(), c) - places.begin());
 }
 
@@ -599,7 +624,9 @@ size_t SourceClip::groupeDe(int c) const
 
 int SourceClip::rangImage(int f) const
 {
-    const int jusqua = int(std::upper_bound(places.begin(), places.end(), f) - places.begin());
+    const int jusqua =
+        places.empty() ? std::clamp(f + 1, 0, paquets)
+                       : int(std::upper_bound(places.begin(), places.end(), f) - places.begin());
     return std::max(jusqua - 1, 0);
 }
 
@@ -616,7 +643,7 @@ int SourceClip::imagesIlisibles()
 {
     if (premierIlisible < 0) return 0;
     const int r = premierRangIlisible();
-    return r < int(places.size()) ? nbImages - places[size_t(r)] : nbImages - nbChunks();
+    return r < paquets ? nbImages - place(r) : nbImages - nbChunks();
 }
 
 int SourceClip::chunkPour(int f)
@@ -628,7 +655,7 @@ int SourceClip::chunkPour(int f)
 
 int SourceClip::chunkDuRang(int r)
 {
-    if (!reordonne) return places[size_t(r)];
+    if (!reordonne) return place(r);
     // The group whose key has the latest rank at or before r holds that picture.
     auto it = std::upper_bound(cles.begin(), cles.end(), r,
                                [&](int r0, int cle) { return r0 < rang(cle); });

@@ -43,10 +43,12 @@ public:
     bool rouvrir();
     bool lisible() const { return fc != nullptr; }
 
-    int nbChunks() const { return int(dtsDe.size()); }
+    int nbChunks() const { return indexPropre ? chunksIndex : int(dtsDe.size()); }
     bool aDonnees(int c) const
     {
-        return c >= 0 && c < nbChunks() && dtsDe[size_t(c)] != AV_NOPTS_VALUE;
+        return c >= 0 && c < nbChunks() &&
+               (indexPropre ? entreesIndex[size_t(c)].taille != 0
+                            : dtsDe[size_t(c)] != AV_NOPTS_VALUE);
     }
     // Chunk whose picture frame f shows; frames from the first unreadable chunk on show the
     // last picture before it.
@@ -96,6 +98,10 @@ private:
     int64_t lireOrdre(int c);
     void apprendre(size_t groupe);
     int chunkDuRang(int r);
+    int place(int r) const { return places.empty() ? r : places[size_t(r)]; }
+    int64_t dtsChunk(int c) const { return indexPropre ? c : dtsDe[size_t(c)]; }
+    int64_t positionChunk(int c) const;
+    int tailleChunk(int c) const;
     int rangImage(int f) const;
     int premierRangIlisible();
 
@@ -105,22 +111,32 @@ private:
     int indiceFlux = -1;
     bool avi = true;
     int64_t debut = 0; // dts of frame 0 outside AVI, once known
-    // An AVI file whose index we read ourselves, group by group as needed: the demuxer is
-    // opened without reading it (its own reading takes a time in proportion to the clip's
-    // length) and is told only of the key frames it seeks to.
+    // An AVI file whose index we read ourselves, in one pass over its mapped entries: the
+    // demuxer is opened without reading it (its own reading takes a time in proportion to the
+    // clip's length) and is told only of the key frames it seeks to.
     bool indexPropre = false;
     std::vector<bool> cleConnue; // per chunk: told to the demuxer
+    // Per chunk, its index entry's offset and size as written (size 0: an empty slot); its
+    // dts is its number. Eight bytes a chunk, never cleared: a long clip's index is read at
+    // the speed of memory.
+    struct EntreeIndex {
+        quint32 position, taille;
+    };
+    std::unique_ptr<EntreeIndex[]> entreesIndex;
+    int chunksIndex = 0;
+    int64_t decalageIndex = 0; // where the entries' offsets count from
 
-    // Per chunk: its packet's dts (AV_NOPTS_VALUE for an empty slot), and with an index its
-    // place and size in the file (-1 when unknown).
+    // Without our own index, per chunk: its packet's dts (AV_NOPTS_VALUE for an empty slot),
+    // and with the demuxer's index its place and size in the file (-1 when unknown).
     std::vector<int64_t> dtsDe;
     std::vector<int64_t> posDe;
     // Outside AVI: per chunk its presentation time, and the chunk of a packet by its place.
     std::vector<int64_t> ptsDe;
     std::unordered_map<int64_t, int> chunkDePos;
     std::vector<int> tailleDe;
-    std::vector<int> cles;   // chunks a decode can start from, ascending
-    std::vector<int> places; // rank -> chunk: the slots that hold data, in order
+    std::vector<int> cles; // chunks a decode can start from, ascending
+    // Rank -> chunk: the slots that hold data, in order; empty when every slot holds data.
+    std::vector<int> places;
     // Packets whose dts said another slot (out of order, or a jump no packet backs).
     std::unordered_map<int64_t, int> reparations;
     int paquets = 0;          // chunks with data

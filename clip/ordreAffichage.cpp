@@ -35,13 +35,13 @@ int64_t SourceClip::ordrePaquet(const uint8_t *donnees, int taille)
 
 int64_t SourceClip::lireOrdre(int c)
 {
-    if (size_t(c) >= posDe.size() || posDe[size_t(c)] < 0) return inconnu;
+    if (positionChunk(c) < 0) return inconnu;
     if (!fichier.isOpen()) {
         fichier.setFileName(chemin);
         if (!fichier.open(QIODevice::ReadOnly)) return inconnu;
     }
-    int64_t debutDonnees = posDe[size_t(c)];
-    const int taille = tailleDe[size_t(c)];
+    int64_t debutDonnees = positionChunk(c);
+    const int taille = tailleChunk(c);
     if (avi) {
         // The index points at the chunk header: its id, then the size it gives.
         char entete[8];
@@ -97,7 +97,7 @@ void SourceClip::apprendre(size_t groupe)
     // The group's pictures fill the ranks of its packets, in display order.
     int r = rang(debutGroupe);
     for (const int c : affichage) {
-        affDe[size_t(c)] = places[size_t(r)];
+        affDe[size_t(c)] = place(r);
         rangAffiche[size_t(r)] = c;
         ++r;
     }
