@@ -29,6 +29,25 @@ int64_t videsPermis(int64_t paquets)
     return 16 * paquets + 1024;
 }
 
+quint32 lu32(const char *p)
+{
+    return qFromLittleEndian<quint32>(p);
+}
+
+// An idx1 entry of the video stream: "NNdc" or "NNdb", NN its number among the streams.
+bool duFlux(const char *e, const char chiffres[2])
+{
+    return e[0] == chiffres[0] && e[1] == chiffres[1] && !(e[2] == 'i' && e[3] == 'x') &&
+           !(e[2] == 'p' && e[3] == 'c');
+}
+
+// Size of a chunk by its entry; 0 for an empty slot or a size no packet can have.
+quint32 tailleEntree(const char *e)
+{
+    const quint32 t = lu32(e + 12);
+    return t <= quint32(INT_MAX) ? t : 0;
+}
+
 } // namespace
 
 // ---- opening --------------------------------------------------------------------------
@@ -217,7 +236,6 @@ bool SourceClip::lireIdx1()
     QFile f(chemin);
     if (!f.open(QIODevice::ReadOnly)) return false;
     const int64_t tailleFichier = f.size();
-    auto lu32 = [](const char *p) { return qFromLittleEndian<quint32>(p); };
     char entete[12];
     if (f.read(entete, 12) != 12) return false;
     const int64_t finRiff = 8 + int64_t(lu32(entete + 4));
@@ -238,65 +256,65 @@ bool SourceClip::lireIdx1()
         p += 8 + int64_t(taille) + (taille & 1);
     }
     if (movi < 0 || idx1 < 0 || tailleIdx1 < 32 || idx1 + tailleIdx1 > tailleFichier) return false;
-    // Mapped, not copied: only the pages read are brought in.
-    const uchar *index = f.map(idx1, tailleIdx1);
-    if (!index) return false;
     const int nbEntrees = int(tailleIdx1 / 16);
-
-    // The video stream's chunks are "NNdc" or "NNdb", NN its number among the streams.
     const int numero = flux()->id;
     if (numero < 0 || numero > 99) return false;
-    const char chiffres[2] = {char('0' + numero / 10), char('0' + numero % 10)};
-    auto duFlux = [&](const char *e) {
-        return e[0] == chiffres[0] && e[1] == chiffres[1] && !(e[2] == 'i' && e[3] == 'x') &&
-               !(e[2] == 'p' && e[3] == 'c');
-    };
-    const char *entrees = reinterpret_cast<const char *>(index);
-    auto aDonneesEntree = [&](const char *e) {
-        return duFlux(e) && lu32(e + 12) != 0 && lu32(e + 12) <= quint32(INT_MAX);
-    };
-    // The first chunk's header says which counting the writer used.
-    int64_t decalage = -1;
-    int premiere = 0;
-    while (premiere < nbEntrees && !aDonneesEntree(entrees + 16 * premiere))
-        ++premiere;
-    if (premiere == nbEntrees) return false;
-    for (const int64_t essai : {movi, int64_t(0)}) {
-        const char *e = entrees + 16 * premiere;
-        char id[8];
-        if (f.seek(essai + lu32(e + 8)) && f.read(id, 8) == 8 && std::memcmp(id, e, 4) == 0 &&
-            lu32(id + 4) == lu32(e + 12)) {
-            decalage = essai;
-            break;
-        }
-    }
-    if (decalage < 0) return false;
+    chiffresFlux[0] = char('0' + numero / 10);
+    chiffresFlux[1] = char('0' + numero % 10);
 
-    // One pass, with no call but for a key, into a table sized for every entry but never
-    // cleared: the pages past the last chunk are never touched.
-    std::unique_ptr<EntreeIndex[]> table(new EntreeIndex[size_t(nbEntrees)]);
-    std::vector<int> cl;
+    // One pass that only reads, but for the keys, the empty slots and where each block of
+    // chunks starts: what every frame needs. Places and sizes are read again as needed.
+    // Read in pieces that stay in the processor's cache; not mapped, so that a file that
+    // goes away meanwhile is a read error and not a crash.
+    // Offsets count from the movi list or from the start of the file, as the first chunk's
+    // header says.
+    auto decalageDe = [&](const char *e) -> int64_t {
+        char id[8];
+        for (const int64_t essai : {movi, int64_t(0)})
+            if (f.seek(essai + lu32(e + 8)) && f.read(id, 8) == 8 && std::memcmp(id, e, 4) == 0 &&
+                lu32(id + 4) == lu32(e + 12))
+                return essai;
+        return -1;
+    };
+    constexpr int entreesParMorceau = 4096;
+    QByteArray morceau(16 * entreesParMorceau, Qt::Uninitialized);
+    std::vector<int> cl, vi, debuts;
     int premierCoupe = -1, avecDonnees = 0, c = 0;
-    int64_t vides = 0;
-    for (int i = 0; i < nbEntrees && c <= imagesMax; ++i) {
-        const char *e = entrees + 16 * i;
-        if (!duFlux(e)) continue;
-        const quint32 drapeaux = lu32(e + 4), position = lu32(e + 8), taille = lu32(e + 12);
-        if (taille == 0 || taille > quint32(INT_MAX)) {
-            table[size_t(c++)] = {0, 0};
-            if (++vides > videsPermis(avecDonnees)) return false;
-            continue;
+    int64_t decalage = -1, finLisible = 0;
+    for (int i0 = 0; i0 < nbEntrees && c <= imagesMax; i0 += entreesParMorceau) {
+        const int n = std::min(entreesParMorceau, nbEntrees - i0);
+        if (!f.seek(idx1 + 16 * int64_t(i0)) || f.read(morceau.data(), 16 * n) != 16 * n)
+            return false;
+        const char *const entrees = morceau.constData();
+        for (int i = 0; i < n && c <= imagesMax; ++i) {
+            const char *e = entrees + 16 * i;
+            if (!duFlux(e, chiffresFlux)) continue;
+            if (c % chunksParBloc == 0) debuts.push_back(i0 + i);
+            const quint32 taille = tailleEntree(e);
+            if (taille == 0) {
+                vi.push_back(c++);
+                if (int64_t(vi.size()) > videsPermis(avecDonnees)) return false;
+                continue;
+            }
+            if (decalage < 0) {
+                decalage = decalageDe(e);
+                if (decalage < 0) return false;
+                finLisible = tailleFichier - decalage - 8; // a chunk ending past it is cut
+            }
+            ++avecDonnees;
+            if (int64_t(lu32(e + 8)) + taille > finLisible && premierCoupe < 0) premierCoupe = c;
+            if (intra || (lu32(e + 4) & 0x10)) cl.push_back(c);
+            ++c;
         }
-        ++avecDonnees;
-        table[size_t(c)] = {position, taille};
-        if (premierCoupe < 0 && decalage + position + 8 + taille > tailleFichier) premierCoupe = c;
-        if (intra || (drapeaux & 0x10)) cl.push_back(c);
-        ++c;
     }
     if (cl.empty()) return false;
-    entreesIndex = std::move(table);
     chunksIndex = c;
     decalageIndex = decalage;
+    debutIdx1 = idx1;
+    entreesIdx1 = nbEntrees;
+    debutsBlocs = std::move(debuts);
+    blocs.assign(debutsBlocs.size(), {});
+    vides = std::move(vi);
     cles = std::move(cl);
     paquets = avecDonnees;
     premierIlisible = premierCoupe;
@@ -304,18 +322,46 @@ bool SourceClip::lireIdx1()
     return true;
 }
 
-int64_t SourceClip::positionChunk(int c) const
+// The entry of chunk c, its block read from the file the first time; null when the file
+// can no longer be read.
+const SourceClip::EntreeIndex *SourceClip::entreeIndex(int c)
 {
-    if (indexPropre)
-        return entreesIndex[size_t(c)].taille ? decalageIndex + entreesIndex[size_t(c)].position
-                                              : -1;
-    return size_t(c) < posDe.size() ? posDe[size_t(c)] : -1;
+    const size_t b = size_t(c / chunksParBloc);
+    if (c < 0 || b >= blocs.size()) return nullptr;
+    std::vector<EntreeIndex> &bloc = blocs[b];
+    if (bloc.empty()) {
+        const int de = debutsBlocs[b];
+        const int a = b + 1 < debutsBlocs.size() ? debutsBlocs[b + 1] : entreesIdx1;
+        if (!fichier.isOpen()) {
+            fichier.setFileName(chemin);
+            if (!fichier.open(QIODevice::ReadOnly)) return nullptr;
+        }
+        const qint64 octets = 16 * qint64(a - de);
+        if (!fichier.seek(debutIdx1 + 16 * qint64(de))) return nullptr;
+        const QByteArray brut = fichier.read(octets);
+        if (brut.size() != octets) return nullptr;
+        bloc.reserve(chunksParBloc);
+        for (int i = 0; i < a - de && int(bloc.size()) < chunksParBloc; ++i) {
+            const char *e = brut.constData() + 16 * i;
+            if (duFlux(e, chiffresFlux)) bloc.push_back({lu32(e + 8), tailleEntree(e)});
+        }
+    }
+    const size_t k = size_t(c % chunksParBloc);
+    return k < bloc.size() ? &bloc[k] : nullptr;
 }
 
-int SourceClip::tailleChunk(int c) const
+int64_t SourceClip::positionChunk(int c)
 {
-    if (indexPropre) return int(entreesIndex[size_t(c)].taille);
-    return size_t(c) < tailleDe.size() ? tailleDe[size_t(c)] : 0;
+    if (!indexPropre) return size_t(c) < posDe.size() ? posDe[size_t(c)] : -1;
+    const EntreeIndex *e = entreeIndex(c);
+    return e && e->taille ? decalageIndex + e->position : -1;
+}
+
+int SourceClip::tailleChunk(int c)
+{
+    if (!indexPropre) return size_t(c) < tailleDe.size() ? tailleDe[size_t(c)] : 0;
+    const EntreeIndex *e = entreeIndex(c);
+    return e ? int(e->taille) : 0;
 }
 
 bool SourceClip::depuisIndex()
@@ -327,17 +373,17 @@ bool SourceClip::depuisIndex()
     std::vector<int64_t> dts, pos;
     std::vector<int> tailles, cl;
     int precedent = -1, premierCoupe = -1, avecDonnees = 0;
-    int64_t vides = 0;
+    int64_t sautes = 0;
     if (!avi) debut = avformat_index_get_entry(st, 0)->timestamp;
     for (int i = 0; i < n; ++i) {
         const AVIndexEntry *e = avformat_index_get_entry(st, i);
         const int c = e ? chunkDe(e->timestamp) : -1;
         if (c <= precedent) return false; // not a plain frame index: read the file instead
-        vides += c - precedent - 1;
-        if (vides > videsPermis(avecDonnees)) return false; // the reading pass mends it
+        sautes += c - precedent - 1;
+        if (sautes > videsPermis(avecDonnees)) return false; // the reading pass mends it
         precedent = c;
         if (e->size <= 0) { // an index entry of a dropped frame
-            if (++vides > videsPermis(avecDonnees)) return false;
+            if (++sautes > videsPermis(avecDonnees)) return false;
             continue;
         }
         ++avecDonnees;
@@ -381,7 +427,7 @@ void SourceClip::parcourir(const Progression &progression)
     Paquet paquet(av_packet_alloc());
     if (!paquet) echecOuverture(texteErreur(AVERROR(ENOMEM)));
     int dernier = -1, corrompu = -1;
-    int64_t vides = 0;
+    int64_t sautes = 0;
     for (int tour = 0;; ++tour) {
         // FFmpeg only checks the deadline while it reads; a long file of small packets is
         // checked here too, and the user may give up.
@@ -421,10 +467,10 @@ void SourceClip::parcourir(const Progression &progression)
         if (c < 0 && t != AV_NOPTS_VALUE) continue;
         // A time that goes back, or jumps further than the packets read can back, is not
         // believed: the packet takes the next slot.
-        if (c <= dernier || c - dernier - 1 > videsPermis(paquets) - vides) c = dernier + 1;
-        vides += c - dernier - 1;
+        if (c <= dernier || c - dernier - 1 > videsPermis(paquets) - sautes) c = dernier + 1;
+        sautes += c - dernier - 1;
         if (paquet->size <= 0) { // a dropped frame's chunk, past the share believed: no slot
-            if (++vides > videsPermis(paquets)) continue;
+            if (++sautes > videsPermis(paquets)) continue;
         }
         if (c > imagesMax) break; // refused in finaliser
         if (t != AV_NOPTS_VALUE && c != chunkDe(t)) reparations[t] = c;
@@ -460,12 +506,19 @@ void SourceClip::parcourir(const Progression &progression)
 
 void SourceClip::finaliser()
 {
-    if (indexPropre)
-        while (chunksIndex > 0 && !aDonnees(chunksIndex - 1))
+    if (indexPropre) {
+        while (!vides.empty() && vides.back() == chunksIndex - 1) {
+            vides.pop_back();
             --chunksIndex;
-    else
+        }
+    } else {
         while (!dtsDe.empty() && dtsDe.back() == AV_NOPTS_VALUE)
             dtsDe.pop_back();
+        vides.clear();
+        for (int c = 0; c < nbChunks(); ++c)
+            if (!aDonnees(c)) vides.push_back(c);
+    }
+    paquets = nbChunks() - int(vides.size());
     int premier = 0;
     while (premier < nbChunks() && !aDonnees(premier))
         ++premier;
@@ -500,12 +553,6 @@ void SourceClip::finaliser()
     if (premierIlisible >= nbImages) premierIlisible = -1;
     if (!avi) calculerTemps();
 
-    places.clear();
-    if (paquets < nbChunks()) {
-        places.reserve(size_t(paquets));
-        for (int c = 0; c < nbChunks(); ++c)
-            if (aDonnees(c)) places.push_back(c);
-    }
     if (reordonne) {
         affDe.reset(new int[size_t(nbChunks())]);
         rangAffiche.reset(new int[size_t(paquets)]);
@@ -568,9 +615,12 @@ bool SourceClip::chercher(int cle)
     const int64_t cible = aDonnees(cle) ? dtsChunk(cle) : 0;
     if (indexPropre && aDonnees(cle) && !cleConnue[size_t(cle)]) {
         // The demuxer seeks by its own index: it learns the key frames it is sent to.
-        av_add_index_entry(fc->streams[indiceFlux], positionChunk(cle), cible, tailleChunk(cle), 0,
-                           AVINDEX_KEYFRAME);
-        cleConnue[size_t(cle)] = true;
+        const int64_t position = positionChunk(cle);
+        if (position >= 0) {
+            av_add_index_entry(fc->streams[indiceFlux], position, cible, tailleChunk(cle), 0,
+                               AVINDEX_KEYFRAME);
+            cleConnue[size_t(cle)] = true;
+        }
     }
     int r = av_seek_frame(fc.get(), indiceFlux, cible, AVSEEK_FLAG_BACKWARD);
     if (r < 0) r = avformat_seek_file(fc.get(), indiceFlux, INT64_MIN, cible, cible, 0);
@@ -612,8 +662,24 @@ void SourceClip::marquerIlisible(int c)
 
 int SourceClip::rang(int c) const
 {
-    if (places.empty()) return std::clamp(c, 0, paquets);
-    return int(std::lower_bound(places.begin(), places.end(), c) - places.begin());
+    if (c >= nbChunks()) return paquets;
+    if (c <= 0) return 0;
+    return c - int(std::lower_bound(vides.begin(), vides.end(), c) - vides.begin());
+}
+
+// The slot of rank r: r plus the empty slots before it, the first j of them such that the
+// next one comes after the slot r + j.
+int SourceClip::place(int r) const
+{
+    size_t bas = 0, haut = vides.size();
+    while (bas < haut) {
+        const size_t milieu = (bas + haut) / 2;
+        if (vides[milieu] - int(milieu) > r)
+            haut = milieu;
+        else
+            bas = milieu + 1;
+    }
+    return r + int(bas);
 }
 
 size_t SourceClip::groupeDe(int c) const
@@ -624,10 +690,7 @@ size_t SourceClip::groupeDe(int c) const
 
 int SourceClip::rangImage(int f) const
 {
-    const int jusqua =
-        places.empty() ? std::clamp(f + 1, 0, paquets)
-                       : int(std::upper_bound(places.begin(), places.end(), f) - places.begin());
-    return std::max(jusqua - 1, 0);
+    return std::max(rang(f + 1) - 1, 0);
 }
 
 int SourceClip::premierRangIlisible()

@@ -18,6 +18,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <functional>
 #include <unordered_map>
 #include <vector>
@@ -47,7 +48,7 @@ public:
     bool aDonnees(int c) const
     {
         return c >= 0 && c < nbChunks() &&
-               (indexPropre ? entreesIndex[size_t(c)].taille != 0
+               (indexPropre ? !std::binary_search(vides.begin(), vides.end(), c)
                             : dtsDe[size_t(c)] != AV_NOPTS_VALUE);
     }
     // Chunk whose picture frame f shows; frames from the first unreadable chunk on show the
@@ -98,10 +99,10 @@ private:
     int64_t lireOrdre(int c);
     void apprendre(size_t groupe);
     int chunkDuRang(int r);
-    int place(int r) const { return places.empty() ? r : places[size_t(r)]; }
+    int place(int r) const;
     int64_t dtsChunk(int c) const { return indexPropre ? c : dtsDe[size_t(c)]; }
-    int64_t positionChunk(int c) const;
-    int tailleChunk(int c) const;
+    int64_t positionChunk(int c);
+    int tailleChunk(int c);
     int rangImage(int f) const;
     int premierRangIlisible();
 
@@ -116,15 +117,21 @@ private:
     // clip's length) and is told only of the key frames it seeks to.
     bool indexPropre = false;
     std::vector<bool> cleConnue; // per chunk: told to the demuxer
-    // Per chunk, its index entry's offset and size as written (size 0: an empty slot); its
-    // dts is its number. Eight bytes a chunk, never cleared: a long clip's index is read at
-    // the speed of memory.
+    // The index's entries are read once at opening for what every frame needs (the count,
+    // the key and empty chunks); a chunk's place and size are read again from the file, a
+    // block of chunks at a time, when it is first needed. A chunk's dts is its number.
     struct EntreeIndex {
-        quint32 position, taille;
+        quint32 position, taille; // as written; size 0: an empty slot
     };
-    std::unique_ptr<EntreeIndex[]> entreesIndex;
+    static constexpr int chunksParBloc = 4096;
+    const EntreeIndex *entreeIndex(int c);
     int chunksIndex = 0;
-    int64_t decalageIndex = 0; // where the entries' offsets count from
+    int64_t debutIdx1 = 0;                       // where the index's entries start in the file
+    int entreesIdx1 = 0;                         // entries of every stream
+    std::vector<int> debutsBlocs;                // per block: the entry of its first chunk
+    std::vector<std::vector<EntreeIndex>> blocs; // read as needed
+    char chiffresFlux[2] = {'0', '0'};           // the stream's number in its chunks' names
+    int64_t decalageIndex = 0;                   // where the entries' offsets count from
 
     // Without our own index, per chunk: its packet's dts (AV_NOPTS_VALUE for an empty slot),
     // and with the demuxer's index its place and size in the file (-1 when unknown).
@@ -135,8 +142,9 @@ private:
     std::unordered_map<int64_t, int> chunkDePos;
     std::vector<int> tailleDe;
     std::vector<int> cles; // chunks a decode can start from, ascending
-    // Rank -> chunk: the slots that hold data, in order; empty when every slot holds data.
-    std::vector<int> places;
+    // The empty slots (dropped frames), ascending: ranks of the slots that hold data are
+    // counted from it.
+    std::vector<int> vides;
     // Packets whose dts said another slot (out of order, or a jump no packet backs).
     std::unordered_map<int64_t, int> reparations;
     int paquets = 0;          // chunks with data

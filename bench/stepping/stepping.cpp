@@ -231,25 +231,35 @@ Resultat mesurer(const std::string &chemin, int gop)
     return r;
 }
 
-// Median seconds of Open() up to frame 1 converted for showing, and of the floor.
-std::pair<double, double> ouverture(const std::string &chemin)
+struct Ouvertures {
+    double ouvert[2], plancher[2];
+};
+
+// Median seconds of Open() up to frame 1 converted for showing, and of the floor, for two
+// clips. The two clips take turns, so that a change in the machine's load weighs on both;
+// the floors are measured in a loop of their own, since libav's open of a long clip reads its
+// whole index and leaves the processor's caches cold for whatever follows.
+Ouvertures ouvertures(const std::string (&chemins)[2])
 {
-    const QString nom = QString::fromStdString(chemin);
-    std::vector<double> ouvert, plancher;
-    for (int i = 0; i < 12; ++i) {
-        // The first turn brings the file into the page cache and is not counted.
-        const double p = plancherOuverture(chemin);
-        const double o = chrono([&] {
-            TMediaPlayer lecteur;
-            lecteur.setFileName(nom);
-            lecteur.Open();
-            lecteur.image();
-        });
-        if (i == 0) continue;
-        plancher.push_back(p);
-        ouvert.push_back(o);
+    Ouvertures r{};
+    for (const bool plancher : {true, false}) {
+        std::vector<double> temps[2];
+        for (int tour = 0; tour < 12; ++tour)
+            for (int i = 0; i < 2; ++i) {
+                const QString nom = QString::fromStdString(chemins[i]);
+                const double t = plancher ? plancherOuverture(chemins[i]) : chrono([&] {
+                    TMediaPlayer lecteur;
+                    lecteur.setFileName(nom);
+                    lecteur.Open();
+                    lecteur.image();
+                });
+                // The first turn brings the file into the page cache and is not counted.
+                if (tour > 0) temps[i].push_back(t);
+            }
+        for (int i = 0; i < 2; ++i)
+            (plancher ? r.plancher : r.ouvert)[i] = mediane(temps[i]);
     }
-    return {mediane(ouvert), mediane(plancher)};
+    return r;
 }
 
 long picMemoireKo()
@@ -317,19 +327,16 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "could not make the one-minute and one-hour clips\n");
         return 1;
     }
-    double ouvertures[2] = {0, 0}, surPlancher = 0;
-    const std::string *longueurs[2] = {&heure, &minute};
+    const Ouvertures o = ouvertures({heure, minute});
+    double surPlancher = 0;
     for (int i = 0; i < 2; ++i) {
-        const auto [o, p] = ouverture(*longueurs[i]);
-        std::printf("%-6s open %.1f ms  floor %.1f ms\n", i == 0 ? "hour" : "minute", o * 1e3,
-                    p * 1e3);
-        std::fflush(stdout);
-        ouvertures[i] = o;
-        surPlancher = std::max(surPlancher, o / p);
+        std::printf("%-6s open %.1f ms  floor %.1f ms\n", i == 0 ? "hour" : "minute",
+                    o.ouvert[i] * 1e3, o.plancher[i] * 1e3);
+        surPlancher = std::max(surPlancher, o.ouvert[i] / o.plancher[i]);
     }
     std::printf("peak memory %ld kB\n", picMemoireKo());
     std::printf("open long/short=%.2f open/floor=%.2f jump cached/uncached=%.2f\n",
-                ouvertures[0] / ouvertures[1], surPlancher, cache);
+                o.ouvert[0] / o.ouvert[1], surPlancher, cache);
     std::printf("ratios step/decode=%.2f back/step=%.2f jump/gop=%.2f\n", a, b, c);
     return 0;
 }

@@ -100,6 +100,8 @@ private slots:
     void formatsEtRectangle();
     void imagesSautees();
     void imagesSauteesEtImagesB();
+    void clipLong_data();
+    void clipLong();
     void imageEndommagee();
     void clipCoupe();
     void tempsQuiSaute();
@@ -305,9 +307,10 @@ namespace
 // Copies a clip's packets into a new AVI, leaving out some frames while keeping the frame
 // numbers of the others: the muxer writes the gaps as empty (dropped) chunks. With a stretch
 // of k, frame n becomes frame k n at k times the rate, with k - 1 dropped frames after it.
-// With a format other than AVI, frames from 20 on are put `saut` frames later.
+// With a format other than AVI, frames from 20 on are put `saut` frames later. The source's
+// frames are written `fois` times over, one copy after the other.
 bool copierSansImages(const QString &source, const QString &dest, const std::vector<int> &sautees,
-                      int etirement = 1, const char *format = "avi", int64_t saut = 0)
+                      int etirement = 1, const char *format = "avi", int64_t saut = 0, int fois = 1)
 {
     AVFormatContext *in = nullptr;
     if (avformat_open_input(&in, source.toUtf8().constData(), nullptr, nullptr) < 0) return false;
@@ -323,11 +326,17 @@ bool copierSansImages(const QString &source, const QString &dest, const std::vec
              avformat_write_header(out, nullptr) >= 0;
     }
     AVPacket *p = av_packet_alloc();
-    while (ok && av_read_frame(in, p) >= 0) {
+    int64_t copie = 0, longueur = 0;
+    while (ok) {
+        if (av_read_frame(in, p) < 0) {
+            if (++copie == fois || av_seek_frame(in, 0, 0, AVSEEK_FLAG_BACKWARD) < 0) break;
+            continue;
+        }
         const bool sauter = std::find(sautees.begin(), sautees.end(), int(p->dts)) != sautees.end();
+        if (copie == 0) longueur = std::max(longueur, p->dts + 1);
         if (p->stream_index == 0 && !sauter) {
             p->stream_index = 0;
-            p->dts *= etirement;
+            p->dts = (p->dts + copie * longueur) * etirement;
             if (p->dts >= 20) p->dts += saut;
             p->pts = p->dts; // AVI keeps decoding order only
             p->duration = 1;
@@ -396,6 +405,42 @@ void TestLecteur::imagesSauteesEtImagesB()
         lecteur.deplacerVers(f);
         const QPointF c = centroide(lecteur.image());
         const QPointF a = attendu[size_t(f / 2)];
+        QVERIFY2(std::hypot(c.x() - a.x(), c.y() - a.y()) <= 1.0, qPrintable(QString::number(f)));
+    }
+}
+
+void TestLecteur::clipLong_data()
+{
+    QTest::addColumn<int>("etirement");
+    QTest::newRow("every slot") << 1;
+    QTest::newRow("a dropped frame after each") << 2;
+}
+
+void TestLecteur::clipLong()
+{
+    // The index is read a block of chunks at a time, as frames are asked for: 30 copies of
+    // the B-frame clip make several blocks, and a fresh player jumps across them.
+    QFETCH(int, etirement);
+    QTemporaryDir dir;
+    const QString nom = dir.filePath(QStringLiteral("long.avi"));
+    const QString source = clip(QStringLiteral("divx_gop250_b.avi"));
+    QVERIFY(copierSansImages(source, nom, {}, etirement, "avi", 0, 30));
+    const auto attendu = centres(source);
+    const int n = int(attendu.size());
+    TMediaPlayer lecteur;
+    lecteur.setFileName(nom);
+    lecteur.Open();
+    const int L = lecteur.Length();
+    QVERIFY2(L >= 30 * n * etirement - 1, qPrintable(QString::number(L)));
+    std::vector<int> images{L - 1, 4095, 4096, 4097, 4094, 8192, 8191, 0, 1, 2 * n + 1, 2 * n};
+    QRandomGenerator alea(7);
+    for (int i = 0; i < 40; ++i)
+        images.push_back(alea.bounded(L));
+    for (const int f : images) {
+        lecteur.deplacerVers(f);
+        QCOMPARE(lecteur.Position(), f);
+        const QPointF c = centroide(lecteur.image());
+        const QPointF a = attendu[size_t((f / etirement) % n)];
         QVERIFY2(std::hypot(c.x() - a.x(), c.y() - a.y()) <= 1.0, qPrintable(QString::number(f)));
     }
 }
