@@ -46,6 +46,7 @@ struct TMediaPlayer::Prive {
     bool notifier = false;
     QRect rect;
     int cacheMio = 256;
+    std::chrono::milliseconds delaiOuverture{std::chrono::seconds(60)};
     QTimer *minuterie = nullptr;
 
     Trame affichee;         // the picture now shown
@@ -95,6 +96,11 @@ void TMediaPlayer::setProgression(std::function<bool(double)> progression)
     d->progression = std::move(progression);
 }
 
+void TMediaPlayer::setDelaiOuverture(std::chrono::milliseconds delai)
+{
+    d->delaiOuverture = delai;
+}
+
 void TMediaPlayer::setFileName(const QString &nom)
 {
     d->nom = nom;
@@ -108,6 +114,7 @@ void TMediaPlayer::Open()
 {
     Close();
     auto clip = std::make_unique<SourceClip>();
+    clip->delaiOuverture = d->delaiOuverture;
     clip->ouvrir(d->nom);
     auto decodeur = std::make_unique<Decodeur>(*clip);
     clip->construireTable(decodeur->reordonne(), d->progression);

@@ -9,6 +9,7 @@
 
 #include "app/erreurs.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -38,6 +39,8 @@ public:
     // Called while Open() reads a clip packet by packet, with the share read (0 to 1);
     // returning false cancels the open.
     void setProgression(std::function<bool(double)> progression);
+    // Longest time Open() waits on the file without reading further (60 s).
+    void setDelaiOuverture(std::chrono::milliseconds delai);
     void Close();
     bool estOuvert() const; // the "device open" test
 

@@ -20,7 +20,6 @@ namespace
 // header value alone.
 constexpr int coteMax = 16384;
 constexpr int64_t pixelsMax = 40'000'000;
-constexpr auto delaiOuverture = std::chrono::seconds(60);
 
 // Empty slots believed for so many slots with data: dropped frames are a share of a clip,
 // a jump of millions of frames between two packets is a broken time.
@@ -201,7 +200,8 @@ void SourceClip::construireTable(bool reordonner, const Progression &progression
     // Display order from packet headers read at their place needs the index's positions.
     // Outside AVI every packet is read once: one frame is one picture stored in the file,
     // known by its place, whatever its times say (some have none, some leave gaps).
-    const bool parIndex = avi && (indexPropre || depuisIndex()) && (!reordonne || (avi && parseur));
+    const bool parIndex = avi ? (indexPropre || depuisIndex()) && (!reordonne || parseur)
+                              : !reordonne && depuisEchantillons();
     if (!parIndex) parcourir(progression);
     finaliser();
     echeance.lever();
@@ -364,6 +364,57 @@ int SourceClip::tailleChunk(int c)
     return e ? int(e->taille) : 0;
 }
 
+// An MP4 or QuickTime file's sample table, which the demuxer reads while it opens the file:
+// one entry per stored picture, the very packets the reading pass would find, so nothing of
+// the pictures is read. Only for pictures decoded in their stored order, whose presentation
+// time is their decoding time give or take a constant (checked on the first packets), and
+// only when every entry is a plain one: otherwise the reading pass.
+bool SourceClip::depuisEchantillons()
+{
+    if (!std::strstr(fc->iformat->name, "mp4")) return false; // "mov,mp4,m4a,3gp,3g2,mj2"
+    AVStream *st = fc->streams[indiceFlux];
+    const int n = avformat_index_get_entries_count(st);
+    if (n < 2 || n > imagesMax) return false;
+    {
+        Paquet paquet(av_packet_alloc());
+        if (!paquet) return false;
+        int64_t ecart = AV_NOPTS_VALUE;
+        for (int lus = 0; lus < 32 && av_read_frame(fc.get(), paquet.get()) >= 0;) {
+            PaquetLu lu{paquet.get()};
+            if (paquet->stream_index != indiceFlux) continue;
+            ++lus;
+            if (paquet->pts == AV_NOPTS_VALUE || paquet->dts == AV_NOPTS_VALUE) return false;
+            if (ecart == AV_NOPTS_VALUE) ecart = paquet->pts - paquet->dts;
+            if (paquet->pts - paquet->dts != ecart) return false;
+        }
+    }
+    const int64_t tailleFichier = avio_size(fc->pb);
+    std::vector<int64_t> dts;
+    std::vector<int> cl;
+    std::unordered_map<int64_t, int> parPosition;
+    dts.reserve(size_t(n));
+    parPosition.reserve(size_t(n));
+    for (int c = 0; c < n; ++c) {
+        const AVIndexEntry *e = avformat_index_get_entry(st, c);
+        if (!e || e->size <= 0 || e->pos < 0 || (e->flags & AVINDEX_DISCARD_FRAME) ||
+            e->timestamp == AV_NOPTS_VALUE || (c > 0 && e->timestamp <= dts.back()) ||
+            (tailleFichier > 0 && e->pos + e->size > tailleFichier) ||
+            !parPosition.emplace(e->pos, c).second)
+            return false;
+        dts.push_back(e->timestamp);
+        if (intra || (e->flags & AVINDEX_KEYFRAME)) cl.push_back(c);
+    }
+    if (cl.empty()) return false;
+    ptsDe = dts;
+    dtsDe = std::move(dts);
+    chunkDePos = std::move(parPosition);
+    cles = std::move(cl);
+    debut = dtsDe.front();
+    paquets = n;
+    premierIlisible = -1;
+    return true;
+}
+
 bool SourceClip::depuisIndex()
 {
     AVStream *st = fc->streams[indiceFlux];
@@ -427,14 +478,21 @@ void SourceClip::parcourir(const Progression &progression)
     Paquet paquet(av_packet_alloc());
     if (!paquet) echecOuverture(texteErreur(AVERROR(ENOMEM)));
     int dernier = -1, corrompu = -1;
-    int64_t sautes = 0;
+    int64_t sautes = 0, lu = -1;
     for (int tour = 0;; ++tour) {
         // FFmpeg only checks the deadline while it reads; a long file of small packets is
-        // checked here too, and the user may give up.
+        // checked here too, and the user may give up. A long clip on a slow disk may take
+        // longer than the deadline: it counts from the last time reading went forward.
         if (echeance.depassee()) echecOuverture(QStringLiteral("lecture trop longue"));
-        if (progression && tour % 64 == 0 &&
-            !progression(taille > 0 ? double(avio_tell(fc->pb)) / double(taille) : 0.0))
-            throw OuvertureAnnulee();
+        if (tour % 64 == 0) {
+            const int64_t position = avio_tell(fc->pb);
+            if (position > lu) {
+                lu = position;
+                echeance.dans(delaiOuverture);
+            }
+            if (progression && !progression(taille > 0 ? double(position) / double(taille) : 0.0))
+                throw OuvertureAnnulee();
+        }
         const int r = av_read_frame(fc.get(), paquet.get());
         if (r < 0) {
             if (r == AVERROR_EXIT) echecOuverture(QStringLiteral("lecture trop longue"));

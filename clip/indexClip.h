@@ -79,6 +79,8 @@ public:
     bool enPlace = false;
     bool reordonne = false;
     Echeance echeance;
+    // Longest wait on the file while opening: reading may take longer as long as it goes on.
+    std::chrono::milliseconds delaiOuverture{std::chrono::seconds(60)};
     // Outside AVI: each frame's time in seconds from frame 0, and whether the gaps between
     // frames differ from the period by more than 1 %. Empty and false for AVI.
     std::vector<double> temps;
@@ -87,6 +89,7 @@ public:
 
 private:
     bool depuisIndex();
+    bool depuisEchantillons();
     bool lireIdx1();
     void parcourir(const Progression &progression);
     void finaliser();

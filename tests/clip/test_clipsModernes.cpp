@@ -84,6 +84,16 @@ private slots:
                    "-video_track_timescale 90000 " +
                    h264
             << 60 << false;
+        // Most phones store no B-frames: the sample table alone then gives every frame.
+        const QString sansB = QStringLiteral("-c:v libx264 -bf 0 -g 12 -pix_fmt yuv420p ");
+        QTest::newRow("MP4 sans B") << "j.mp4" << source.arg(30).arg(2) + sansB << 60 << false;
+        QTest::newRow("MOV gigue sans B")
+            << "k.mov"
+            << source.arg(30).arg(2) +
+                   "-vf setpts=(N/30+0.004*mod(N\\,2))/TB -vsync passthrough "
+                   "-video_track_timescale 90000 " +
+                   sansB
+            << 60 << false;
         QTest::newRow("240 i/s") << "h.mp4" << source.arg(240).arg(1) + h264 << 240 << false;
         QTest::newRow("portrait") << "i.mp4" << source.arg(30).arg(1) + h264 << 30 << true;
     }

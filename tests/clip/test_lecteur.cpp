@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 
 extern "C" {
@@ -102,6 +103,8 @@ private slots:
     void imagesSauteesEtImagesB();
     void clipLong_data();
     void clipLong();
+    void lectureLente_data();
+    void lectureLente();
     void imageEndommagee();
     void clipCoupe();
     void tempsQuiSaute();
@@ -443,6 +446,43 @@ void TestLecteur::clipLong()
         const QPointF a = attendu[size_t((f / etirement) % n)];
         QVERIFY2(std::hypot(c.x() - a.x(), c.y() - a.y()) <= 1.0, qPrintable(QString::number(f)));
     }
+}
+
+void TestLecteur::lectureLente_data()
+{
+    QTest::addColumn<int>("pause");
+    QTest::addColumn<bool>("ouvert");
+    // Reading goes on between pauses shorter than the deadline, for longer than it in all.
+    QTest::newRow("slow disk") << 60 << true;
+    QTest::newRow("stalled") << 400 << false;
+}
+
+void TestLecteur::lectureLente()
+{
+    // A clip without an index is read packet by packet: the deadline counts from the last
+    // time reading went forward, not from the start.
+    QFETCH(int, pause);
+    QFETCH(bool, ouvert);
+    TMediaPlayer lecteur;
+    lecteur.setDelaiOuverture(std::chrono::milliseconds(200));
+    int rapports = 0;
+    lecteur.setProgression([&](double) {
+        if (rapports++ == 1 || ouvert) QThread::msleep(pause);
+        return true;
+    });
+    lecteur.setFileName(clip(QStringLiteral("divx_400_sans_index.avi")));
+    QString erreur;
+    try {
+        lecteur.Open();
+    } catch (const ErreurKinemar &e) {
+        erreur = e.texte();
+    }
+    QCOMPARE(lecteur.estOuvert(), ouvert);
+    QVERIFY(rapports >= (ouvert ? 5 : 2));
+    if (ouvert)
+        QCOMPARE(lecteur.Length(), 400);
+    else
+        QVERIFY2(erreur.contains(QStringLiteral("lecture trop longue")), qPrintable(erreur));
 }
 
 void TestLecteur::imageEndommagee()
