@@ -229,8 +229,9 @@ int SourceClip::chunkDe(int64_t dts) const
     return t < -0.5 || t >= double(horsLimite) ? -1 : int(std::llround(t));
 }
 
-// The AVI file's idx1 index: for each chunk of the video stream, its place, size and key
-// flag. Offsets count from the movi list, or from the start of the file in some writers.
+// The AVI file's idx1 index: the video stream's chunks, which of them are empty and which
+// are keys, and where each block of them is listed (their places and sizes are read from
+// there when needed, in entreeIndex).
 bool SourceClip::lireIdx1()
 {
     QFile f(chemin);
@@ -262,10 +263,6 @@ bool SourceClip::lireIdx1()
     chiffresFlux[0] = char('0' + numero / 10);
     chiffresFlux[1] = char('0' + numero % 10);
 
-    // One pass that only reads, but for the keys, the empty slots and where each block of
-    // chunks starts: what every frame needs. Places and sizes are read again as needed.
-    // Read in pieces that stay in the processor's cache; not mapped, so that a file that
-    // goes away meanwhile is a read error and not a crash.
     // Offsets count from the movi list or from the start of the file, as the first chunk's
     // header says.
     auto decalageDe = [&](const char *e) -> int64_t {
@@ -276,6 +273,10 @@ bool SourceClip::lireIdx1()
                 return essai;
         return -1;
     };
+    // One pass that only reads, but for the keys, the empty slots and where each block of
+    // chunks starts: what every frame needs. Places and sizes are read again as needed.
+    // Read in pieces that stay in the processor's cache; not mapped, so that a file that
+    // goes away meanwhile is a read error and not a crash.
     constexpr int entreesParMorceau = 4096;
     QByteArray morceau(16 * entreesParMorceau, Qt::Uninitialized);
     std::vector<int> cl, vi, debuts;
