@@ -192,17 +192,15 @@ void SourceClip::construireTable(bool reordonner, const Progression &progression
         // No index of ours (none at all, or an OpenDML one): the demuxer reads the file its
         // own way.
         indexPropre = false;
-        fc.reset();
-        ouvrirFormat();
-        const int r = avformat_find_stream_info(fc.get(), nullptr);
-        if (r < 0) echecOuverture(texteErreur(r));
+        rembobiner();
     }
     // Display order from packet headers read at their place needs the index's positions.
     // Outside AVI every packet is read once: one frame is one picture stored in the file,
     // known by its place, whatever its times say (some have none, some leave gaps).
     const bool parIndex = avi ? (indexPropre || depuisIndex()) && (!reordonne || parseur)
                               : !reordonne && depuisEchantillons();
-    if (!parIndex) parcourir(progression);
+    // An MP4 file whose sample table cannot stand alone is still read without its pictures.
+    if (!parIndex && !(mp4() && parcourirSansImages(progression))) parcourir(progression);
     finaliser();
     echeance.lever();
 }
@@ -370,9 +368,24 @@ int SourceClip::tailleChunk(int c)
 // the pictures is read. Only for pictures decoded in their stored order, whose presentation
 // time is their decoding time give or take a constant (checked on the first packets), and
 // only when every entry is a plain one: otherwise the reading pass.
+// The demuxer opened again, its own way: the next packet read is the first.
+void SourceClip::rembobiner()
+{
+    fc.reset();
+    ouvrirFormat();
+    const int r = avformat_find_stream_info(fc.get(), nullptr);
+    if (r < 0) echecOuverture(texteErreur(r));
+    luEnAvance = false;
+}
+
+bool SourceClip::mp4() const
+{
+    return std::strstr(fc->iformat->name, "mp4") != nullptr; // "mov,mp4,m4a,3gp,3g2,mj2"
+}
+
 bool SourceClip::depuisEchantillons()
 {
-    if (!std::strstr(fc->iformat->name, "mp4")) return false; // "mov,mp4,m4a,3gp,3g2,mj2"
+    if (!mp4()) return false;
     AVStream *st = fc->streams[indiceFlux];
     const int n = avformat_index_get_entries_count(st);
     if (n < 2 || n > imagesMax) return false;
@@ -380,6 +393,7 @@ bool SourceClip::depuisEchantillons()
         Paquet paquet(av_packet_alloc());
         if (!paquet) return false;
         int64_t ecart = AV_NOPTS_VALUE;
+        luEnAvance = true;
         for (int lus = 0; lus < 32 && av_read_frame(fc.get(), paquet.get()) >= 0;) {
             PaquetLu lu{paquet.get()};
             if (paquet->stream_index != indiceFlux) continue;
@@ -460,11 +474,15 @@ bool SourceClip::depuisIndex()
     return true;
 }
 
-void SourceClip::parcourir(const Progression &progression)
+void SourceClip::parcourir(const Progression &progression, AVFormatContext *lecture)
 {
+    if (!lecture) {
+        if (luEnAvance) rembobiner();
+        lecture = fc.get();
+    }
     const AVCodecParameters *par = fc->streams[indiceFlux]->codecpar;
     const bool huitBits = par->bits_per_coded_sample == 8;
-    const int64_t taille = avio_size(fc->pb);
+    const int64_t taille = avio_size(lecture->pb);
     if (!avi) debut = AV_NOPTS_VALUE; // the first packet's dts, once read
     dtsDe.clear();
     ptsDe.clear();
@@ -486,7 +504,7 @@ void SourceClip::parcourir(const Progression &progression)
         // longer than the deadline: it counts from the last time reading went forward.
         if (echeance.depassee()) echecOuverture(QStringLiteral("lecture trop longue"));
         if (tour % 64 == 0) {
-            const int64_t position = avio_tell(fc->pb);
+            const int64_t position = avio_tell(lecture->pb);
             if (position > lu) {
                 lu = position;
                 echeance.dans(delaiOuverture);
@@ -494,7 +512,7 @@ void SourceClip::parcourir(const Progression &progression)
             if (progression && !progression(taille > 0 ? double(position) / double(taille) : 0.0))
                 throw OuvertureAnnulee();
         }
-        const int r = av_read_frame(fc.get(), paquet.get());
+        const int r = av_read_frame(lecture, paquet.get());
         if (r < 0) {
             if (r == AVERROR_EXIT) echecOuverture(QStringLiteral("lecture trop longue"));
             // End of the file; the first unreadable byte ends the clip as well.

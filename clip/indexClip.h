@@ -91,7 +91,12 @@ private:
     bool depuisIndex();
     bool depuisEchantillons();
     bool lireIdx1();
-    void parcourir(const Progression &progression);
+    // Reads every packet once, from fc or from the given context.
+    void parcourir(const Progression &progression, AVFormatContext *lecture = nullptr);
+    bool parcourirSansImages(const Progression &progression);
+    bool mp4() const;
+    void rembobiner();
+    bool luEnAvance = false; // packets were read from fc before the reading pass
     void finaliser();
     void calculerTemps();
     void ouvrirFormat();
