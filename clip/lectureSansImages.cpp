@@ -146,6 +146,7 @@ bool SourceClip::parcourirSansImages(const Progression &progression)
     // The first packets, read for real, must come out the same from it; otherwise the file is
     // read for real.
     std::vector<Releve> reels;
+    if (luEnAvance) rembobiner();
     luEnAvance = true;
     {
         Paquet paquet(av_packet_alloc());
