@@ -23,6 +23,54 @@ Decodeur::Decodeur(SourceClip &source) : src(source)
     cc->max_pixels = pixelsMax;
     r = avcodec_open2(cc.get(), src.decodeur, nullptr);
     if (r < 0) echecOuverture(texteErreur(r));
+    src.typesParDecodage = [this](const std::vector<QByteArray> &paquets) {
+        return typesDe(paquets);
+    };
+}
+
+Decodeur::~Decodeur()
+{
+    src.typesParDecodage = nullptr;
+}
+
+// Decodes the packets (each followed by FFmpeg's padding) with a codec of their own, apart
+// from the decode under way, for the type of each picture.
+std::vector<int64_t> Decodeur::typesDe(const std::vector<QByteArray> &paquets) const
+{
+    std::vector<int64_t> types(paquets.size(), AV_PICTURE_TYPE_NONE);
+    Codec c(avcodec_alloc_context3(src.decodeur));
+    Paquet p(av_packet_alloc());
+    Trame t(av_frame_alloc());
+    if (!c || !p || !t || avcodec_parameters_to_context(c.get(), src.flux()->codecpar) < 0)
+        return types;
+    c->thread_count = 1;
+    c->max_pixels = pixelsMax;
+    if (avcodec_open2(c.get(), src.decodeur, nullptr) < 0) return types;
+    auto recevoir = [&] {
+        while (avcodec_receive_frame(c.get(), t.get()) == 0) {
+            const int64_t i = t->reordered_opaque;
+            if (i >= 0 && size_t(i) < types.size()) types[size_t(i)] = t->pict_type;
+            av_frame_unref(t.get());
+        }
+    };
+    for (size_t i = 0; i < paquets.size(); ++i) {
+        const int taille = paquets[i].size() - AV_INPUT_BUFFER_PADDING_SIZE;
+        if (taille <= 0) continue;
+        // Not counted by reference: the decoder takes a copy.
+        p->data = reinterpret_cast<uint8_t *>(const_cast<char *>(paquets[i].constData()));
+        p->size = taille;
+        c->reordered_opaque = int64_t(i);
+        if (avcodec_send_packet(c.get(), p.get()) == AVERROR(EAGAIN)) {
+            recevoir();
+            avcodec_send_packet(c.get(), p.get());
+        }
+        recevoir();
+    }
+    p->data = nullptr;
+    p->size = 0;
+    avcodec_send_packet(c.get(), nullptr);
+    recevoir();
+    return types;
 }
 
 bool Decodeur::reordonne() const

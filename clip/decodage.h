@@ -15,6 +15,7 @@ class Decodeur
 {
 public:
     explicit Decodeur(SourceClip &source);
+    ~Decodeur();
     // The decoder hands pictures out in another order than their packets (B-frames).
     bool reordonne() const;
     void setBudget(size_t octets);
@@ -39,6 +40,7 @@ private:
         bool trouve = false;  // the target came out, in `resultat`
     };
     void demarrer(int cle);
+    std::vector<int64_t> typesDe(const std::vector<QByteArray> &paquets) const;
     void recevoir(int s);
     void enregistrer(int c, int s);
     bool peutContinuer(int s);

@@ -197,18 +197,22 @@ void SourceClip::construireTable(bool reordonner, const Progression &progression
     // Display order from packet headers read at their place needs the index's positions.
     // Outside AVI every packet is read once: one frame is one picture stored in the file,
     // known by its place, whatever its times say (some have none, some leave gaps).
-    const bool parIndex = avi ? (indexPropre || depuisIndex()) && (!reordonne || parseur)
-                              : !reordonne && depuisEchantillons();
+    const bool parIndex =
+        avi ? (indexPropre || depuisIndex()) && (!reordonne || parseur || typesParDecodage)
+            : !reordonne && depuisEchantillons();
     // An MP4 file whose sample table cannot stand alone is still read without its pictures.
     if (!parIndex && !(mp4() && parcourirSansImages(progression))) parcourir(progression);
     finaliser();
     echeance.lever();
 }
 
+bool SourceClip::sansParseur = false;
+
 void SourceClip::preparerParseur()
 {
     const AVCodecParameters *par = flux()->codecpar;
     parPoc = par->codec_id == AV_CODEC_ID_H264 || par->codec_id == AV_CODEC_ID_HEVC;
+    if (sansParseur) return;
     parseur.reset(av_parser_init(par->codec_id));
     ccParseur.reset(avcodec_alloc_context3(nullptr));
     if (!parseur || !ccParseur || avcodec_parameters_to_context(ccParseur.get(), par) < 0) {
@@ -556,6 +560,12 @@ void SourceClip::parcourir(const Progression &progression, AVFormatContext *lect
         ++paquets;
         dtsDe.resize(size_t(c) + 1, AV_NOPTS_VALUE);
         dtsDe[size_t(c)] = t != AV_NOPTS_VALUE ? t : c;
+        if (reordonne && !parseur && paquet->pos >= 0) { // read again to learn the order
+            posDe.resize(size_t(c) + 1, -1);
+            tailleDe.resize(size_t(c) + 1, 0);
+            posDe[size_t(c)] = paquet->pos;
+            tailleDe[size_t(c)] = paquet->size;
+        }
         // A packet cut short is the end of a truncated file.
         corrompu = (paquet->flags & AV_PKT_FLAG_CORRUPT) ? c : -1;
         int64_t ordre = inconnu;

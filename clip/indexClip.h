@@ -87,6 +87,14 @@ public:
     bool variable = false;
     int rotation = 0; // quarter turns clockwise that show the picture upright
 
+    // For a reordering codec FFmpeg has no parser for: the picture type of each of the given
+    // packets (in decoding order) as a decode of them alone gives it, AV_PICTURE_TYPE_NONE for
+    // one that gives no picture. Set by the decoder; a group's order is then learned by
+    // decoding it once, the first time it is needed.
+    std::function<std::vector<int64_t>(const std::vector<QByteArray> &)> typesParDecodage;
+    // For the tests: every codec taken as one FFmpeg has no parser for.
+    static bool sansParseur;
+
 private:
     bool depuisIndex();
     bool depuisEchantillons();
@@ -105,6 +113,7 @@ private:
     int chunkDe(int64_t dts) const;
     int64_t ordrePaquet(const uint8_t *donnees, int taille);
     int64_t lireOrdre(int c);
+    QByteArray lireDonnees(int c, int maximum);
     void apprendre(size_t groupe);
     int chunkDuRang(int r);
     int place(int r) const;
@@ -174,5 +183,4 @@ private:
     Codec ccParseur;
     Parseur parseur;
     QFile fichier; // read for packet headers, apart from the demuxer
-    QByteArray tampon;
 };

@@ -5,6 +5,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <unordered_map>
 
@@ -33,27 +34,37 @@ int64_t SourceClip::ordrePaquet(const uint8_t *donnees, int taille)
     return parPoc ? int64_t(parseur->output_picture_number) : int64_t(parseur->pict_type);
 }
 
-int64_t SourceClip::lireOrdre(int c)
+// At most the first `maximum` bytes of chunk c's packet, followed by the zeroed padding FFmpeg
+// reads past a packet's end (in the size); empty when it cannot be read.
+QByteArray SourceClip::lireDonnees(int c, int maximum)
 {
-    if (positionChunk(c) < 0) return inconnu;
-    if (!fichier.isOpen()) {
-        fichier.setFileName(chemin);
-        if (!fichier.open(QIODevice::ReadOnly)) return inconnu;
-    }
     int64_t debutDonnees = positionChunk(c);
     const int taille = tailleChunk(c);
+    if (debutDonnees < 0 || taille <= 0) return {};
+    if (!fichier.isOpen()) {
+        fichier.setFileName(chemin);
+        if (!fichier.open(QIODevice::ReadOnly)) return {};
+    }
     if (avi) {
         // The index points at the chunk header: its id, then the size it gives.
         char entete[8];
-        if (!fichier.seek(debutDonnees) || fichier.read(entete, 8) != 8) return inconnu;
+        if (!fichier.seek(debutDonnees) || fichier.read(entete, 8) != 8) return {};
         quint32 t = 0;
         std::memcpy(&t, entete + 4, 4);
         if (qFromLittleEndian(t) == quint32(taille)) debutDonnees += 8;
     }
-    const int lus = std::min(taille, octetsEntete);
-    tampon.fill('\0', lus + AV_INPUT_BUFFER_PADDING_SIZE);
-    if (!fichier.seek(debutDonnees) || fichier.read(tampon.data(), lus) != lus) return inconnu;
-    return ordrePaquet(reinterpret_cast<const uint8_t *>(tampon.constData()), lus);
+    const int lus = std::min(taille, maximum);
+    QByteArray donnees(lus + AV_INPUT_BUFFER_PADDING_SIZE, '\0');
+    if (!fichier.seek(debutDonnees) || fichier.read(donnees.data(), lus) != lus) return {};
+    return donnees;
+}
+
+int64_t SourceClip::lireOrdre(int c)
+{
+    const QByteArray entete = lireDonnees(c, octetsEntete);
+    if (entete.isEmpty()) return inconnu;
+    return ordrePaquet(reinterpret_cast<const uint8_t *>(entete.constData()),
+                       entete.size() - AV_INPUT_BUFFER_PADDING_SIZE);
 }
 
 void SourceClip::apprendre(size_t groupe)
@@ -63,14 +74,27 @@ void SourceClip::apprendre(size_t groupe)
     const int debutGroupe = cles[groupe];
     const int finGroupe = groupe + 1 < cles.size() ? cles[groupe + 1] : nbChunks();
     std::vector<int> membres;
+    for (int c = debutGroupe; c < finGroupe; ++c)
+        if (aDonnees(c)) membres.push_back(c);
     std::unordered_map<int, int64_t> ordre;
     bool ordreConnu = true;
-    for (int c = debutGroupe; c < finGroupe; ++c) {
-        if (!aDonnees(c)) continue;
-        const int64_t o = size_t(c) < ordreDe.size() ? ordreDe[size_t(c)] : lireOrdre(c);
-        ordreConnu = ordreConnu && o != inconnu;
-        ordre[c] = o;
-        membres.push_back(c);
+    if (!parseur && !parPoc && typesParDecodage) {
+        // No parser: the group is decoded once on its own. A picture that does not come out
+        // misses a reference from the group before: a B-picture shown before the key.
+        std::vector<QByteArray> paquets;
+        for (const int c : membres)
+            paquets.push_back(lireDonnees(c, INT_MAX));
+        const std::vector<int64_t> types = typesParDecodage(paquets);
+        for (size_t i = 0; i < membres.size(); ++i)
+            ordre[membres[i]] = i < types.size() && types[i] != AV_PICTURE_TYPE_NONE
+                                    ? types[i]
+                                    : int64_t(AV_PICTURE_TYPE_B);
+    } else {
+        for (const int c : membres) {
+            const int64_t o = size_t(c) < ordreDe.size() ? ordreDe[size_t(c)] : lireOrdre(c);
+            ordreConnu = ordreConnu && o != inconnu;
+            ordre[c] = o;
+        }
     }
     std::vector<int> affichage;
     if (parPoc) {
