@@ -53,7 +53,9 @@ QByteArray SourceClip::lireDonnees(int c, int maximum)
         std::memcpy(&t, entete + 4, 4);
         if (qFromLittleEndian(t) == quint32(taille)) debutDonnees += 8;
     }
-    const int lus = std::min(taille, maximum);
+    // Nothing is allocated on the word of an index entry for more than the file holds.
+    const int lus = std::min({taille, maximum, INT_MAX - AV_INPUT_BUFFER_PADDING_SIZE});
+    if (debutDonnees + lus > fichier.size()) return {};
     QByteArray donnees(lus + AV_INPUT_BUFFER_PADDING_SIZE, '\0');
     if (!fichier.seek(debutDonnees) || fichier.read(donnees.data(), lus) != lus) return {};
     return donnees;
