@@ -10,7 +10,9 @@
 // With B-frames, pictures come out of the decoder in another order than their packets. The
 // display order of a group (a key chunk and the chunks up to the next key) is learned from
 // the packets' headers with FFmpeg's parser the first time the group is needed: from the
-// index's positions when there is an index, from the one reading pass otherwise.
+// index's positions when there is an index, from the one reading pass otherwise. For a codec
+// FFmpeg has no parser for, the decoder decodes the group once on its own to tell
+// (typesParDecodage): SourceClip itself never decodes.
 //
 // ouvrir() and construireTable() throw ErreurKinemar (OuvertureAnnulee when cancelled); the
 // caller then drops the object, which frees all it holds.
