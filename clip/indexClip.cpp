@@ -382,6 +382,12 @@ void SourceClip::rembobiner()
     luEnAvance = false;
 }
 
+SourceClip::Temps SourceClip::tempsHorsAvi(const AVPacket *p)
+{
+    const int64_t pts = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
+    return {pts, p->dts != AV_NOPTS_VALUE ? p->dts : pts != AV_NOPTS_VALUE ? pts : 0};
+}
+
 bool SourceClip::mp4() const
 {
     return std::strstr(fc->iformat->name, "mp4") != nullptr; // "mov,mp4,m4a,3gp,3g2,mj2"
@@ -531,11 +537,8 @@ void SourceClip::parcourir(const Progression &progression, AVFormatContext *lect
             if (c > imagesMax) break; // refused in finaliser
             if (paquet->pos >= 0) chunkDePos[paquet->pos] = c;
             ++paquets;
-            // Seeking goes by decoding time; the first packets of some files have none.
-            const int64_t pts = paquet->pts != AV_NOPTS_VALUE ? paquet->pts : paquet->dts;
-            dtsDe.push_back(paquet->dts != AV_NOPTS_VALUE ? paquet->dts
-                            : pts != AV_NOPTS_VALUE       ? pts
-                                                          : 0);
+            const auto [pts, dts] = tempsHorsAvi(paquet.get());
+            dtsDe.push_back(dts);
             ptsDe.push_back(pts);
             corrompu = (paquet->flags & AV_PKT_FLAG_CORRUPT) ? c : -1;
             if (reordonne) ordreDe.push_back(pts != AV_NOPTS_VALUE ? pts : inconnu);

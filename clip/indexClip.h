@@ -105,6 +105,13 @@ private:
     void parcourir(const Progression &progression, AVFormatContext *lecture = nullptr);
     bool parcourirSansImages(const Progression &progression);
     bool mp4() const;
+    // Outside AVI, a packet's times as the table keeps them: a missing presentation time is
+    // its decoding time, a missing decoding time its presentation time (or 0): seeking goes
+    // by decoding time, and the first packets of some files have none.
+    struct Temps {
+        int64_t pts, dts;
+    };
+    static Temps tempsHorsAvi(const AVPacket *p);
     void rembobiner();
     bool luEnAvance = false; // packets were read from fc before the reading pass
     void finaliser();

@@ -154,11 +154,7 @@ bool SourceClip::parcourirSansImages(const Progression &progression)
         while (reels.size() < 32 && av_read_frame(fc.get(), paquet.get()) >= 0) {
             PaquetLu lu{paquet.get()};
             if (paquet->stream_index != indiceFlux || paquet->size <= 0) continue;
-            // As the reading pass keeps them.
-            const int64_t pts = paquet->pts != AV_NOPTS_VALUE ? paquet->pts : paquet->dts;
-            const int64_t dts = paquet->dts != AV_NOPTS_VALUE ? paquet->dts
-                                : pts != AV_NOPTS_VALUE       ? pts
-                                                              : 0;
+            const auto [pts, dts] = tempsHorsAvi(paquet.get());
             reels.push_back({pts, dts, paquet->pos, intra || (paquet->flags & AV_PKT_FLAG_KEY)});
         }
     }

@@ -38,44 +38,59 @@ extern "C" {
 namespace
 {
 
+// libav alone, as a plain program uses it: the clip open and its video decoder ready, on one
+// thread, with a packet and a frame.
+struct Libav {
+    AVFormatContext *fc = nullptr;
+    AVCodecContext *cc = nullptr;
+    AVPacket *p = av_packet_alloc();
+    AVFrame *f = av_frame_alloc();
+    int flux = -1;
+
+    explicit Libav(const std::string &chemin)
+    {
+        if (avformat_open_input(&fc, chemin.c_str(), nullptr, nullptr) < 0) return;
+        avformat_find_stream_info(fc, nullptr);
+        const AVCodec *dec = nullptr;
+        flux = av_find_best_stream(fc, AVMEDIA_TYPE_VIDEO, -1, -1, &dec, 0);
+        cc = avcodec_alloc_context3(dec);
+        avcodec_parameters_to_context(cc, fc->streams[flux]->codecpar);
+        cc->thread_count = 1;
+        avcodec_open2(cc, dec, nullptr);
+    }
+    ~Libav()
+    {
+        av_frame_free(&f);
+        av_packet_free(&p);
+        avcodec_free_context(&cc);
+        avformat_close_input(&fc);
+    }
+};
+
 // Seconds to decode every frame of the clip once, single-threaded; frames in *n.
 double decoderTout(const std::string &chemin, int *n)
 {
-    AVFormatContext *fc = nullptr;
-    if (avformat_open_input(&fc, chemin.c_str(), nullptr, nullptr) < 0) return -1;
-    avformat_find_stream_info(fc, nullptr);
-    const AVCodec *dec = nullptr;
-    const int flux = av_find_best_stream(fc, AVMEDIA_TYPE_VIDEO, -1, -1, &dec, 0);
-    AVCodecContext *cc = avcodec_alloc_context3(dec);
-    avcodec_parameters_to_context(cc, fc->streams[flux]->codecpar);
-    cc->thread_count = 1;
-    avcodec_open2(cc, dec, nullptr);
-    AVPacket *p = av_packet_alloc();
-    AVFrame *f = av_frame_alloc();
+    Libav l(chemin);
+    if (!l.fc) return -1;
     *n = 0;
     QElapsedTimer t;
     t.start();
     auto recevoir = [&] {
-        while (avcodec_receive_frame(cc, f) == 0) {
+        while (avcodec_receive_frame(l.cc, l.f) == 0) {
             ++*n;
-            av_frame_unref(f);
+            av_frame_unref(l.f);
         }
     };
-    while (av_read_frame(fc, p) >= 0) {
-        if (p->stream_index == flux) {
-            avcodec_send_packet(cc, p);
+    while (av_read_frame(l.fc, l.p) >= 0) {
+        if (l.p->stream_index == l.flux) {
+            avcodec_send_packet(l.cc, l.p);
             recevoir();
         }
-        av_packet_unref(p);
+        av_packet_unref(l.p);
     }
-    avcodec_send_packet(cc, nullptr);
+    avcodec_send_packet(l.cc, nullptr);
     recevoir();
-    const double s = t.nsecsElapsed() / 1e9;
-    av_frame_free(&f);
-    av_packet_free(&p);
-    avcodec_free_context(&cc);
-    avformat_close_input(&fc);
-    return s;
+    return t.nsecsElapsed() / 1e9;
 }
 
 // The one-hour clip is the one-minute clip sixty times over, packet for packet (each minute
@@ -125,35 +140,21 @@ double plancherOuverture(const std::string &chemin)
 {
     QElapsedTimer t;
     t.start();
-    AVFormatContext *fc = nullptr;
-    if (avformat_open_input(&fc, chemin.c_str(), nullptr, nullptr) < 0) return -1;
-    avformat_find_stream_info(fc, nullptr);
-    const AVCodec *dec = nullptr;
-    const int flux = av_find_best_stream(fc, AVMEDIA_TYPE_VIDEO, -1, -1, &dec, 0);
-    AVCodecContext *cc = avcodec_alloc_context3(dec);
-    avcodec_parameters_to_context(cc, fc->streams[flux]->codecpar);
-    cc->thread_count = 1;
-    avcodec_open2(cc, dec, nullptr);
-    AVPacket *p = av_packet_alloc();
-    AVFrame *f = av_frame_alloc();
+    Libav l(chemin);
+    if (!l.fc) return -1;
     bool image = false;
-    while (!image && av_read_frame(fc, p) >= 0) {
-        if (p->stream_index == flux) {
-            avcodec_send_packet(cc, p);
-            image = avcodec_receive_frame(cc, f) == 0;
+    while (!image && av_read_frame(l.fc, l.p) >= 0) {
+        if (l.p->stream_index == l.flux) {
+            avcodec_send_packet(l.cc, l.p);
+            image = avcodec_receive_frame(l.cc, l.f) == 0;
         }
-        av_packet_unref(p);
+        av_packet_unref(l.p);
     }
     if (!image) {
-        avcodec_send_packet(cc, nullptr);
-        avcodec_receive_frame(cc, f);
+        avcodec_send_packet(l.cc, nullptr);
+        avcodec_receive_frame(l.cc, l.f);
     }
-    const double s = t.nsecsElapsed() / 1e9;
-    av_frame_free(&f);
-    av_packet_free(&p);
-    avcodec_free_context(&cc);
-    avformat_close_input(&fc);
-    return s;
+    return t.nsecsElapsed() / 1e9; // before the teardown
 }
 
 template <typename F> double chrono(F &&f)
