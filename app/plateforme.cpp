@@ -81,6 +81,7 @@ public:
     {
         QFileDialog dialogue(QApplication::activeWindow(), d.titre, d.nomInitial,
                              filtreQt(d.filtre));
+        choisirFiltre(dialogue, d);
         dialogue.setFileMode(QFileDialog::ExistingFile);
         dialogue.setAcceptMode(QFileDialog::AcceptOpen);
         dialogue.setOption(QFileDialog::DontResolveSymlinks, true);
@@ -96,6 +97,13 @@ public:
         return dialogue.selectedFiles().first();
     }
 
+    static void choisirFiltre(QFileDialog &dialogue, const DialogueFichier &d)
+    {
+        const QStringList filtres = dialogue.nameFilters();
+        if (d.filtreInitial > 0 && d.filtreInitial < filtres.size())
+            dialogue.selectNameFilter(filtres[d.filtreInitial]);
+    }
+
     // The file dialogs of Qt have a button box of their own: the Help button goes there.
     void ajouterAide(QFileDialog &dialogue, const DialogueFichier &d)
     {
@@ -108,16 +116,19 @@ public:
                          [this, d] { aide(d.fichierAide, d.contexteAide); });
     }
 
-    QString fichierAEnregistrer(const DialogueFichier &d) override
+    QString fichierAEnregistrer(const DialogueFichier &d, int *filtreChoisi) override
     {
         QFileDialog dialogue(QApplication::activeWindow(), d.titre, d.nomInitial,
                              filtreQt(d.filtre));
+        choisirFiltre(dialogue, d);
         dialogue.setAcceptMode(QFileDialog::AcceptSave);
         dialogue.setOption(QFileDialog::DontUseNativeDialog, true);
         dialogue.setOption(QFileDialog::DontConfirmOverwrite, !d.confirmerEcrasement);
         if (!d.extensionDefaut.isEmpty()) dialogue.setDefaultSuffix(d.extensionDefaut);
         ajouterAide(dialogue, d);
         if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty()) return {};
+        if (filtreChoisi)
+            *filtreChoisi = std::max(0, dialogue.nameFilters().indexOf(dialogue.selectedNameFilter()));
         return dialogue.selectedFiles().first();
     }
 

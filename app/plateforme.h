@@ -18,6 +18,8 @@ enum class Reponse { Oui, Non, Ok, Annuler };
 struct DialogueFichier {
     QString titre, filtre, extensionDefaut, nomInitial;
     bool confirmerEcrasement = false;
+    // The filter selected when the dialog opens, 0-based in the order of `filtre`.
+    int filtreInitial = 0;
     // A Help button opening this help file at this context; none when the context is 0.
     QString fichierAide;
     int contexteAide = 0;
@@ -42,7 +44,9 @@ public:
     // while the dialog is open (the clip preview).
     virtual QString fichierAOuvrir(const DialogueFichier &d,
                                    std::function<void(const QString &)> surSelection = {}) = 0;
-    virtual QString fichierAEnregistrer(const DialogueFichier &d) = 0;
+    // filtreChoisi, when given, receives the filter selected when the user confirmed
+    // (0-based in the order of `filtre`).
+    virtual QString fichierAEnregistrer(const DialogueFichier &d, int *filtreChoisi = nullptr) = 0;
     virtual std::optional<QColor> couleur(const QColor &initiale, bool complet) = 0;
     virtual int montrerModal(QDialog *dialogue) = 0; // QDialog::exec's role
     virtual bool configurerImprimante(QPrinter *imprimante) = 0;

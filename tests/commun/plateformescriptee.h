@@ -22,6 +22,9 @@ public:
     // final choice (previewed), the last one is returned. Empty last = cancel.
     std::deque<QStringList> fichiersOuverts;
     std::deque<QString> fichiersEnregistres;
+    // The filter the user picks in each save dialog, in order; the dialog's initial one when
+    // the script runs out.
+    std::deque<int> filtresChoisis;
     std::vector<DialogueFichier> dialoguesFichiers; // every file dialog shown, in order
     std::deque<std::optional<QColor>> couleurs;
     // Called with the dialog shown modally; returns its result (Accepted by default).
@@ -54,9 +57,15 @@ public:
                 if (!f.isEmpty()) surSelection(f);
         return l.isEmpty() ? QString() : l.last();
     }
-    QString fichierAEnregistrer(const DialogueFichier &d) override
+    QString fichierAEnregistrer(const DialogueFichier &d, int *filtreChoisi) override
     {
         dialoguesFichiers.push_back(d);
+        int filtre = d.filtreInitial;
+        if (!filtresChoisis.empty()) {
+            filtre = filtresChoisis.front();
+            filtresChoisis.pop_front();
+        }
+        if (filtreChoisi) *filtreChoisi = filtre;
         if (fichiersEnregistres.empty()) return {};
         QString f = fichiersEnregistres.front();
         fichiersEnregistres.pop_front();
