@@ -128,7 +128,8 @@ public:
         ajouterAide(dialogue, d);
         if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty()) return {};
         if (filtreChoisi)
-            *filtreChoisi = std::max(0, dialogue.nameFilters().indexOf(dialogue.selectedNameFilter()));
+            *filtreChoisi = std::max<int>(
+                0, int(dialogue.nameFilters().indexOf(dialogue.selectedNameFilter())));
         return dialogue.selectedFiles().first();
     }
 
