@@ -29,15 +29,25 @@ void titresColonnes(TStringGrid *grille, const QString &unite, int n)
     }
 }
 
+LotCellules::LotCellules(QWidget *grille)
+    : grille_(grille), actif_(!grille->testAttribute(Qt::WA_ForceUpdatesDisabled))
+{
+    grille_->setUpdatesEnabled(false);
+}
+
+LotCellules::~LotCellules()
+{
+    grille_->setUpdatesEnabled(actif_);
+}
+
 void effaceCellules(TStringGrid *grille, const QRect &rectangle, int col, int row)
 {
-    // Thousands of cells: one repaint at the end, not one per cell.
-    const bool actif = grille->updatesEnabled();
-    grille->setUpdatesEnabled(false);
-    for (int r = rectangle.top(); r <= rectangle.bottom(); ++r)
-        for (int c = rectangle.left(); c <= rectangle.right(); ++c)
-            grille->setCells(c, r, QString());
-    grille->setUpdatesEnabled(actif);
+    {
+        const LotCellules lot(grille);
+        for (int r = rectangle.top(); r <= rectangle.bottom(); ++r)
+            for (int c = rectangle.left(); c <= rectangle.right(); ++c)
+                grille->setCells(c, r, QString());
+    }
     grille->setCol(col);
     grille->setRow(row);
 }
@@ -46,9 +56,7 @@ void actualiserGrille(const TStringGrid *pixels, TStringGrid *metres, int N, int
 {
     const int n = (metres->ColCount() - 1) / 2;
     const int d = chiffresXY - 1;
-    // 2 x n x N values: one repaint at the end, not one per cell.
-    const bool actif = metres->updatesEnabled();
-    metres->setUpdatesEnabled(false);
+    const LotCellules lot(metres);
     for (int r = 1; r <= N; ++r) {
         if (r >= T) metres->setCells(0, r, formateReel(formatTemps, ecartTemps(r - 1, T - 1)));
         for (int p = 1; p <= n; ++p) {
@@ -64,7 +72,6 @@ void actualiserGrille(const TStringGrid *pixels, TStringGrid *metres, int N, int
             metres->setCells(c + 1, r, texteSci(d, y));
         }
     }
-    metres->setUpdatesEnabled(actif);
 }
 
 void texteCellule(TStringGrid *grille, const QRect &rectangle, const QString &texte,

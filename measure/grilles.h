@@ -5,6 +5,24 @@
 #include <QString>
 
 class TStringGrid;
+class QWidget;
+
+// Holds a grid's repaints through a batch of cell changes: one repaint at the end, not one per
+// cell. It gives back the grid's own setting, not updatesEnabled(), which also reads false
+// while a parent holds its repaints (a stacked page being switched): putting that back would
+// leave the grid unpainted for good.
+class LotCellules
+{
+public:
+    explicit LotCellules(QWidget *grille);
+    ~LotCellules();
+    LotCellules(const LotCellules &) = delete;
+    LotCellules &operator=(const LotCellules &) = delete;
+
+private:
+    QWidget *grille_;
+    bool actif_;
+};
 
 // Column count first, then row count.
 void tailleGrille(TStringGrid *grille, int colonnes, int lignes);

@@ -357,38 +357,38 @@ void TForm1::preparerTableau()
 
     // Pixels of another clip mean nothing here: empty every pair, hidden ones included.
     for (TStringGrid *g : {StringGrid0, StringGrid1}) {
-        const bool actif = g->updatesEnabled();
-        g->setUpdatesEnabled(false);
+        const LotCellules lot(g);
         const int lignes = std::max(g->RowCount(), N + 1);
         for (int c = 1; c <= 2 * kPointsMax; ++c)
             for (int r = 1; r < lignes; ++r)
                 g->setCells(c, r, QString());
-        g->setUpdatesEnabled(actif);
     }
 
-    StringGrid0->setUpdatesEnabled(false);
-    tailleGrille(StringGrid0, 3, N + 1);
-    StringGrid0->setCells(0, 0, QStringLiteral("t"));
-    titresColonnes(StringGrid0, QString(), 1);
-    for (int r = 1; r <= N; ++r)
-        StringGrid0->setCells(0, r, QString::number(r - 1));
-    StringGrid0->setUpdatesEnabled(true);
+    {
+        const LotCellules lot0(StringGrid0);
+        tailleGrille(StringGrid0, 3, N + 1);
+        StringGrid0->setCells(0, 0, QStringLiteral("t"));
+        titresColonnes(StringGrid0, QString(), 1);
+        for (int r = 1; r <= N; ++r)
+            StringGrid0->setCells(0, r, QString::number(r - 1));
+    }
 
-    StringGrid1->setUpdatesEnabled(false);
-    tailleGrille(StringGrid1, 3, N + 1);
-    StringGrid1->setEnabled(true);
-    titresColonnes(StringGrid1, QStringLiteral("(m)"), 1);
-    formatTemps = QStringLiteral("0.000");
-    StringGrid1->setCells(0, 0, QStringLiteral("t(s)"));
-    for (int r = 1; r <= N; ++r)
-        StringGrid1->setCells(0, r, formateReel(formatTemps, ecartTemps(r - 1, 0)));
-    const int largeurXY = StringGrid1->TextWidth(texteSci(chiffresXY, 0));
-    StringGrid1->setColWidths(1, largeurXY);
-    StringGrid1->setColWidths(2, largeurXY);
-    StringGrid1->setColWidths(
-        0, StringGrid1->TextWidth(formateReel(QStringLiteral("0.000"), N * periode) +
-                                  QLatin1Char('0')));
-    StringGrid1->setUpdatesEnabled(true);
+    {
+        const LotCellules lot1(StringGrid1);
+        tailleGrille(StringGrid1, 3, N + 1);
+        StringGrid1->setEnabled(true);
+        titresColonnes(StringGrid1, QStringLiteral("(m)"), 1);
+        formatTemps = QStringLiteral("0.000");
+        StringGrid1->setCells(0, 0, QStringLiteral("t(s)"));
+        for (int r = 1; r <= N; ++r)
+            StringGrid1->setCells(0, r, formateReel(formatTemps, ecartTemps(r - 1, 0)));
+        const int largeurXY = StringGrid1->TextWidth(texteSci(chiffresXY, 0));
+        StringGrid1->setColWidths(1, largeurXY);
+        StringGrid1->setColWidths(2, largeurXY);
+        StringGrid1->setColWidths(
+            0, StringGrid1->TextWidth(formateReel(QStringLiteral("0.000"), N * periode) +
+                                      QLatin1Char('0')));
+    }
     StringGrid0->setCol(1);
     StringGrid0->setRow(1);
     StringGrid1->setCol(1);
@@ -541,19 +541,18 @@ void TForm1::udt0MouseUp()
     udt0->setIncrement(1);
     const int T = udt0->Position();
     const int N = std::min(StringGrid0->RowCount(), StringGrid1->RowCount()) - 1;
-    StringGrid0->setUpdatesEnabled(false);
-    StringGrid1->setUpdatesEnabled(false);
-    for (int r = 1; r <= N; ++r) {
-        if (r < T) {
-            StringGrid0->setCells(0, r, QString());
-            StringGrid1->setCells(0, r, QString());
-        } else {
-            StringGrid0->setCells(0, r, QString::number(r - T));
-            StringGrid1->setCells(0, r, formateReel(formatTemps, ecartTemps(r - 1, T - 1)));
+    {
+        const LotCellules lot0(StringGrid0), lot1(StringGrid1);
+        for (int r = 1; r <= N; ++r) {
+            if (r < T) {
+                StringGrid0->setCells(0, r, QString());
+                StringGrid1->setCells(0, r, QString());
+            } else {
+                StringGrid0->setCells(0, r, QString::number(r - T));
+                StringGrid1->setCells(0, r, formateReel(formatTemps, ecartTemps(r - 1, T - 1)));
+            }
         }
     }
-    StringGrid0->setUpdatesEnabled(true);
-    StringGrid1->setUpdatesEnabled(true);
     choixPointsImpression(T > 1);
     emit tableauModifie(0, 0);
 }

@@ -8,6 +8,7 @@
 #include "clip/echecOuverture.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "measure/grilles.h"
 #include "measure/pixels.h"
 #include "suivi/suiveur.h"
 
@@ -293,22 +294,21 @@ void TForm1::suivreDepuis(const QRect &boiteAffichee)
     // The frames found go into the table as pointing by hand writes them.
     const int c = 2 * p - 1;
     const int d = chiffresXY - 1;
-    for (TStringGrid *g : {StringGrid0, StringGrid1})
-        g->setUpdatesEnabled(false);
-    for (const Trouve &t : trouves) {
-        const int r = t.image + 1;
-        const QString X = textePixel(t.X), Y = textePixel(t.Y);
-        StringGrid0->setCells(c, r, X);
-        StringGrid0->setCells(c + 1, r, Y);
-        StringGrid1->setCells(
-            c, r,
-            texteSci(d, static_cast<long double>(valeurPixel(X) - origineX) * sensX * echelleH));
-        StringGrid1->setCells(
-            c + 1, r,
-            texteSci(d, static_cast<long double>(origineY - valeurPixel(Y)) * sensY * echelleV));
+    {
+        const LotCellules lot0(StringGrid0), lot1(StringGrid1);
+        for (const Trouve &t : trouves) {
+            const int r = t.image + 1;
+            const QString X = textePixel(t.X), Y = textePixel(t.Y);
+            StringGrid0->setCells(c, r, X);
+            StringGrid0->setCells(c + 1, r, Y);
+            StringGrid1->setCells(c, r,
+                                  texteSci(d, static_cast<long double>(valeurPixel(X) - origineX) *
+                                                  sensX * echelleH));
+            StringGrid1->setCells(c + 1, r,
+                                  texteSci(d, static_cast<long double>(origineY - valeurPixel(Y)) *
+                                                  sensY * echelleV));
+        }
     }
-    for (TStringGrid *g : {StringGrid0, StringGrid1})
-        g->setUpdatesEnabled(true);
     if (!trouves.empty()) emit tableauModifie(0, p);
 
     // The clip stands on the last frame found; the current point moves on as the

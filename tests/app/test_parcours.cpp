@@ -188,6 +188,37 @@ private slots:
         QCOMPARE(plateformeTest.nombreMessages(TypeMessage::Erreur), 0);
     }
 
+    // A length typed on the settings page, the focus still in its box when the user goes
+    // back to the table: the page switch holds repaints while the box is left, and the
+    // table recomputed then must still paint afterwards, with the new values.
+    void tableauApresChangementDePage()
+    {
+        plateformeTest.fichiersOuverts.push_back({QStringLiteral(KINEMAR_CLIPS_DIR "/divx.avi")});
+        Form1->bbtnOpenAviClick();
+        QVERIFY(Form1->clipOuvert());
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        for (int f = 0; f < 4; ++f)
+            pointer(30 + 5 * f, 40 + 3 * f);
+        const QStringList avant = tableau();
+        Form1->PageControl1->setCurrentWidget(Form1->tsEtalon);
+        Form1->rbEtalonSimu->click();
+        Form1->edSi->setFocus();
+        QTRY_VERIFY(Form1->edSi->hasFocus());
+        Form1->edSi->selectAll();
+        QTest::keyClicks(Form1->edSi, QStringLiteral("2"));
+        QTest::keyClick(Form1->edSi, Qt::Key_Return);
+        Form1->PageControl1->setCurrentWidget(Form1->tsMesures);
+        for (TStringGrid *g : {Form1->StringGrid0, Form1->StringGrid1})
+            QVERIFY2(g->updatesEnabled() && g->viewport()->updatesEnabled(),
+                     qPrintable(g->objectName()));
+        const QStringList apres = tableau();
+        QVERIFY(apres != avant);
+        for (int r = 1; r <= 4; ++r)
+            for (int c = 1; c <= 2; ++c)
+                QVERIFY(!Form1->StringGrid1->Cells(c, r).isEmpty());
+    }
+
     // The clip gone from the disk since it was opened: tracking says so in Arabic.
     void suiviSansLeClip()
     {
