@@ -128,6 +128,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     construirePopup();
     construireGraphes();
     construireSuivi();
+    construireClavierImages();
     StatusBar1 = nomme(new QStatusBar(this), "StatusBar1");
     setStatusBar(StatusBar1);
 

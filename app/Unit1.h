@@ -20,6 +20,7 @@ class QScrollArea;
 class QSplitter;
 class QStatusBar;
 class QTabWidget;
+class QKeyEvent;
 class QToolBar;
 class QToolButton;
 class QCheckBox;
@@ -129,6 +130,12 @@ public:
     void RAZProClip();
     void affichImage(TMediaPlayer *lecteur, int a);
     void activeBoutons(bool lecture, bool premiere, bool derniere, bool precedente, bool suivante);
+    // The Video menu's stepping commands, and Page Down/Up, Home/End and the arrows anywhere in
+    // the window but a text box or the table (which move their own cursor).
+    QAction *mnuImagePremiere = nullptr, *mnuImageDerniere = nullptr, *mnuImagePrecedente = nullptr,
+            *mnuImageSuivante = nullptr;
+    void construireClavierImages();
+    bool toucheImages(QKeyEvent *e);
     void affichT0();
     void bbtnPlayClick(QObject *sender);
     void MediaPlayer1Notify();

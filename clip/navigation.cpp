@@ -4,6 +4,16 @@
 #include "clip/TMediaPlayer.h"
 #include "measure/TStringGrid.h"
 
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QToolBar>
 #include <QToolButton>
 
 void TForm1::affichImage(TMediaPlayer *lecteur, int a)
@@ -33,6 +43,107 @@ void TForm1::activeBoutons(bool lecture, bool premiere, bool derniere, bool prec
     bbtnFin->setEnabled(derniere);
     bbtnPre->setEnabled(precedente);
     bbtnSui->setEnabled(suivante);
+    if (mnuImagePremiere) {
+        mnuImagePremiere->setEnabled(premiere);
+        mnuImageDerniere->setEnabled(derniere);
+        mnuImagePrecedente->setEnabled(precedente);
+        mnuImageSuivante->setEnabled(suivante);
+    }
+}
+
+namespace
+{
+
+// Sees the key presses of the whole application and hands the window's stepping keys to it.
+class ClavierImages : public QObject
+{
+public:
+    explicit ClavierImages(TForm1 *form) : QObject(form), form_(form) {}
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        return e->type() == QEvent::KeyPress && form_->toucheImages(static_cast<QKeyEvent *>(e));
+    }
+
+private:
+    TForm1 *form_;
+};
+
+// Widgets whose keys are their own: text boxes, and the table with its cell cursor.
+bool gardeSesTouches(const QWidget *w)
+{
+    if (qobject_cast<const QLineEdit *>(w) || qobject_cast<const QAbstractSpinBox *>(w) ||
+        qobject_cast<const QTextEdit *>(w) || qobject_cast<const QPlainTextEdit *>(w) ||
+        qobject_cast<const TStringGrid *>(w))
+        return true;
+    const auto *liste = qobject_cast<const QComboBox *>(w);
+    return liste && liste->isEditable();
+}
+
+} // namespace
+
+void TForm1::construireClavierImages()
+{
+    mnuClip->addSeparator();
+    // The keys are shown after a tab, not registered as shortcuts: a text box keeps them.
+    auto commande = [this](const char *nom, const QString &texte, const char *touche,
+                           QToolButton *bouton) {
+        auto *a = new QAction(texte + QLatin1Char('\t') + QLatin1String(touche), mnuClip);
+        a->setObjectName(QLatin1String(nom));
+        a->setStatusTip(bouton->statusTip());
+        a->setEnabled(false);
+        mnuClip->addAction(a);
+        connect(a, &QAction::triggered, this, [bouton] {
+            if (bouton->isEnabled()) bouton->click();
+        });
+        return a;
+    };
+    mnuImagePremiere =
+        commande("mnuImagePremiere", QStringLiteral("الصورة الأولى"), "Home", bbtnDeb);
+    mnuImageDerniere =
+        commande("mnuImageDerniere", QStringLiteral("الصورة الأخيرة"), "End", bbtnFin);
+    mnuImagePrecedente =
+        commande("mnuImagePrecedente", QStringLiteral("الصورة السابقة"), "PgUp", bbtnPre);
+    mnuImageSuivante =
+        commande("mnuImageSuivante", QStringLiteral("الصورة الموالية"), "PgDown", bbtnSui);
+    qApp->installEventFilter(new ClavierImages(this));
+}
+
+bool TForm1::toucheImages(QKeyEvent *e)
+{
+    if (!clipOuvert() || (e->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
+    QWidget *focus = QApplication::focusWidget();
+    if (focus ? focus->window() != this : QApplication::activeWindow() != this) return false;
+    if (focus && gardeSesTouches(focus)) return false;
+    // Right and Left go the way the frame buttons run on screen.
+    const bool gaucheSuivante = ToolBar2->layoutDirection() == Qt::RightToLeft;
+    QToolButton *bouton = nullptr;
+    switch (e->key()) {
+    case Qt::Key_PageDown:
+        bouton = bbtnSui;
+        break;
+    case Qt::Key_PageUp:
+        bouton = bbtnPre;
+        break;
+    case Qt::Key_Home:
+        bouton = bbtnDeb;
+        break;
+    case Qt::Key_End:
+        bouton = bbtnFin;
+        break;
+    case Qt::Key_Right:
+        bouton = gaucheSuivante ? bbtnPre : bbtnSui;
+        break;
+    case Qt::Key_Left:
+        bouton = gaucheSuivante ? bbtnSui : bbtnPre;
+        break;
+    default:
+        return false;
+    }
+    if (bouton->isEnabled()) bouton->click();
+    return true;
 }
 
 void TForm1::affichT0()

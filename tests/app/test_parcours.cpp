@@ -5,7 +5,9 @@
 #include "analyse/graphes.h"
 #include "app/Unit1.h"
 #include "app/dialogue.h"
+#include "app/etat.h"
 #include "app/tailleIma.h"
+#include "clip/TMediaPlayer.h"
 #include "commun/session.h"
 #include "measure/TStringGrid.h"
 #include "measure/sessionMesure.h"
@@ -17,6 +19,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScatterSeries>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -217,6 +220,56 @@ private slots:
         for (int r = 1; r <= 4; ++r)
             for (int c = 1; c <= 2; ++c)
                 QVERIFY(!Form1->StringGrid1->Cells(c, r).isEmpty());
+    }
+
+    // Stepping from the keyboard: Page Down/Up, Home/End, and the arrows the way the frame
+    // buttons run on screen; auto-repeated presses step too; a text box keeps its keys.
+    void pasAuClavier()
+    {
+        plateformeTest.fichiersOuverts.push_back({QStringLiteral(KINEMAR_CLIPS_DIR "/raw_10.avi")});
+        Form1->bbtnOpenAviClick();
+        QVERIFY(Form1->clipOuvert());
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        Form1->ScrollBox1->setFocus();
+        QTRY_VERIFY(Form1->ScrollBox1->hasFocus());
+        const int dernier = Form1->MediaPlayer1->Length() - 1;
+        const bool gaucheSuivante =
+            Form1->bbtnSui->mapToGlobal(QPoint()).x() < Form1->bbtnPre->mapToGlobal(QPoint()).x();
+        const Qt::Key suivante = gaucheSuivante ? Qt::Key_Left : Qt::Key_Right;
+        const Qt::Key precedente = gaucheSuivante ? Qt::Key_Right : Qt::Key_Left;
+        const struct {
+            Qt::Key touche;
+            int repetitions;
+            int attendue;
+        } pas[] = {{Qt::Key_PageDown, 1, 1},
+                   {Qt::Key_PageDown, 3, 4},
+                   {Qt::Key_PageUp, 2, 2},
+                   {suivante, 2, 4},
+                   {precedente, 1, 3},
+                   {Qt::Key_End, 1, dernier},
+                   {Qt::Key_PageDown, 2, dernier},
+                   {Qt::Key_Home, 1, 0},
+                   {Qt::Key_PageUp, 1, 0}};
+        for (const auto &p : pas) {
+            for (int i = 0; i < p.repetitions; ++i) {
+                QKeyEvent appui(QEvent::KeyPress, p.touche, Qt::NoModifier, QString(), i > 0);
+                QCoreApplication::sendEvent(QApplication::focusWidget(), &appui);
+            }
+            QCOMPARE(imageCourante, p.attendue);
+        }
+        QVERIFY(Form1->mnuImageSuivante->text().endsWith(QStringLiteral("\tPgDown")));
+        QVERIFY(Form1->mnuImageSuivante->isEnabled() && !Form1->mnuImagePremiere->isEnabled());
+        Form1->mnuImageSuivante->trigger();
+        QCOMPARE(imageCourante, 1);
+
+        Form1->PageControl1->setCurrentWidget(Form1->tsEtalon);
+        Form1->rbEtalonSimu->click();
+        Form1->edSi->setFocus();
+        QTRY_VERIFY(Form1->edSi->hasFocus());
+        for (Qt::Key t : {Qt::Key_PageDown, Qt::Key_End, suivante})
+            QTest::keyClick(Form1->edSi, t);
+        QCOMPARE(imageCourante, 1);
     }
 
     // The clip gone from the disk since it was opened: tracking says so in Arabic.
