@@ -53,6 +53,7 @@ TFormatTxtBox::TFormatTxtBox(QWidget *parent)
 
 void TFormatTxtBox::FormShow()
 {
+    offrirSeparateurs(rgSeparTxt);
     titreSauve = edFormatTxtTitre->text();
     separSauve = rgSeparTxt->ItemIndex();
     edFormatTxtTitre->setFocus();

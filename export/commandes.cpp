@@ -94,6 +94,17 @@ QStringList elementsSeparateur()
             QStringLiteral("مسافة")};
 }
 
+void offrirSeparateurs(TRadioGroup *groupe)
+{
+    const int virgule = 2, pointVirgule = 1;
+    const bool offerte = separateurDecimal() != QLatin1Char(',');
+    QAbstractButton *b = groupe->bouton(virgule);
+    b->setEnabled(offerte);
+    b->setToolTip(offerte ? QString()
+                          : QStringLiteral("الفاصلة هي الفاصل العشري للأعداد: اختر فاصلا آخر"));
+    if (!offerte && groupe->ItemIndex() == virgule) groupe->setItemIndex(pointVirgule);
+}
+
 void disposerEnColonnes(TRadioGroup *groupe, int colonnes)
 {
     const QMargins marges = groupe->layout()->contentsMargins();

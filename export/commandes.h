@@ -17,6 +17,10 @@ QString titreExportInitial();
 // Items of the separator groups, index as in separateurChoisi.
 QStringList elementsSeparateur();
 
+// The "," item is not offered while "," is the decimal mark (a spreadsheet could not split
+// the fields); a group standing on it moves to ";".
+void offrirSeparateurs(TRadioGroup *groupe);
+
 // Lays the group's items out in columns, filled column by column.
 void disposerEnColonnes(TRadioGroup *groupe, int colonnes);
 

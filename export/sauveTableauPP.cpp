@@ -52,6 +52,7 @@ TSauveTableauPPBox::TSauveTableauPPBox(QWidget *parent)
 
 void TSauveTableauPPBox::FormShow()
 {
+    offrirSeparateurs(rgSeparTxt);
     titrePPSauve = edSauvePPTitre->text();
     edSauvePPTitre->setFocus();
 }

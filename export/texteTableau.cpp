@@ -64,9 +64,15 @@ QString titreSurUneLigne(const QString &titre)
     return resultat;
 }
 
+QChar separateurDeChamps(QChar choisi, QChar decimal)
+{
+    return choisi == decimal ? QLatin1Char(';') : choisi;
+}
+
 QByteArray fichierTexte(const InstantaneTableau &tableau, QChar separateur, const QString &titre,
                         int *remplaces)
 {
+    separateur = separateurDeChamps(separateur, tableau.separateur);
     QString texte = titreSurUneLigne(titre) + kCrLf;
     texte +=
         nomsEtUnites(tableau, separateur, QStringLiteral("(s)"), QStringLiteral("(m)")) + kCrLf;
@@ -82,6 +88,7 @@ QByteArray fichierTexte(const InstantaneTableau &tableau, QChar separateur, cons
 
 QString textePressePapiers(const InstantaneTableau &tableau, QChar separateur, const QString &titre)
 {
+    separateur = separateurDeChamps(separateur, tableau.separateur);
     QStringList lignes{titreSurUneLigne(titre),
                        nomsEtUnites(tableau, separateur, QStringLiteral("s"), QStringLiteral("m"))};
     for (int r = 1; r <= tableau.nbLignes(); ++r) {

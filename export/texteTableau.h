@@ -9,6 +9,10 @@
 // The field separator of the separator groups: tab, ";", "," or one blank.
 QChar separateurChoisi(int index);
 
+// The separator the text forms write: the chosen one, or ";" when the chosen one is the
+// decimal mark ("0,5,1,2" could not be split by any spreadsheet).
+QChar separateurDeChamps(QChar choisi, QChar decimal);
+
 // The title as one line: line breaks and other control characters become blanks.
 QString titreSurUneLigne(const QString &titre);
 

@@ -11,6 +11,7 @@
 #include "export/sauveTableauPP.h"
 #include "measure/TStringGrid.h"
 
+#include <QRadioButton>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -292,6 +293,25 @@ private slots:
         Form1->bbtnCopierMesuresPP->click();
         QCOMPARE(SauveTableauPPBox->edSauvePPTitre->text(), QStringLiteral(" Kinemar  تنقيطات"));
         QCOMPARE(SauveTableauPPBox->rgSeparTxt->ItemIndex(), 1);
+    }
+
+    // With "," as the decimal mark the "," separator is not offered; a choice of it moves to ";".
+    void virguleDecimale()
+    {
+        definirSeparateurDecimal(QLatin1Char(','));
+        for (TRadioGroup *g : {SauveTableauPPBox->rgSeparTxt, FormatTxtBox->rgSeparTxt})
+            g->setItemIndex(2);
+        QList<std::pair<bool, int>> vus;
+        for (const char *nom : {"SauveTableauPPBox", "FormatTxtBox"})
+            actions[QString::fromLatin1(nom)] = [&](QDialog *d) {
+                auto *g = d->findChild<TRadioGroup *>(QStringLiteral("rgSeparTxt"));
+                vus.append(std::make_pair(g->bouton(2)->isEnabled(), g->ItemIndex()));
+                static_cast<TDialogueKinemar *>(d)->CancelBtn->click();
+            };
+        Form1->mnuTableauPPClick();
+        Form1->SaveTXTExecute();
+        definirSeparateurDecimal(QLatin1Char('.'));
+        QCOMPARE(vus, (QList<std::pair<bool, int>>{{false, 1}, {false, 1}}));
     }
 
     void grapheDansLaPressePapiers()

@@ -1,5 +1,6 @@
 // The writers of the exports, without windows: the two data-file formats, the text file and
 // the clipboard text against golden bytes; the code page; kmconfig.txt; what is launched.
+#include "calibration/transformation.h"
 #include "export/configuration.h"
 #include "export/cp1256.h"
 #include "export/fichiers.h"
@@ -79,6 +80,7 @@ private slots:
         for (char e : {'A', 'B', 'C'})
             for (const char *f : {"ccc", "cw3"})
                 QTest::addRow("%c.%s", e, f) << e << QString::fromLatin1(f) << 0 << QString();
+        // B and C write "," as the decimal mark: their "," separator is written ";".
         QTest::addRow("A.txt") << 'A' << "txt" << 0 << kTitreInitial;
         QTest::addRow("B.txt") << 'B' << "txt" << 2 << kTitreInitial;
         QTest::addRow("C.txt") << 'C' << "txt" << 3 << QStringLiteral("Chute libre — مسار الكرة");
@@ -104,6 +106,31 @@ private slots:
             octets = fichierCurvalis(t, format);
         }
         QCOMPARE(octets, golden(QString(QLatin1Char(nom)) + QLatin1Char('.') + format));
+    }
+
+    // Every separator with either decimal mark: each data line splits into as many fields as
+    // the names line, and each field reads as a number with that mark.
+    void champsSeparables()
+    {
+        for (char nom : {'A', 'B'}) {
+            const InstantaneTableau t = exemple(nom);
+            for (int index = 0; index < 4; ++index) {
+                const QChar choisi = separateurChoisi(index);
+                const QChar sep = separateurDeChamps(choisi, t.separateur);
+                const QString fichier = QString::fromLatin1(fichierTexte(t, choisi, "T"));
+                for (const QString &texte : {fichier, textePressePapiers(t, choisi, "T")}) {
+                    QStringList lignes = texte.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+                    const int champs = int(lignes[1].split(sep).size());
+                    for (const QString &ligne : lignes.mid(3)) {
+                        const QStringList valeurs =
+                            ligne.split(sep, index == 3 ? Qt::SkipEmptyParts : Qt::KeepEmptyParts);
+                        QCOMPARE(int(valeurs.size()), champs);
+                        for (const QString &v : valeurs)
+                            QVERIFY2(lireReel(v.trimmed(), t.separateur), qPrintable(ligne));
+                    }
+                }
+            }
+        }
     }
 
     // Without any complete row: the whole header, no data; the text forms keep three lines.
