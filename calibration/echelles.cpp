@@ -11,6 +11,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QSignalBlocker>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -391,6 +392,15 @@ void TForm1::initEchelle()
     lblYMetres->setText(QStringLiteral("y= ") + format(0));
     affichSH(1.0L);
     affichSV(1.0L);
+    // A new clip starts without calibration points: no box ticked, no point read-out.
+    for (QCheckBox *c : {chkBoxPtH1, chkBoxPtH2, chkBoxPtV1, chkBoxPtV2, chkBoxPt1, chkBoxPt2}) {
+        const QSignalBlocker silence(c);
+        c->setChecked(false);
+    }
+    for (QLabel *l : {lblP1X, lblP1Y, lblP2X, lblP2Y}) {
+        l->clear();
+        l->setEnabled(false);
+    }
     ActualGrid();
 }
 

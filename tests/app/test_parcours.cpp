@@ -13,6 +13,7 @@
 #include "measure/sessionMesure.h"
 #include "printing/Imprimer.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -44,6 +45,26 @@ QStringList tableau()
         for (int r = 0; r < g->RowCount(); ++r)
             for (int c = 0; c < g->ColCount(); ++c)
                 l << g->Cells(c, r);
+    return l;
+}
+
+// Every caption, box and check of the settings page, by name.
+QStringList reglages()
+{
+    QStringList l;
+    for (QWidget *w : Form1->tsEtalon->findChildren<QWidget *>()) {
+        QString etat;
+        if (auto *e = qobject_cast<QLabel *>(w))
+            etat = e->text();
+        else if (auto *e = qobject_cast<QLineEdit *>(w))
+            etat = e->text();
+        else if (auto *e = qobject_cast<QAbstractButton *>(w))
+            etat = QString::number(e->isChecked());
+        else
+            continue;
+        l << w->objectName() + QLatin1Char('=') + etat + QLatin1Char('/') +
+                 QString::number(w->isEnabled());
+    }
     return l;
 }
 
@@ -270,6 +291,50 @@ private slots:
         for (Qt::Key t : {Qt::Key_PageDown, Qt::Key_End, suivante})
             QTest::keyClick(Form1->edSi, t);
         QCOMPARE(imageCourante, 1);
+    }
+
+    // The settings page after opening a clip of another size, or a session, reads as in a
+    // program that opened that clip or session first.
+    void reglagesApresOuverture()
+    {
+        auto ouvrir = [this](const char *clip) {
+            plateformeTest.fichiersOuverts.push_back(
+                {QStringLiteral(KINEMAR_CLIPS_DIR "/") + QLatin1String(clip)});
+            plateformeTest.reponses.push_back(Reponse::Oui);
+            Form1->bbtnOpenAviClick();
+            QVERIFY(Form1->clipOuvert());
+        };
+        auto etalonner = [](int x, int y) {
+            Form1->PageControl1->setCurrentWidget(Form1->tsEtalon);
+            Form1->rbEtalonSimu->click();
+            pointer(x, y);
+            pointer(x + 40, y + 30);
+            taper(Form1->edSi, QStringLiteral("0.25"));
+            Form1->rbChxOrig->click();
+            pointer(x + 5, y + 7);
+        };
+        Form1->show();
+        ouvrir("chute.avi");
+        const QStringList frais = reglages();
+        ouvrir("divx.avi");
+        etalonner(20, 30);
+        ouvrir("chute.avi");
+        QCOMPARE(reglages(), frais);
+
+        etalonner(50, 200);
+        const QString fichier = dossier.filePath(QStringLiteral("reglages.kinemar"));
+        plateformeTest.fichiersEnregistres.push_back(fichier);
+        QVERIFY(Form1->sessionMesure->enregistrerSous());
+        ouvrir("divx.avi");
+        etalonner(10, 10);
+        plateformeTest.reponses.push_back(Reponse::Oui);
+        QVERIFY(Form1->ouvrirSession(fichier));
+        const QStringList apresAutre = reglages();
+        cleanup(); // the same session opened by a program just started
+        init();
+        Form1->show();
+        QVERIFY(Form1->ouvrirSession(fichier));
+        QCOMPARE(apresAutre, reglages());
     }
 
     // The clip gone from the disk since it was opened: tracking says so in Arabic.
