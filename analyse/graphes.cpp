@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QShortcut>
 #include <QScatterSeries>
 #include <QSvgGenerator>
 #include <QToolBar>
@@ -157,6 +158,9 @@ TGrapheBox::TGrapheBox(TForm1 *form) : QWidget(form, Qt::Window), form_(form)
     setWindowTitle(kTitre);
     setLayoutDirection(Qt::RightToLeft);
     resize(760, 560);
+    // Escape closes the window, as it closes the program's dialogs.
+    auto *echap = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(echap, &QShortcut::activated, this, &QWidget::close);
 
     auto *page = new QVBoxLayout(this);
     auto *choix = new QHBoxLayout;

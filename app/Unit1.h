@@ -194,6 +194,8 @@ public:
     void tbCoordMouseMove();
     void nbPointsPlan(int n);
     void ChgPointNumero(int p);
+    // The current point's number in its colour, on a ground it can be read on.
+    void couleurNumeroPoint(const QColor &couleur);
     void udPointsPlanClick();
     void udPointNumeroClick();
     void chkPtDedExecute();

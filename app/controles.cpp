@@ -7,6 +7,7 @@
 #include <QBoxLayout>
 #include <QGridLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -104,6 +105,18 @@ void TUpDown::paintEvent(QPaintEvent *e)
 void TUpDown::setPosition(int p)
 {
     position_ = std::clamp(p, min_, std::max(min_, max_));
+    afficher();
+}
+
+void TUpDown::setAffichage(QLabel *affichage)
+{
+    affichage_ = affichage;
+    afficher();
+}
+
+void TUpDown::afficher()
+{
+    if (affichage_) affichage_->setText(QString::number(position_));
 }
 
 void TUpDown::setMin(int m)
@@ -129,6 +142,7 @@ void TUpDown::cliquer(bool haut)
     emit Changing(nouvelle, permis);
     if (!permis) return;
     position_ = std::clamp(nouvelle, min_, std::max(min_, max_));
+    afficher();
     emit Click(haut);
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QAction;
+class QLabel;
 class QToolButton;
 class QRadioButton;
 
@@ -30,6 +31,8 @@ public:
     void setWrap(bool w) { wrap_ = w; }
     // One click on an arrow, as the user does it (also used by tests).
     void cliquer(bool haut);
+    // A label that shows the position, kept in step with it.
+    void setAffichage(QLabel *affichage);
     QToolButton *flecheHaut() const { return haut_; }
     QToolButton *flecheBas() const { return bas_; }
 
@@ -49,6 +52,8 @@ protected:
 
 private:
     QToolButton *haut_, *bas_;
+    QLabel *affichage_ = nullptr;
+    void afficher();
     int position_ = 0, min_ = 0, max_ = 100, increment_ = 1;
     bool wrap_ = false;
 };

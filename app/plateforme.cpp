@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -88,6 +89,7 @@ public:
         dialogue.setOption(QFileDialog::DontUseNativeDialog, true);
         if (!d.extensionDefaut.isEmpty()) dialogue.setDefaultSuffix(d.extensionDefaut);
         ajouterAide(dialogue, d);
+        aererBoutons(dialogue);
         if (surSelection)
             QObject::connect(&dialogue, &QFileDialog::currentChanged, &dialogue,
                              [surSelection](const QString &f) {
@@ -102,6 +104,15 @@ public:
         const QStringList filtres = dialogue.nameFilters();
         if (d.filtreInitial > 0 && d.filtreInitial < filtres.size())
             dialogue.selectNameFilter(filtres[d.filtreInitial]);
+    }
+
+    // The style measures the Arabic captions of the dialog's buttons a little short: room
+    // on either side, so that no caption touches its button's edge.
+    static void aererBoutons(QFileDialog &dialogue)
+    {
+        if (auto *boutons = dialogue.findChild<QDialogButtonBox *>())
+            for (QAbstractButton *b : boutons->buttons())
+                b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 32);
     }
 
     // The file dialogs of Qt have a button box of their own: the Help button goes there.
@@ -126,6 +137,7 @@ public:
         dialogue.setOption(QFileDialog::DontConfirmOverwrite, !d.confirmerEcrasement);
         if (!d.extensionDefaut.isEmpty()) dialogue.setDefaultSuffix(d.extensionDefaut);
         ajouterAide(dialogue, d);
+        aererBoutons(dialogue);
         if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty()) return {};
         if (filtreChoisi)
             *filtreChoisi = std::max<int>(

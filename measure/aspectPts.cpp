@@ -62,9 +62,7 @@ void TaspectPointBox::SpeedButton1Click()
 void TaspectPointBox::OKBtnClick()
 {
     Form1->StringGrid2->setCells(numPoint, 0, QString::number(couleurChoisie));
-    QPalette pal = Form1->lblPointNumero->palette();
-    pal.setColor(QPalette::WindowText, couleurDeValeur(couleurChoisie));
-    Form1->lblPointNumero->setPalette(pal);
+    Form1->couleurNumeroPoint(couleurDeValeur(couleurChoisie));
     Form1->StringGrid2->setCells(numPoint, 2, QString::number(ptForme->ItemIndex()));
     Form1->redessinerImageCourante();
 }

@@ -253,10 +253,18 @@ void TForm1::ChgPointNumero(int p)
 {
     udPointNumero->setPosition(p);
     lblPointNumero->setText(QString::number(p));
-    QPalette pal = lblPointNumero->palette();
-    pal.setColor(QPalette::WindowText, couleurDeValeur(valeurCellule(StringGrid2->Cells(p, 0))));
-    lblPointNumero->setPalette(pal);
+    couleurNumeroPoint(couleurDeValeur(valeurCellule(StringGrid2->Cells(p, 0))));
     chkBoxPtDed->setChecked(StringGrid2->Cells(p, 1) == kUn);
+}
+
+void TForm1::couleurNumeroPoint(const QColor &couleur)
+{
+    QPalette pal = lblPointNumero->palette();
+    pal.setColor(QPalette::WindowText, couleur);
+    // White, the default colour of the points, would vanish on the page's light ground.
+    pal.setColor(QPalette::Window, couleur.lightnessF() > 0.6 ? QColor(64, 64, 64)
+                                                              : palette().color(QPalette::Window));
+    lblPointNumero->setPalette(pal);
 }
 
 void TForm1::nbPointsPlan(int n)
@@ -349,9 +357,7 @@ void TForm1::mnuFdCl2pointsClick(QAction *sender)
     for (int i = 1; i <= n; ++i) {
         const std::uint32_t couleur = clair ? kCouleursClair[i - 1] : kCouleursSombre[i - 1];
         StringGrid2->setCells(i, 0, QString::number(couleur));
-        QPalette pal = lblPointNumero->palette();
-        pal.setColor(QPalette::WindowText, couleurDeValeur(couleur));
-        lblPointNumero->setPalette(pal);
+        couleurNumeroPoint(couleurDeValeur(couleur));
     }
     udPointNumero->setMax(n);
     udPointsPlan->setPosition(n);

@@ -134,10 +134,21 @@ void TForm1::construirePageMesures()
         udFmt_t->setEnabled(false);
         udFmt_xy->setEnabled(false);
         definirHint(udFmt_xy, QStringLiteral("x , y تغيير عدد الأرقام بعد الفاصلة للأحداثيات "));
+        // Each up-down with its number, the decimals it gives.
+        auto nombre = [this](TUpDown *ud, const char *nom) {
+            auto *n = nomme(new QLabel(pnlDecimales), nom);
+            n->setAlignment(Qt::AlignCenter);
+            n->setMinimumWidth(n->fontMetrics().horizontalAdvance(QStringLiteral("00")) + 6);
+            n->setFrameShape(QFrame::StyledPanel);
+            ud->setAffichage(n);
+            return n;
+        };
         l->addWidget(lblCS);
+        l->addWidget(nombre(udFmt_t, "lblDecimalesT"));
         l->addWidget(udFmt_t);
         l->addSpacing(16);
         l->addWidget(lblFmt_xy);
+        l->addWidget(nombre(udFmt_xy, "lblDecimalesXY"));
         l->addWidget(udFmt_xy);
         l->addStretch(1);
     }
@@ -266,6 +277,9 @@ void TForm1::construirePageMesures()
         gras.setBold(true);
         lblPointNumero->setFont(gras);
         lblPointNumero->setAutoFillBackground(true);
+        lblPointNumero->setAlignment(Qt::AlignCenter);
+        lblPointNumero->setMinimumWidth(
+            lblPointNumero->fontMetrics().horizontalAdvance(QStringLiteral("00")) + 4);
         udPointNumero = nomme(new TUpDown(Panel5), "udPointNumero");
         udPointNumero->setMin(1);
         udPointNumero->setMax(1);

@@ -4,6 +4,7 @@
 // met on the way is saved there as a picture to look at.
 #include "analyse/graphes.h"
 #include "app/Unit1.h"
+#include "app/controles.h"
 #include "app/dialogue.h"
 #include "app/etat.h"
 #include "app/tailleIma.h"
@@ -335,6 +336,35 @@ private slots:
         Form1->show();
         QVERIFY(Form1->ouvrirSession(fichier));
         QCOMPARE(apresAutre, reglages());
+    }
+
+    // Small things a class sees: the decimals up-downs show their number, the current point's
+    // number can be read in the default white, Escape closes the graph window.
+    void lisibilite()
+    {
+        plateformeTest.fichiersOuverts.push_back({QStringLiteral(KINEMAR_CLIPS_DIR "/raw_10.avi")});
+        Form1->bbtnOpenAviClick();
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form1));
+        for (TUpDown *ud : {Form1->udFmt_t, Form1->udFmt_xy}) {
+            auto *nombre = Form1->pnlDecimales->findChild<QLabel *>(
+                ud == Form1->udFmt_t ? QStringLiteral("lblDecimalesT")
+                                     : QStringLiteral("lblDecimalesXY"));
+            QVERIFY(nombre && nombre->isVisible());
+            ud->cliquer(false);
+            QCOMPARE(nombre->text(), QString::number(ud->Position()));
+            QVERIFY(nombre->width() >= nombre->fontMetrics().horizontalAdvance(nombre->text()));
+        }
+        const QPalette p = Form1->lblPointNumero->palette();
+        QVERIFY(std::abs(p.color(QPalette::WindowText).lightnessF() -
+                         p.color(QPalette::Window).lightnessF()) > 0.4);
+        QVERIFY(!Form1->lblPointNumero->text().isEmpty());
+
+        QTest::mouseClick(Form1->bbtnGraphes, Qt::LeftButton);
+        Form1->GrapheBox->activateWindow(); // as the user's click in it does
+        QTRY_COMPARE(QApplication::activeWindow(), Form1->GrapheBox);
+        QTest::keyClick(Form1->GrapheBox, Qt::Key_Escape);
+        QVERIFY(!Form1->GrapheBox->isVisible());
     }
 
     // The clip gone from the disk since it was opened: tracking says so in Arabic.
