@@ -106,13 +106,15 @@ public:
             dialogue.selectNameFilter(filtres[d.filtreInitial]);
     }
 
-    // The style measures the Arabic captions of the dialog's buttons a little short: room
-    // on either side, so that no caption touches its button's edge.
+    // Beside an icon, the style places the Arabic captions of the dialog's buttons against
+    // the button's edge: captions alone, centred, with room on either side.
     static void aererBoutons(QFileDialog &dialogue)
     {
         if (auto *boutons = dialogue.findChild<QDialogButtonBox *>())
-            for (QAbstractButton *b : boutons->buttons())
+            for (QAbstractButton *b : boutons->buttons()) {
+                b->setIcon(QIcon());
                 b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 32);
+            }
     }
 
     // The file dialogs of Qt have a button box of their own: the Help button goes there.
