@@ -35,7 +35,7 @@ QLabel *etiquettePropriete(QWidget *parent, const char *nom, const QString &text
 QString nomCodecAffiche(const QString &fourcc)
 {
     if (const auto nom = nomCodec(fourcc)) return *nom;
-    const QString nomLong = nomLongCodec(fourcc);
+    const QString nomLong = nomLongCodec(fourcc.toLower());
     return nomLong.isEmpty() ? QStringLiteral("inconnu") : nomLong;
 }
 
@@ -234,8 +234,7 @@ void TForm1::RAZProClip()
                          QStringLiteral(" بكسل  "));
         lblAdapt->setText(QStringLiteral("التكييف % :  ") + QString::number(pcAffichage) +
                           QStringLiteral(" "));
-        codecClip = codecClip.toLower();
-        lblCodec2->setText(codecClip);
+        lblCodec2->setText(codecClip); // as the file writes it: "DIVX", not "divx"
         lblCodec3->setText(nomCodecAffiche(codecClip));
         afficherImagesIlisibles();
         return;

@@ -180,6 +180,12 @@ private slots:
         QCOMPARE(Form1->lblPeriode->text(), QStringLiteral("مدة صورة (م ثا):40   "));
         QCOMPARE(Form1->lblAdapt->text(), QStringLiteral("التكييف % :  100 "));
         QCOMPARE(Form1->lblCodec3->text(), QStringLiteral("Non compressé"));
+
+        // The FourCC as the file writes it; only its look-up ignores the case.
+        ouvrir(clip("divx.avi"));
+        Form1->RAZProClip();
+        QCOMPARE(Form1->lblCodec2->text(), QStringLiteral("DIVX"));
+        QCOMPARE(Form1->lblCodec3->text(), QStringLiteral("DivX Codec"));
     }
 
     void navigation()
