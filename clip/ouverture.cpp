@@ -46,10 +46,6 @@ bool estRiffAvi(const QString &fichier)
     return debut.size() == 12 && debut.startsWith("RIFF") && debut.mid(8, 4) == "AVI ";
 }
 
-// The clips a phone or a camera writes, beside AVI; either case, as phones name them.
-const char *const filtreTousClips = "tous les clips (*.avi *.mp4 *.mov *.m4v *.mkv *.webm *.3gp "
-                                    "*.AVI *.MP4 *.MOV *.M4V *.MKV *.WEBM *.3GP)";
-
 } // namespace
 
 void TForm1::construirePageProClip()
@@ -255,8 +251,9 @@ void TForm1::bbtnOpenAviClick()
 {
     DialogueFichier dialogue;
     dialogue.titre = QStringLiteral("(*.avi فتح مقطع فيديو (ملف بصيغة         ");
-    dialogue.filtre = QStringLiteral("fichiers AVI (*.avi)");
-    dialogue.filtre += QStringLiteral(";;") + QString::fromUtf8(filtreTousClips);
+    dialogue.filtre = filtresClips();
+    // Phones write MP4 and MOV: every clip is listed from the start.
+    dialogue.filtreInitial = indiceFiltreTousClips;
     dialogue.fichierAide = repDepart + QStringLiteral("/kineMar2.hlp");
     dialogue.contexteAide = 210;
     activerPage(tsProClip);
