@@ -537,9 +537,25 @@ private slots:
                                                      "ne peut être comptée")
                                << QStringLiteral(
                                       "تعذر حساب مدة المقطع (5 صورة، 1e+300 ثا لكل صورة)");
-        QTest::newRow("FFmpeg") << lecteur +
-                                       QStringLiteral("Invalid data found when processing input")
-                                << QStringLiteral("Invalid data found when processing input");
+        // The decoding library's reasons users meet: Arabic, its words kept as a detail.
+        const QString cr(QChar(13));
+        const std::pair<int, const char *> bibliotheque[] = {
+            {AVERROR_INVALIDDATA, "الملف تالف أو ليس مقطع فيديو تعرفه المكتبة"},
+            {AVERROR(ENOENT), "الملف غير موجود"},
+            {AVERROR(EACCES), "لا يسمح بقراءة الملف (صلاحيات غير كافية)"},
+            {AVERROR_EOF, "ينتهي الملف قبل نهاية الفيديو (ملف مبتور)"},
+            {AVERROR_DECODER_NOT_FOUND, "ترميز الفيديو غير مدعوم"},
+            {AVERROR_PATCHWELCOME, "ترميز الفيديو غير مدعوم"},
+            {AVERROR_STREAM_NOT_FOUND, "الملف لا يحتوي على فيديو"},
+            {AVERROR(ERANGE), "تعذرت قراءة الملف"}, // any other: a general reason
+        };
+        for (const auto &[code, arabe] : bibliotheque) {
+            char mots[AV_ERROR_MAX_STRING_SIZE] = {};
+            av_strerror(code, mots, sizeof mots);
+            QTest::newRow(mots) << lecteur + QString::fromUtf8(mots)
+                                << QString::fromUtf8(arabe) + cr + QStringLiteral("التفاصيل : ") +
+                                       QString::fromUtf8(mots);
+        }
         QTest::newRow("autre") << QStringLiteral("Trop d'images")
                                << QStringLiteral("Trop d'images");
     }
