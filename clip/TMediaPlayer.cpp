@@ -293,8 +293,10 @@ void TMediaPlayer::allerA(int image)
         d->affichee.reset();
     }
     const AVFrame *t = dec.obtenir(s, garder);
-    // A frame that does not decode shows the nearest decodable one before it.
-    for (int essai = 0; !t && essai < essaisImagePrecedente; ++essai) {
+    // A frame that does not decode shows the nearest decodable one before it. Frames known
+    // not to decode (past damage, up to the next key frame) are passed over at no cost, so
+    // they are not counted.
+    for (int essai = 0; !t && essai < essaisImagePrecedente;) {
         const int apres = c.chunkPour(g);
         if (apres != s) {
             s = apres; // reading failed on the way: the last picture read stands in
@@ -303,6 +305,7 @@ void TMediaPlayer::allerA(int image)
             if (g < 0) break;
             s = c.chunkPour(g);
         }
+        if (!dec.connuSansImage(s)) ++essai;
         t = dec.obtenir(s, garder);
     }
     if (!t) return; // nothing decodable nearby: the picture shown stays

@@ -36,6 +36,15 @@ void CacheTrames::ajouter(int chunk, const AVFrame *source)
     elaguer();
 }
 
+void CacheTrames::retirer(int chunk)
+{
+    auto it = index_.find(chunk);
+    if (it == index_.end()) return;
+    total_ -= it->second->octets;
+    lru_.erase(it->second);
+    index_.erase(it);
+}
+
 void CacheTrames::vider()
 {
     lru_.clear();

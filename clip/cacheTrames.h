@@ -22,6 +22,7 @@ public:
     bool contient(int chunk) const { return index_.count(chunk) != 0; }
     // Keeps a reference to source (no copy of the pixels).
     void ajouter(int chunk, const AVFrame *source);
+    void retirer(int chunk);
     void vider();
     size_t octets() const { return total_; }
     size_t entrees() const { return lru_.size(); }

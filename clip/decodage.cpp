@@ -1,9 +1,24 @@
 #include "clip/decodage.h"
 
 #include <algorithm>
+#include <cstdarg>
+#include <mutex>
 
 namespace
 {
+
+// The library tells that a packet did not decode whole (a part lost, concealed) only in its
+// log, and flags the picture only when it comes out, after the B-frames that refer to it: the
+// errors our decoder logs while it is handed a packet are counted here, per thread.
+thread_local const void *decodeurEcoute = nullptr;
+thread_local int erreursEcoutees = 0;
+std::once_flag ecouteInstallee;
+
+void ecouter(void *avcl, int niveau, const char *format, va_list args)
+{
+    if (avcl && avcl == decodeurEcoute && niveau <= AV_LOG_ERROR) ++erreursEcoutees;
+    av_log_default_callback(avcl, niveau, format, args);
+}
 
 constexpr int64_t pixelsMax = 40'000'000;
 // Packets a positioning may send beyond the distance from its key frame.
@@ -23,6 +38,7 @@ Decodeur::Decodeur(SourceClip &source) : src(source)
     cc->max_pixels = pixelsMax;
     r = avcodec_open2(cc.get(), src.decodeur, nullptr);
     if (r < 0) echecOuverture(texteErreur(r));
+    std::call_once(ecouteInstallee, [] { av_log_set_callback(&ecouter); });
     src.typesParDecodage = [this](const std::vector<QByteArray> &paquets) {
         return typesDe(paquets);
     };
@@ -95,6 +111,40 @@ void Decodeur::demarrer(int cle)
     if (!src.chercher(cle)) course.fin = true;
 }
 
+void Decodeur::sansImagePour(int c)
+{
+    if (c < 0 || c >= src.nbChunks()) return;
+    if (sansImage.size() <= size_t(c)) sansImage.resize(size_t(src.nbChunks()), false);
+    sansImage[size_t(c)] = true;
+}
+
+bool Decodeur::abime(int c) const
+{
+    return course.abimeDepuis >= 0 && c >= course.abimeDepuis && c < course.reprise;
+}
+
+// The packet of chunk c did not decode whole: no picture from it to the next key chunk is
+// shown, those already kept included (with B-frames, pictures decoded after it may have
+// come out before it).
+void Decodeur::abimer(int c, int s)
+{
+    if (c < 0 || abime(c)) return;
+    const int reprise = src.cleApres(c);
+    if (course.abimeDepuis < 0 || reprise != course.reprise) course.abimeDepuis = c;
+    course.abimeDepuis = std::min(course.abimeDepuis, c);
+    course.reprise = reprise;
+    for (int g : course.gardes) {
+        if (!abime(g)) continue;
+        cache.retirer(g);
+        recents.retirer(g);
+        sansImagePour(g);
+        if (g == s && course.trouve) {
+            course.trouve = false;
+            av_frame_unref(resultat.get());
+        }
+    }
+}
+
 void Decodeur::enregistrer(int c, int s)
 {
     if (!src.aDonnees(c)) return;
@@ -106,6 +156,16 @@ void Decodeur::enregistrer(int c, int s)
     } else if (c < course.cle) {
         return;
     }
+    // A picture the decoder patched up (a part lost, a reference missing) is no picture of
+    // the clip: the frames that show it keep the last whole one instead.
+    if (trame->decode_error_flags || (trame->flags & AV_FRAME_FLAG_CORRUPT)) abimer(c, s);
+    if (abime(c)) {
+        sansImagePour(c);
+        return;
+    }
+    // Damage shows late by the decoder's reordering delay at most.
+    course.gardes.push_back(c);
+    if (course.gardes.size() > 64) course.gardes.pop_front();
     if (c == s) {
         av_frame_unref(resultat.get());
         if (av_frame_ref(resultat.get(), trame.get()) >= 0) course.trouve = true;
@@ -161,8 +221,7 @@ const AVFrame *Decodeur::obtenir(int s, bool garder)
     while (!course.trouve) {
         if (src.reordonne ? course.sorti >= src.aff(s) : course.envoye >= s) {
             // Its packet went by without a picture: damaged.
-            if (sansImage.size() <= size_t(s)) sansImage.resize(size_t(src.nbChunks()), false);
-            if (size_t(s) < sansImage.size()) sansImage[size_t(s)] = true;
+            sansImagePour(s);
             break;
         }
         if (!src.lisible() || course.fin || paquetsRestants <= 0 || --lecturesRestantes <= 0 ||
@@ -194,12 +253,19 @@ const AVFrame *Decodeur::obtenir(int s, bool garder)
         --paquetsRestants;
         if (paquet->size <= 0) continue;
         cc->reordered_opaque = c;
+        decodeurEcoute = cc.get();
+        erreursEcoutees = 0;
         int e = avcodec_send_packet(cc.get(), paquet.get());
         if (e == AVERROR(EAGAIN)) {
             recevoir(s);
             e = avcodec_send_packet(cc.get(), paquet.get());
         }
-        // A damaged packet gives no picture; the frames that show it keep the last good one.
+        decodeurEcoute = nullptr;
+        // A damaged packet gives no whole picture, nor do the ones that refer to it; the
+        // frames that show them keep the last good picture.
+        if ((e < 0 && e != AVERROR(EAGAIN)) || erreursEcoutees > 0 ||
+            (paquet->flags & AV_PKT_FLAG_CORRUPT))
+            abimer(c, s);
         recevoir(s);
     }
     src.echeance.lever();

@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include <deque>
 #include <vector>
 
 class Decodeur
@@ -23,6 +24,11 @@ public:
     // decoded on the way is kept for the steps back that follow; otherwise only the last few,
     // which costs no more than decoding without a cache.
     const AVFrame *obtenir(int s, bool garder);
+    // Chunk s is known to give no picture: asking for it fails at once.
+    bool connuSansImage(int s) const
+    {
+        return size_t(s) < sansImage.size() && sansImage[size_t(s)];
+    }
     bool enCache(int s) const { return recents.contient(s) || cache.contient(s); }
     QString nom() const { return QString::fromUtf8(cc->codec->name); }
 
@@ -38,12 +44,20 @@ private:
         bool enAvant = false; // the request went on from the decoder's position
         bool garder = false;  // every picture decoded goes to the cache
         bool trouve = false;  // the target came out, in `resultat`
+        // Damage: the first chunk whose packet did not decode whole, and the key chunk after
+        // it. The pictures of the chunks between them miss a part or refer to one that does.
+        int abimeDepuis = -1;
+        int reprise = -1;
+        std::deque<int> gardes; // the last chunks whose picture this decode kept
     };
     void demarrer(int cle);
     std::vector<int64_t> typesDe(const std::vector<QByteArray> &paquets) const;
     void recevoir(int s);
     void enregistrer(int c, int s);
     bool peutContinuer(int s);
+    void abimer(int c, int s);
+    bool abime(int c) const;
+    void sansImagePour(int c);
 
     SourceClip &src;
     Codec cc;

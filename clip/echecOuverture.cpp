@@ -1,5 +1,7 @@
 #include "clip/echecOuverture.h"
 
+#include "clip/poignees.h"
+
 #include <QRegularExpression>
 
 namespace
@@ -36,6 +38,28 @@ const TraductionChiffree traductionsChiffrees[] = {
      "تعذر حساب مدة المقطع (%1 صورة، %2 ثا لكل صورة)"},
 };
 
+// The reasons the decoding library gives that users meet, by its error code: its words
+// (in English, or as the system's C library words them) are compared with the code's text.
+struct RaisonBibliotheque {
+    int code;
+    const char *arabe;
+};
+
+const RaisonBibliotheque raisonsBibliotheque[] = {
+    {AVERROR_INVALIDDATA, "الملف تالف أو ليس مقطع فيديو تعرفه المكتبة"},
+    {AVERROR(ENOENT), "الملف غير موجود"},
+    {AVERROR(EACCES), "لا يسمح بقراءة الملف (صلاحيات غير كافية)"},
+    {AVERROR(EPERM), "لا يسمح بقراءة الملف (صلاحيات غير كافية)"},
+    {AVERROR_EOF, "ينتهي الملف قبل نهاية الفيديو (ملف مبتور)"},
+    {AVERROR(EIO), "خطأ في قراءة الملف من القرص"},
+    {AVERROR_DECODER_NOT_FOUND, "ترميز الفيديو غير مدعوم"},
+    {AVERROR_PATCHWELCOME, "ترميز الفيديو غير مدعوم"},
+    {AVERROR(ENOSYS), "ترميز الفيديو غير مدعوم"},
+    {AVERROR_DEMUXER_NOT_FOUND, "صيغة الملف غير مدعومة"},
+    {AVERROR_STREAM_NOT_FOUND, "الملف لا يحتوي على فيديو"},
+    {AVERROR(ENOMEM), "الذاكرة غير كافية"},
+};
+
 const QString prefixeLecteur = QStringLiteral("Impossible d'ouvrir le fichier vidéo : ");
 
 } // namespace
@@ -43,21 +67,29 @@ const QString prefixeLecteur = QStringLiteral("Impossible d'ouvrir le fichier vi
 QString messageEchecOuverture(const QString &fichier, const QString &raisonLecteur)
 {
     QString raison = raisonLecteur;
-    if (raison.startsWith(prefixeLecteur)) raison.remove(0, prefixeLecteur.size());
+    const bool duLecteur = raison.startsWith(prefixeLecteur);
+    if (duLecteur) raison.remove(0, prefixeLecteur.size());
+    const QString cr(QChar(13));
+    const QString texte = QStringLiteral("تعذر فتح مقطع الفيديو") + cr + fichier;
+    if (raison.trimmed().isEmpty()) return texte;
     for (const TraductionChiffree &t : traductionsChiffrees) {
         const QRegularExpressionMatch m =
             QRegularExpression(QString::fromUtf8(t.motif)).match(raison);
-        if (m.hasMatch()) raison = QString::fromUtf8(t.arabe).arg(m.captured(1), m.captured(2));
+        if (m.hasMatch())
+            return texte + cr + QString::fromUtf8(t.arabe).arg(m.captured(1), m.captured(2));
     }
     for (const Traduction &t : traductions) {
         const QString francais = QString::fromUtf8(t.francais);
-        if (raison.startsWith(francais)) {
-            raison = QString::fromUtf8(t.arabe) + raison.mid(francais.size());
+        if (raison.startsWith(francais))
+            return texte + cr + QString::fromUtf8(t.arabe) + raison.mid(francais.size());
+    }
+    if (!duLecteur) return texte + cr + raison;
+    // The decoding library's words: an Arabic reason, its own words as a detail line.
+    QString arabe = QStringLiteral("تعذرت قراءة الملف");
+    for (const RaisonBibliotheque &r : raisonsBibliotheque)
+        if (raison == texteErreur(r.code)) {
+            arabe = QString::fromUtf8(r.arabe);
             break;
         }
-    }
-    const QChar cr(13);
-    QString texte = QStringLiteral("تعذر فتح مقطع الفيديو") + cr + fichier;
-    if (!raison.trimmed().isEmpty()) texte += cr + raison;
-    return texte;
+    return texte + cr + arabe + cr + QStringLiteral("التفاصيل : ") + raison;
 }

@@ -21,6 +21,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <climits>
 #include <functional>
 #include <unordered_map>
 #include <vector>
@@ -62,6 +63,13 @@ public:
     bool valideDepuis(int cle, int s) { return cle <= s && aff(cle) <= aff(s); }
     // The latest key chunk a decode for s can start from.
     int clePour(int s);
+    // The first key chunk after chunk c (INT_MAX when there is none): a picture damaged at c
+    // harms no picture from there on.
+    int cleApres(int c) const
+    {
+        const auto it = std::upper_bound(cles.begin(), cles.end(), c);
+        return it == cles.end() ? INT_MAX : *it;
+    }
     // Reading failed at chunk c (cut or damaged file): nothing from there on is asked for.
     void marquerIlisible(int c);
     // Frames that show the last picture read instead of their own.

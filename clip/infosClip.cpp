@@ -8,6 +8,8 @@ extern "C" {
 }
 
 #include <QFile>
+#include <QFileInfo>
+#include <QStringList>
 
 #include <cmath>
 
@@ -67,4 +69,46 @@ InfosClip lireInfosClip(const QString &chemin)
     infos.nomCodec = nomLongCodec(infos.codec);
     infos.valide = infos.largeur > 0 && infos.hauteur > 0 && infos.periode > 0;
     return infos;
+}
+
+namespace
+{
+
+// The containers a phone or a camera writes, beside AVI.
+const char *const extensionsClips[] = {"avi", "mp4", "mov", "m4v", "mkv", "webm", "3gp"};
+
+const QString filtreAvi = QStringLiteral("fichiers AVI (*.avi)");
+
+QString filtreTousClips()
+{
+    // Both cases, as phones and cameras name their files.
+    QStringList motifs;
+    for (const char *e : extensionsClips)
+        motifs << QStringLiteral("*.") + QLatin1String(e);
+    for (const char *e : extensionsClips)
+        motifs << QStringLiteral("*.") + QString::fromLatin1(e).toUpper();
+    return QStringLiteral("كل مقاطع الفيديو (") + motifs.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+} // namespace
+
+QString filtresClips()
+{
+    return filtreAvi + QStringLiteral(";;") + filtreTousClips();
+}
+
+QString filtresPourClip(const QString &fichier)
+{
+    const QString extension = QFileInfo(fichier).suffix();
+    const QString bas = extension.toLower();
+    if (bas == QLatin1String("avi")) return filtresClips();
+    if (extension.isEmpty() || extension.contains(QLatin1Char(')')) ||
+        extension.contains(QLatin1Char(';')) || extension.contains(QLatin1Char(' ')))
+        return filtreTousClips() + QStringLiteral(";;") + filtreAvi;
+    QString motifs = QStringLiteral("*.") + bas;
+    if (extension.toUpper() != bas) motifs += QStringLiteral(" *.") + extension.toUpper();
+    if (extension != bas && extension != extension.toUpper())
+        motifs += QStringLiteral(" *.") + extension;
+    return QStringLiteral("ملفات ") + extension.toUpper() + QStringLiteral(" (") + motifs +
+           QStringLiteral(");;") + filtreTousClips() + QStringLiteral(";;") + filtreAvi;
 }

@@ -26,3 +26,11 @@ int quartsDeTour(const AVStream *flux);
 
 // The long name of the FFmpeg codec with this short name, empty when there is none.
 QString nomLongCodec(const QString &nomCourt);
+
+// Filters of the dialogs that choose a clip. The AVI filter comes first and is selected at
+// index 0; the filter of every clip a phone or a camera writes is at index 1.
+QString filtresClips();
+constexpr int indiceFiltreTousClips = 1;
+// For a dialog looking for this clip (moved since): its own type first, selected at index 0,
+// then every clip.
+QString filtresPourClip(const QString &fichier);

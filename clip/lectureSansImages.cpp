@@ -88,9 +88,12 @@ bool boitesDeDonnees(LectureSansImages &l)
             taille = l.taille - p; // to the end of the file
         }
         if (taille < longueurEntete) return false;
-        if (std::memcmp(entete + 4, "mdat", 4) == 0 && taille > longueurEntete)
-            l.zeros.emplace_back(p + longueurEntete, std::min(p + taille, l.taille));
-        p += taille;
+        // A box that claims more than the file holds (a cut file, or a size no file can
+        // have) is the last one: the walk ends with the file, never past it.
+        const int64_t fin = taille < l.taille - p ? p + taille : l.taille;
+        if (std::memcmp(entete + 4, "mdat", 4) == 0 && fin > p + longueurEntete)
+            l.zeros.emplace_back(p + longueurEntete, fin);
+        p = fin;
     }
     return !l.zeros.empty();
 }

@@ -35,7 +35,7 @@ QLabel *etiquettePropriete(QWidget *parent, const char *nom, const QString &text
 QString nomCodecAffiche(const QString &fourcc)
 {
     if (const auto nom = nomCodec(fourcc)) return *nom;
-    const QString nomLong = nomLongCodec(fourcc);
+    const QString nomLong = nomLongCodec(fourcc.toLower());
     return nomLong.isEmpty() ? QStringLiteral("inconnu") : nomLong;
 }
 
@@ -45,10 +45,6 @@ bool estRiffAvi(const QString &fichier)
     const QByteArray debut = f.open(QIODevice::ReadOnly) ? f.read(12) : QByteArray();
     return debut.size() == 12 && debut.startsWith("RIFF") && debut.mid(8, 4) == "AVI ";
 }
-
-// The clips a phone or a camera writes, beside AVI; either case, as phones name them.
-const char *const filtreTousClips = "tous les clips (*.avi *.mp4 *.mov *.m4v *.mkv *.webm *.3gp "
-                                    "*.AVI *.MP4 *.MOV *.M4V *.MKV *.WEBM *.3GP)";
 
 } // namespace
 
@@ -234,8 +230,7 @@ void TForm1::RAZProClip()
                          QStringLiteral(" بكسل  "));
         lblAdapt->setText(QStringLiteral("التكييف % :  ") + QString::number(pcAffichage) +
                           QStringLiteral(" "));
-        codecClip = codecClip.toLower();
-        lblCodec2->setText(codecClip);
+        lblCodec2->setText(codecClip); // as the file writes it: "DIVX", not "divx"
         lblCodec3->setText(nomCodecAffiche(codecClip));
         afficherImagesIlisibles();
         return;
@@ -256,8 +251,9 @@ void TForm1::bbtnOpenAviClick()
 {
     DialogueFichier dialogue;
     dialogue.titre = QStringLiteral("(*.avi فتح مقطع فيديو (ملف بصيغة         ");
-    dialogue.filtre = QStringLiteral("fichiers AVI (*.avi)");
-    dialogue.filtre += QStringLiteral(";;") + QString::fromUtf8(filtreTousClips);
+    dialogue.filtre = filtresClips();
+    // Phones write MP4 and MOV: every clip is listed from the start.
+    dialogue.filtreInitial = indiceFiltreTousClips;
     dialogue.fichierAide = repDepart + QStringLiteral("/kineMar2.hlp");
     dialogue.contexteAide = 210;
     activerPage(tsProClip);

@@ -5,6 +5,7 @@
 #include "app/recuperation.h"
 #include "app/tailleIma.h"
 #include "clip/TMediaPlayer.h"
+#include "clip/infosClip.h"
 #include "measure/TStringGrid.h"
 #include "measure/fichierMesure.h"
 
@@ -324,7 +325,7 @@ bool SessionMesure::ouvrirSession(const QString &fichier, bool recuperation)
         // Moved with its folder, or renamed: the user knows where it went.
         DialogueFichier d;
         d.titre = QStringLiteral("أين يوجد مقطع الفيديو %1 ؟").arg(QFileInfo(clip).fileName());
-        d.filtre = QStringLiteral("fichiers AVI (*.avi)");
+        d.filtre = filtresPourClip(clip); // its own type first
         d.nomInitial = QFileInfo(clip).fileName();
         clip = plateforme().fichierAOuvrir(d);
         if (clip.isEmpty() || !QFileInfo(clip).isFile()) {

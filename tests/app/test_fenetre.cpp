@@ -199,6 +199,11 @@ private slots:
         plateformeTest.fichiersOuverts.push_back({QString()});
         QTest::keyClick(Form1, Qt::Key_O, Qt::ControlModifier);
         QVERIFY(plateformeTest.fichiersOuverts.empty());
+        // Phone clips listed at once: the filter of every clip is the one selected.
+        const DialogueFichier &choix = plateformeTest.dialoguesFichiers.back();
+        QVERIFY(choix.filtre.split(QStringLiteral(";;"))
+                    .value(choix.filtreInitial)
+                    .startsWith(QStringLiteral("كل مقاطع الفيديو (*.avi *.mp4 *.mov")));
         QCOMPARE(Form1->PageControl1->currentWidget(), Form1->tsProClip);
     }
 

@@ -180,6 +180,113 @@ private slots:
             QCOMPARE(lecteur.Position(), f);
         }
     }
+
+    // An H.264 clip whose packet 61 (in decoding order) is half overwritten, as a bad sector
+    // leaves it: FFmpeg's own decode shows half pictures from there to the next key frame.
+    // The player shows, on every frame and however it is reached, a whole picture: the
+    // frame's own or, past the damage, the last good one before it.
+    void clipEndommage()
+    {
+        const QString intact = dossier.filePath(QStringLiteral("intact.mp4"));
+        const QString abime = dossier.filePath(QStringLiteral("abime.mp4"));
+        executer(ffmpeg, {"-loglevel",
+                          "error",
+                          "-y",
+                          "-f",
+                          "lavfi",
+                          "-i",
+                          "testsrc=size=320x240:rate=30,crop=160:120:mod(n*3\\,160):"
+                          "mod(n*2\\,120)",
+                          "-frames:v",
+                          "150",
+                          "-c:v",
+                          "libx264",
+                          "-bf",
+                          "3",
+                          "-g",
+                          "30",
+                          "-sc_threshold",
+                          "0",
+                          "-pix_fmt",
+                          "yuv420p",
+                          intact});
+        QVERIFY(QFile::exists(intact));
+        const QList<QByteArray> paquets =
+            executer(ffprobe, {"-v", "error", "-select_streams", "v", "-show_entries",
+                               "packet=pos,size,flags", "-of", "csv=p=0", intact})
+                .split('\n');
+        QVERIFY(paquets.size() > 100);
+        const QList<QByteArray> p61 = paquets[61].split(',');
+        const qint64 position = p61.value(1).toLongLong(), taille = p61.value(0).toLongLong();
+        QVERIFY(position > 0 && taille > 64);
+        QFile f(intact);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QByteArray octets = f.readAll();
+        for (qint64 i = position + taille / 2; i < position + taille; ++i)
+            octets[i] = char((i * 37) & 0xff);
+        QFile g(abime);
+        QVERIFY(g.open(QIODevice::WriteOnly) && g.write(octets) == octets.size());
+        g.close();
+
+        auto decoder = [&](const QString &chemin) {
+            return executer(ffmpeg, {"-loglevel", "quiet", "-i", chemin, "-vsync", "passthrough",
+                                     "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+        };
+        const QByteArray bon = decoder(intact), mauvais = decoder(abime);
+        const int n = 160 * 120 * 3;
+        QCOMPARE(bon.size(), 150 * n);
+        const auto *bons = reinterpret_cast<const uchar *>(bon.constData());
+        const auto *mauvaises = reinterpret_cast<const uchar *>(mauvais.constData());
+        // Frames FFmpeg's own decode shows damaged, in display order.
+        int premiere = -1, derniere = -1;
+        for (int i = 0; i < 150 && (i + 1) * n <= mauvais.size(); ++i) {
+            QImage im(mauvaises + size_t(i) * n, 160, 120, 160 * 3, QImage::Format_RGB888);
+            if (ecart(im, bons + size_t(i) * n) > 4) {
+                if (premiere < 0) premiere = i;
+                derniere = i;
+            }
+        }
+        QVERIFY2(premiere > 30 && derniere < 120,
+                 qPrintable(QStringLiteral("%1 to %2").arg(premiere).arg(derniere)));
+
+        // The frame whose picture the player shows at f, -1 for a picture that is no frame.
+        auto montree = [&](TMediaPlayer &lecteur, int f) {
+            const QImage im = lecteur.image().convertToFormat(QImage::Format_RGB888);
+            for (int k = f; k >= 0 && k >= f - 40; --k)
+                if (ecart(im, bons + size_t(k) * n) < 4) return k;
+            return -1;
+        };
+        // Key frames every 30: from the first one past the damage, every frame is its own.
+        const int reprise = (derniere / 30 + 1) * 30;
+        auto verifier = [&](TMediaPlayer &lecteur, int f) {
+            const int k = montree(lecteur, f);
+            const bool juste = f < premiere || f >= reprise ? k == f : k >= 0 && k < premiere;
+            return juste ? QString() : QStringLiteral("frame %1 shows %2").arg(f).arg(k);
+        };
+        TMediaPlayer pasAPas;
+        pasAPas.setFileName(abime);
+        pasAPas.Open();
+        QCOMPARE(pasAPas.Length(), 150);
+        QStringList fautes;
+        for (int f = 0; f < 150; ++f) {
+            pasAPas.deplacerVers(f);
+            fautes << verifier(pasAPas, f);
+        }
+        for (int f = 149; f >= 0; f -= 7) {
+            pasAPas.deplacerVers(f);
+            fautes << verifier(pasAPas, f);
+        }
+        // Reached by a jump from the start.
+        for (int f : {derniere, premiere, 149, premiere + 1, (premiere + derniere) / 2}) {
+            TMediaPlayer saut;
+            saut.setFileName(abime);
+            saut.Open();
+            saut.deplacerVers(f);
+            fautes << verifier(saut, f);
+        }
+        fautes.removeAll(QString());
+        QVERIFY2(fautes.isEmpty(), qPrintable(fautes.join(QStringLiteral("; "))));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestClipsModernes)

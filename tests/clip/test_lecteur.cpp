@@ -6,6 +6,7 @@
 #include "clip/TMediaPlayer.h"
 #include "clip/indexClip.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
@@ -111,6 +112,8 @@ private slots:
     void tempsQuiSaute();
     void mauvaisesEntrees_data();
     void mauvaisesEntrees();
+    void entreesPiegees_data();
+    void entreesPiegees();
 };
 
 void TestLecteur::exactitude_data()
@@ -682,6 +685,48 @@ void TestLecteur::mauvaisesEntrees()
     QVERIFY(lecteur.image().isNull());
     lecteur.Step();
     QCOMPARE(lecteur.Position(), 0);
+}
+
+void TestLecteur::entreesPiegees_data()
+{
+    // Files that once made the player misbehave (kept under tests/clip/entrees), and the
+    // frames each must give: -1 when it must be refused.
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<int>("images");
+    const QMap<QString, int> attendues = {
+        // A valid clip followed by a box whose 64-bit size is the largest there is.
+        {QStringLiteral("mp4-box-size-overflow.mp4"), 5},
+        // Mutated WebM: refused or opened, never a fault in memory.
+        {QStringLiteral("webm-heap-check-in-libavcodec-not-reproduced.webm"), -2},
+    };
+    const QDir dossier(QStringLiteral(KINEMAR_ENTREES_DIR));
+    const QStringList fichiers = dossier.entryList(QDir::Files);
+    QVERIFY(!fichiers.isEmpty());
+    for (const QString &f : fichiers) {
+        QVERIFY2(attendues.contains(f), qPrintable(f + QStringLiteral(": what must it give?")));
+        QTest::newRow(qPrintable(f)) << dossier.filePath(f) << attendues.value(f);
+    }
+}
+
+void TestLecteur::entreesPiegees()
+{
+    QFETCH(QString, nom);
+    QFETCH(int, images); // -2: either way
+    TMediaPlayer lecteur;
+    lecteur.setFileName(nom);
+    try {
+        lecteur.Open();
+    } catch (const ErreurKinemar &e) {
+        QVERIFY2(images < 0, qPrintable(e.texte()));
+        QVERIFY(!lecteur.estOuvert());
+        return;
+    }
+    QVERIFY(images != -1);
+    if (images >= 0) QCOMPARE(lecteur.Length(), images);
+    for (int f : {lecteur.Length() - 1, 0, lecteur.Length() / 2, 1}) {
+        lecteur.deplacerVers(f);
+        QVERIFY(!lecteur.image().isNull());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLecteur)

@@ -180,6 +180,12 @@ private slots:
         QCOMPARE(Form1->lblPeriode->text(), QStringLiteral("مدة صورة (م ثا):40   "));
         QCOMPARE(Form1->lblAdapt->text(), QStringLiteral("التكييف % :  100 "));
         QCOMPARE(Form1->lblCodec3->text(), QStringLiteral("Non compressé"));
+
+        // The FourCC as the file writes it; only its look-up ignores the case.
+        ouvrir(clip("divx.avi"));
+        Form1->RAZProClip();
+        QCOMPARE(Form1->lblCodec2->text(), QStringLiteral("DIVX"));
+        QCOMPARE(Form1->lblCodec3->text(), QStringLiteral("DivX Codec"));
     }
 
     void navigation()
@@ -443,9 +449,21 @@ private slots:
         const QString absent = dossier.filePath(QStringLiteral("absent.avi"));
         ouvrir(absent);
         QCOMPARE(plateformeTest.nombreMessages(TypeMessage::Erreur), 1);
-        // The program's words, the file, then the system's reason.
-        QCOMPARE(plateformeTest.messages[0].texte, echecOuverture + QChar(13) + absent + QChar(13) +
-                                                       QStringLiteral("No such file or directory"));
+        // The program's words, the file, the reason in Arabic, the system's words as a detail.
+        QCOMPARE(plateformeTest.messages[0].texte,
+                 echecOuverture + QChar(13) + absent + QChar(13) +
+                     QStringLiteral("الملف غير موجود") + QChar(13) +
+                     QStringLiteral("التفاصيل : No such file or directory"));
+        // A damaged MP4: no English reason before the detail line.
+        QByteArray abime("\0\0\0\x14"
+                         "ftypmp42\0\0\0\0mp42",
+                         20);
+        abime += QByteArray("\0\0\x10\0moov").repeated(300);
+        ouvrir(fichierOctets("abime.mp4", abime));
+        const QStringList lignes = plateformeTest.messages.back().texte.split(QChar(13));
+        QCOMPARE(lignes.size(), 4);
+        QCOMPARE(lignes[2], QStringLiteral("الملف تالف أو ليس مقطع فيديو تعرفه المكتبة"));
+        QVERIFY(lignes[3].startsWith(QStringLiteral("التفاصيل : ")));
         QVERIFY(!Form1->clipOuvert());
         QVERIFY(!Form1->bbtnPlay->isEnabled());
         Form1->bbtnPlayClick(Form1->bbtnSui); // nothing to move, nothing breaks

@@ -2,8 +2,10 @@
 // by mkclip compared with what libavformat reports for the same files.
 #include "app/erreurs.h"
 #include "clip/echecOuverture.h"
+#include "clip/infosClip.h"
 #include "clip/video.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -535,9 +537,25 @@ private slots:
                                                      "ne peut être comptée")
                                << QStringLiteral(
                                       "تعذر حساب مدة المقطع (5 صورة، 1e+300 ثا لكل صورة)");
-        QTest::newRow("FFmpeg") << lecteur +
-                                       QStringLiteral("Invalid data found when processing input")
-                                << QStringLiteral("Invalid data found when processing input");
+        // The decoding library's reasons users meet: Arabic, its words kept as a detail.
+        const QString cr(QChar(13));
+        const std::pair<int, const char *> bibliotheque[] = {
+            {AVERROR_INVALIDDATA, "الملف تالف أو ليس مقطع فيديو تعرفه المكتبة"},
+            {AVERROR(ENOENT), "الملف غير موجود"},
+            {AVERROR(EACCES), "لا يسمح بقراءة الملف (صلاحيات غير كافية)"},
+            {AVERROR_EOF, "ينتهي الملف قبل نهاية الفيديو (ملف مبتور)"},
+            {AVERROR_DECODER_NOT_FOUND, "ترميز الفيديو غير مدعوم"},
+            {AVERROR_PATCHWELCOME, "ترميز الفيديو غير مدعوم"},
+            {AVERROR_STREAM_NOT_FOUND, "الملف لا يحتوي على فيديو"},
+            {AVERROR(ERANGE), "تعذرت قراءة الملف"}, // any other: a general reason
+        };
+        for (const auto &[code, arabe] : bibliotheque) {
+            char mots[AV_ERROR_MAX_STRING_SIZE] = {};
+            av_strerror(code, mots, sizeof mots);
+            QTest::newRow(mots) << lecteur + QString::fromUtf8(mots)
+                                << QString::fromUtf8(arabe) + cr + QStringLiteral("التفاصيل : ") +
+                                       QString::fromUtf8(mots);
+        }
         QTest::newRow("autre") << QStringLiteral("Trop d'images")
                                << QStringLiteral("Trop d'images");
     }
@@ -550,6 +568,51 @@ private slots:
         QCOMPARE(::messageEchecOuverture(QStringLiteral("/d/a.avi"), raison),
                  QStringLiteral("تعذر فتح مقطع الفيديو") + cr + QStringLiteral("/d/a.avi") + cr +
                      detail);
+    }
+
+    void filtresPourClip_data()
+    {
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<QString>("premier"); // the label before its patterns
+        QTest::newRow("MP4") << "/d/essai.mp4" << QStringLiteral("ملفات MP4");
+        QTest::newRow("MOV en majuscules") << "/d/IMG_0001.MOV" << QStringLiteral("ملفات MOV");
+        QTest::newRow("casse mêlée") << "/d/a.Mkv" << QStringLiteral("ملفات MKV");
+        QTest::newRow("AVI") << "/d/chute.avi" << QStringLiteral("fichiers AVI");
+        QTest::newRow("AVI en majuscules") << "/d/CHUTE.AVI" << QStringLiteral("fichiers AVI");
+        QTest::newRow("sans extension") << "/d/chute" << QStringLiteral("كل مقاطع الفيديو");
+    }
+
+    // The dialog that looks for a moved clip lists it with its first filter, selected at
+    // opening; every clip type and the AVI filter follow.
+    void filtresPourClip()
+    {
+        QFETCH(QString, clip);
+        QFETCH(QString, premier);
+        const QStringList filtres = ::filtresPourClip(clip).split(QStringLiteral(";;"));
+        QVERIFY(filtres.contains(QStringLiteral("fichiers AVI (*.avi)")));
+        QVERIFY(filtres.first().startsWith(premier + QStringLiteral(" (")));
+        const QRegularExpression motifs(QStringLiteral("\\(([^()]*)\\)$"));
+        bool toutes = false;
+        for (const QString &f : filtres) {
+            const QRegularExpressionMatch m = motifs.match(f);
+            QVERIFY2(m.hasMatch(), qPrintable(f));
+            toutes = toutes || f.startsWith(QStringLiteral("كل مقاطع الفيديو ("));
+            if (&f != &filtres.first() || !premier.startsWith(QStringLiteral("ملفات "))) continue;
+            bool trouve = false;
+            for (const QString &motif : m.captured(1).split(QLatin1Char(' ')))
+                trouve = trouve || QRegularExpression::fromWildcard(motif, Qt::CaseSensitive)
+                                       .match(clip.section(QLatin1Char('/'), -1))
+                                       .hasMatch();
+            QVERIFY2(trouve, qPrintable(f));
+        }
+        QVERIFY(toutes);
+        // The open command's own list: the AVI filter unchanged, every clip selected.
+        const QStringList ouvrir = filtresClips().split(QStringLiteral(";;"));
+        QCOMPARE(ouvrir.first(), QStringLiteral("fichiers AVI (*.avi)"));
+        for (const char *e : {"*.mp4", "*.MOV", "*.mkv", "*.webm", "*.3gp", "*.avi"})
+            QVERIFY(ouvrir.value(indiceFiltreTousClips)
+                        .startsWith(QStringLiteral("كل مقاطع الفيديو (")) &&
+                    ouvrir.value(indiceFiltreTousClips).contains(QLatin1String(e)));
     }
 
     void clipEndommage()

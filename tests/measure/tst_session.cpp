@@ -186,6 +186,10 @@ private slots:
         const QString ailleurs = dossier.filePath(QStringLiteral("ailleurs.avi"));
         QVERIFY(QFile::rename(avi, ailleurs));
         QVERIFY(!Form1->ouvrirSession(fichier));
+        // The dialog offers the clip's own type first, then every clip.
+        QVERIFY(plateformeTest.dialoguesFichiers.back().filtre.startsWith(
+            QStringLiteral("fichiers AVI (*.avi);;كل مقاطع الفيديو (")));
+        QCOMPARE(plateformeTest.dialoguesFichiers.back().filtreInitial, 0);
         QCOMPARE(plateformeTest.nombreMessages(TypeMessage::Erreur), 1);
         QVERIFY(plateformeTest.messages.back().texte.contains(QStringLiteral("لم يُعثر")));
         QVERIFY(Form1->lireMesure() == travail);

@@ -166,6 +166,9 @@ private slots:
         QTest::newRow("hundredths") << 12.345678 << QStringLiteral("12.35");
         QTest::newRow("negative") << -0.25 << QStringLiteral("-0.25");
         QTest::newRow("minus zero") << -0.001 << QStringLiteral("0");
+        QTest::newRow("beyond 64 bits") << 1e20 << QStringLiteral("100000000000000000000");
+        QTest::newRow("beyond 64 bits, negative")
+            << -1e20 << QStringLiteral("-100000000000000000000");
     }
     void pixels()
     {
