@@ -47,8 +47,14 @@ partage=$prefixe/share
 for f in applications/org.kinemar.Kinemar.desktop metainfo/org.kinemar.Kinemar.metainfo.xml \
          icons/hicolor/scalable/apps/org.kinemar.Kinemar.svg \
          icons/hicolor/48x48/apps/org.kinemar.Kinemar.png kinemar/kineMar2.hlp \
-         mime/packages/org.kinemar.Kinemar.xml; do
+         mime/packages/org.kinemar.Kinemar.xml man/man1/kinemar.1.gz doc/kinemar/copyright \
+         doc/kinemar/changelog.gz; do
     test -s "$partage/$f" || { echo "not installed: $f"; exit 1; }
+done
+# The manual page tells every option the usage gives.
+manuel=$(zcat "$partage/man/man1/kinemar.1.gz" | sed 's/\\-/-/g')
+for o in $("$kinemar" --help | grep -o -- '--[a-z]*' | sort -u); do
+    grep -q -- "$o" <<<"$manuel" || { echo "the manual page lacks $o"; exit 1; }
 done
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$partage/applications/org.kinemar.Kinemar.desktop"
