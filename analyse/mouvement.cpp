@@ -103,17 +103,19 @@ Ajustement ajuster(Modele m, const std::vector<double> &u, const std::vector<dou
 
     // Work on w = (u - centre) / demi: the normal equations stay well conditioned whatever
     // the units and the distance of the data from zero.
-    const auto [mini, maxi] = std::minmax_element(u.begin(), u.begin() + long(n));
-    if (*mini == *maxi) {
+    // Plain values, not structured bindings: C++17 lets no lambda capture those.
+    const auto bornes = std::minmax_element(u.begin(), u.begin() + long(n));
+    const double mini = *bornes.first, maxi = *bornes.second;
+    if (mini == maxi) {
         r.echec = Ajustement::AbscisseUnique;
         return r;
     }
     // As many distinct abscissas as coefficients (a third one between the extremes).
     if (k == 3 && std::none_of(u.begin(), u.begin() + long(n),
-                               [&](double w) { return w != *mini && w != *maxi; }))
+                               [&](double w) { return w != mini && w != maxi; }))
         return r;
-    const long double centre = (static_cast<long double>(*mini) + *maxi) / 2;
-    const long double demi = (static_cast<long double>(*maxi) - *mini) / 2;
+    const long double centre = (static_cast<long double>(mini) + maxi) / 2;
+    const long double demi = (static_cast<long double>(maxi) - mini) / 2;
 
     // Sums over the points in double precision: w lies in [-1, 1], so nothing cancels, and a
     // tracked clip of 90,000 points is summed at the processor's full speed. The normal matrix
