@@ -26,6 +26,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QDir>
+#include <QStandardPaths>
+#include <QProcess>
 #include <QToolButton>
 
 namespace
@@ -115,11 +118,36 @@ private slots:
 
     void mesureEntiere()
     {
-        plateformeTest.fichiersOuverts.push_back({QStringLiteral(KINEMAR_CLIPS_DIR "/divx.avi")});
-        Form1->bbtnOpenAviClick();
-        QVERIFY(Form1->clipOuvert());
+        // A phone clip, H.264 in MP4, picked in the open dialog as Ctrl+O shows it.
+        QString clip = dossier.filePath(QStringLiteral("telephone.mp4"));
+        const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+        if (ffmpeg.isEmpty() ||
+            QProcess::execute(ffmpeg, {"-loglevel", "error", "-f", "lavfi", "-i",
+                                       "testsrc=size=160x120:rate=25", "-t", "1.2", "-c:v",
+                                       "libx264", "-pix_fmt", "yuv420p", clip}) != 0)
+            clip = QStringLiteral(KINEMAR_CLIPS_DIR "/divx.avi"); // no ffmpeg command here
         Form1->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Form1));
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        plateformeTest.fichiersOuverts.push_back({clip});
+        QTest::keyClick(Form1, Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(Form1->clipOuvert());
+        const DialogueFichier &ouverture = plateformeTest.dialoguesFichiers.back();
+        const QString filtre =
+            ouverture.filtre.split(QStringLiteral(";;")).value(ouverture.filtreInitial);
+        const QString motifs = filtre.section(QLatin1Char('('), 1).section(QLatin1Char(')'), 0, 0);
+        QVERIFY2(QDir::match(motifs.split(QLatin1Char(' ')), QFileInfo(clip).fileName()),
+                 qPrintable(filtre));
+
+        // Through the clip from the keyboard, back to its first frame.
+        Form1->ScrollBox1->setFocus();
+        for (auto [touche, image] : {std::pair{Qt::Key_PageDown, 1},
+                                     {Qt::Key_PageDown, 2},
+                                     {Qt::Key_End, Form1->MediaPlayer1->Length() - 1},
+                                     {Qt::Key_PageUp, Form1->MediaPlayer1->Length() - 2},
+                                     {Qt::Key_Home, 0}}) {
+            QTest::keyClick(QApplication::focusWidget(), touche);
+            QCOMPARE(imageCourante, image);
+        }
         // The tracking button keeps its short caption once its action has changed.
         QCOMPARE(Form1->bbtnSuiviAuto->text(), QStringLiteral("تتبع تلقائي"));
 
@@ -148,7 +176,19 @@ private slots:
         Form1->activerPage(Form1->tsMesures);
         Form1->PageControl1Change();
         capturer(Form1, QStringLiteral("mesures"));
+
+        // The scale changed as a teacher does it: the table shows every row anew.
+        const QStringList avantEchelle = tableau();
+        Form1->PageControl1->setCurrentWidget(Form1->tsEtalon);
+        Form1->rbEtalonSimu->click();
+        Form1->edSi->setFocus();
+        Form1->edSi->selectAll();
+        QTest::keyClicks(Form1->edSi, QStringLiteral("2"));
+        QTest::keyClick(Form1->edSi, Qt::Key_Return);
+        Form1->PageControl1->setCurrentWidget(Form1->tsMesures);
         const QStringList mesure = tableau();
+        QVERIFY(mesure != avantEchelle);
+        QVERIFY(Form1->StringGrid1->updatesEnabled());
 
         // Everything undone, then redone.
         SessionMesure *session = Form1->sessionMesure;
