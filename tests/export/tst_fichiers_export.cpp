@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QStandardPaths>
+#include <QProcess>
 
 namespace
 {
@@ -129,6 +131,41 @@ private slots:
                             QVERIFY2(lireReel(v.trimmed(), t.separateur), qPrintable(ligne));
                     }
                 }
+            }
+        }
+    }
+
+    // The same files opened by a spreadsheet of the user's locale (English for ".", French for
+    // ","), with the separator written: every value cell reads as a number.
+    void ouvertsParUnTableur()
+    {
+        const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (soffice.isEmpty()) QSKIP("LibreOffice is not installed");
+        QTemporaryDir dossier;
+        for (char nom : {'A', 'B'}) {
+            const InstantaneTableau t = exemple(nom);
+            const QString langue = t.separateur == QLatin1Char('.') ? "1033" : "1036";
+            for (int index = 0; index < 4; ++index) {
+                const QChar sep = separateurDeChamps(separateurChoisi(index), t.separateur);
+                const QString base = dossier.filePath(QStringLiteral("%1%2").arg(nom).arg(index));
+                QFile f(base + QStringLiteral(".txt"));
+                QVERIFY(f.open(QIODevice::WriteOnly));
+                f.write(fichierTexte(t, separateurChoisi(index), "T"));
+                f.close();
+                QProcess p;
+                p.setWorkingDirectory(dossier.path());
+                p.start(soffice,
+                        {"-env:UserInstallation=file://" + dossier.filePath("profil"), "--headless",
+                         QStringLiteral("--infilter=Text - txt - csv (StarCalc):%1,34,76,1,,%2")
+                             .arg(int(sep.unicode()))
+                             .arg(langue),
+                         "--convert-to", "fods", f.fileName()});
+                QVERIFY(p.waitForFinished(120000));
+                QFile feuille(base + QStringLiteral(".fods"));
+                QVERIFY(feuille.open(QIODevice::ReadOnly));
+                // A: two complete rows of five values; B: two rows of three.
+                QCOMPARE(int(feuille.readAll().count("office:value-type=\"float\"")),
+                         nom == 'A' ? 10 : 6);
             }
         }
     }
