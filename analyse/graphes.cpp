@@ -4,6 +4,7 @@
 #include "app/controles.h"
 #include "app/etat.h"
 #include "app/plateforme.h"
+#include "export/fichiers.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
 
@@ -520,14 +521,8 @@ void TGrapheBox::btnExporterCSVClick()
     d.confirmerEcrasement = true;
     const QString fichier = plateforme().fichierAEnregistrer(d);
     if (fichier.isEmpty()) return;
-    QSaveFile sortie(fichier);
-    const QByteArray texte = tableauCSV(objets_);
-    const bool ok =
-        sortie.open(QIODevice::WriteOnly) && sortie.write(texte) == texte.size() && sortie.commit();
-    if (!ok)
-        plateforme().message(TypeMessage::Erreur,
-                             QStringLiteral("تعذر حفظ الملف") + QChar(13) + fichier + QChar(13) +
-                                 sortie.errorString(),
+    if (const auto raison = ecrireFichier(fichier, tableauCSV(objets_)))
+        plateforme().message(TypeMessage::Erreur, texteErreurEcriture(fichier, *raison),
                              Boutons::Ok);
 }
 

@@ -1,9 +1,12 @@
 #include "app/Unit1.h"
+#include "export/fichiers.h"
 #include "help/visionneuse.h"
 
+#include <QBuffer>
 #include <QMessageBox>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -62,6 +65,9 @@ bool ouvrirArgument(const QString &fichier)
 
 int main(int argc, char *argv[])
 {
+    // A write beyond the file-size limit then fails with its reason, shown to the user,
+    // instead of killing the program with the work in progress.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Answered before any display is opened, so they work on a server or in a script.
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
@@ -99,7 +105,11 @@ int main(int argc, char *argv[])
                 termine = true;
                 if (auto *m = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
                     std::fprintf(stderr, "%s\n", qPrintable(m->text()));
-                if (!Form1->grab().save(args.capture)) code = 1;
+                QByteArray png;
+                QBuffer tampon(&png);
+                tampon.open(QIODevice::WriteOnly);
+                if (!Form1->grab().save(&tampon, "PNG") || ecrireFichier(args.capture, png))
+                    code = 1;
                 QCoreApplication::exit(code);
             };
             QTimer::singleShot(200, Form1, [terminer] {

@@ -1,5 +1,6 @@
 #include "app/recuperation.h"
 
+#include "export/fichiers.h"
 #include "measure/fichierMesure.h"
 
 #include <QCoreApplication>
@@ -103,9 +104,20 @@ void Recuperation::ecrire()
     ecrit_ = true;
     depuisEcriture_.start();
     ecrivain_.start([this, m = std::move(m), f = fichier_] {
-        ecrireSession(m, f);
+        // The journal goes through the same writer as every save: a failed write leaves
+        // the last good copy in place.
+        const std::optional<QString> raison = ecrireFichier(f, texteSession(m, f));
+        QMetaObject::invokeMethod(
+            this, [this, raison] { ecrit(raison); }, Qt::QueuedConnection);
         enCours_ = false;
     });
+}
+
+void Recuperation::ecrit(const std::optional<QString> &raison)
+{
+    if (protege_ == !raison) return;
+    protege_ = !raison;
+    emit protection(protege_, raison.value_or(QString()));
 }
 
 void Recuperation::effacer()

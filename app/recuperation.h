@@ -15,6 +15,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Recuperation : public QObject
 {
@@ -42,8 +43,14 @@ public:
     // Waits for the writer and removes the file and its lock (a clean exit).
     void nettoyer();
 
+signals:
+    // The work in progress stopped being protected (a write failed: the system's reason), or
+    // is protected again; raised on each change only, in the window's thread.
+    void protection(bool protege, const QString &raison);
+
 private:
     void ecrire();
+    void ecrit(const std::optional<QString> &raison);
 
     QString fichier_;
     std::unique_ptr<QLockFile> verrou_;
@@ -51,6 +58,7 @@ private:
     QElapsedTimer depuisEcriture_;
     bool ecrit_ = false;
     bool fini_ = false;
+    bool protege_ = true;
     std::atomic<bool> enCours_{false};
     QThreadPool ecrivain_;
 };

@@ -2,7 +2,15 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 bool fichierExiste(const QString &nom)
 {
@@ -13,17 +21,56 @@ bool fichierExiste(const QString &nom)
     return ouvert;
 }
 
-std::optional<QString> ecrireFichier(const QString &nom, const QByteArray &octets)
+std::optional<QString> ecrireFichier(const QString &nom, const QByteArray &octets, int droits)
 {
-    QSaveFile f(nom);
-    if (!f.open(QIODevice::WriteOnly)) return f.errorString();
-    if (f.write(octets) != octets.size()) {
-        const QString raison = f.errorString();
-        f.cancelWriting();
-        f.commit();
-        return raison;
+    QFileInfo cible(nom);
+    if (cible.isSymLink() && !cible.symLinkTarget().isEmpty())
+        cible = QFileInfo(cible.symLinkTarget());
+    const QByteArray chemin = QFile::encodeName(cible.absoluteFilePath());
+    const QByteArray debut =
+        QFile::encodeName(cible.absolutePath() + QStringLiteral("/.") + cible.fileName());
+    const auto raison = [](int erreur) { return QString::fromLocal8Bit(std::strerror(erreur)); };
+
+    // A new name beside the file, created by this call alone; 0666 lets the umask decide.
+    QByteArray temporaire;
+    int fd = -1;
+    for (int essai = 0; fd < 0 && essai < 100; ++essai) {
+        temporaire = debut + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        fd = ::open(temporaire.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return raison(errno);
     }
-    if (!f.commit()) return f.errorString();
+    if (fd < 0) return raison(EEXIST);
+    const auto echec = [&](int erreur, bool ouvert) {
+        if (ouvert) ::close(fd);
+        ::unlink(temporaire.constData());
+        return raison(erreur);
+    };
+    // The file replaced keeps its permissions; a new one gets those asked, if any.
+    struct stat ancien;
+    if (::stat(chemin.constData(), &ancien) == 0) {
+        if (::fchmod(fd, ancien.st_mode & 07777) != 0) return echec(errno, true);
+    } else if (droits >= 0 && ::fchmod(fd, mode_t(droits)) != 0) {
+        return echec(errno, true);
+    }
+
+    // write() may take fewer bytes than asked (a signal, a limit): go on until all are
+    // written or the system refuses, with its reason.
+    const char *p = octets.constData();
+    qint64 reste = octets.size();
+    while (reste > 0) {
+        const ssize_t n = ::write(fd, p, size_t(std::min<qint64>(reste, 1 << 20)));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return echec(errno, true);
+        }
+        if (n == 0) return echec(ENOSPC, true);
+        p += n;
+        reste -= n;
+    }
+    // A full disk may only show when the data reaches it.
+    if (::fsync(fd) != 0) return echec(errno, true);
+    if (::close(fd) != 0) return echec(errno, false);
+    if (::rename(temporaire.constData(), chemin.constData()) != 0) return echec(errno, false);
     return std::nullopt;
 }
 

@@ -8,10 +8,14 @@
 // file give false). It opens and at once closes the file.
 bool fichierExiste(const QString &nom);
 
-// Writes the bytes beside the file, then puts them in its place in one step, so that a
-// failure (read-only folder, full disk, vanished stick) leaves no half-written file under
-// that name and an existing file as it was. Nothing on success, else the system's reason.
-std::optional<QString> ecrireFichier(const QString &nom, const QByteArray &octets);
+// Writes the bytes to a new file beside the file, checks every write, the flush to the disk
+// and the close, and only then puts the new file in its place in one step: a failure
+// (read-only folder, full disk, file-size limit, vanished stick) leaves the existing file
+// byte for byte as it was and nothing beside it. An existing file keeps its permissions; a
+// new one gets `droits` (e.g. 0644), else those the umask leaves of 0666. A symbolic link is
+// followed. Nothing on success, else the system's reason. Every file the program writes
+// goes through here.
+std::optional<QString> ecrireFichier(const QString &nom, const QByteArray &octets, int droits = -1);
 
 // The message shown when a file could not be written: the file and the reason.
 QString texteErreurEcriture(const QString &nom, const QString &raison);

@@ -1,5 +1,7 @@
 #include "measure/fichierMesure.h"
 
+#include "export/fichiers.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -7,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <cmath>
 #include <limits>
@@ -279,11 +280,9 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
 
 QString ecrireSession(const Mesure &m, const QString &fichierSession)
 {
-    QSaveFile f(fichierSession);
-    if (!f.open(QIODevice::WriteOnly) || f.write(texteSession(m, fichierSession)) < 0 ||
-        !f.commit())
+    if (const auto raison = ecrireFichier(fichierSession, texteSession(m, fichierSession)))
         return QStringLiteral("تعذر حفظ الجلسة في الملف :\r%1\r%2")
-            .arg(QDir::toNativeSeparators(fichierSession), f.errorString());
+            .arg(QDir::toNativeSeparators(fichierSession), *raison);
     return {};
 }
 

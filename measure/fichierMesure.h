@@ -10,7 +10,8 @@ constexpr int kFormatSession = 1;
 // The measurement as file bytes. The clip is named relative to the session file when it
 // lies in the session's folder or below it, so that a folder copied whole opens elsewhere.
 QByteArray texteSession(const Mesure &m, const QString &fichierSession);
-// Writes beside and renames (QSaveFile): an interrupted save leaves the old file whole.
+// Writes beside and renames once every byte is on the disk: a failed or interrupted save
+// leaves the old file whole.
 // Empty result = success, otherwise the reason in Arabic.
 QString ecrireSession(const Mesure &m, const QString &fichierSession);
 

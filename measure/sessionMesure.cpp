@@ -49,6 +49,14 @@ SessionMesure::SessionMesure(TForm1 *fenetre) : QObject(fenetre), fenetre_(fenet
     pile_->setUndoLimit(1000);
     recuperation_ = new Recuperation(this);
     recuperation_->source = [this] { return mesure_; };
+    connect(recuperation_, &Recuperation::protection, this,
+            [this](bool protege, const QString &raison) {
+                fenetre_->StatusBar1->showMessage(
+                    protege ? QStringLiteral("تم حفظ نسخة الاسترجاع : العمل الجاري محمي من جديد")
+                            : QStringLiteral("تعذر حفظ نسخة الاسترجاع : العمل الجاري غير محمي إن "
+                                             "توقف البرنامج (%1)")
+                                  .arg(raison));
+            });
 
     mnuOuvrirSession = action(this, "mnuOuvrirSession", QStringLiteral("فتح جلسة قياس ..."),
                               QStringLiteral("فتح جلسة قياس محفوظة مع مقطع الفيديو الخاص بها"));

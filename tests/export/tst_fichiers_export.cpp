@@ -6,12 +6,19 @@
 #include "export/fichiers.h"
 #include "export/fichiersCurvalis.h"
 #include "export/texteTableau.h"
+#include "measure/fichierMesure.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QStandardPaths>
 #include <QProcess>
+
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace
 {
@@ -168,6 +175,114 @@ private slots:
                          nom == 'A' ? 10 : 6);
             }
         }
+    }
+
+    // A write that fails for real: a child process (this program again) whose file-size limit
+    // is below what it writes, or, as root, on a full tmpfs mounted in its own namespace.
+    // Each writer must report the failure, leave the old file byte for byte and nothing
+    // beside it.
+    void ecritureEchouee_data()
+    {
+        QTest::addColumn<QString>("ecrivain");
+        QTest::addColumn<int>("taille");
+        QTest::addColumn<bool>("tmpfs");
+        for (const char *e : {"fichier", "session"})
+            for (int t : {1, 100, 10000, 20000, 1 << 20}) {
+                QTest::addRow("%s/%d", e, t) << QString::fromLatin1(e) << t << false;
+                if (t <= 10000)
+                    QTest::addRow("%s/%d/tmpfs", e, t) << QString::fromLatin1(e) << t << true;
+            }
+    }
+    void ecritureEchouee()
+    {
+        QFETCH(QString, ecrivain);
+        QFETCH(int, taille);
+        QFETCH(bool, tmpfs);
+        QTemporaryDir dossier;
+        QProcess enfant;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(
+            QStringLiteral("KINEMAR_ENFANT"),
+            QStringLiteral("%1;%2;%3;%4").arg(ecrivain).arg(taille).arg(tmpfs).arg(dossier.path()));
+        enfant.setProcessEnvironment(env);
+        enfant.setProcessChannelMode(QProcess::MergedChannels);
+        const QStringList args{QStringLiteral("enfantEcriture")};
+        if (tmpfs) {
+            const QString unshare = QStandardPaths::findExecutable(QStringLiteral("unshare"));
+            if (::geteuid() != 0 || unshare.isEmpty())
+                QSKIP("a full tmpfs needs root and unshare to be mounted");
+            enfant.start(
+                unshare,
+                QStringList{QStringLiteral("-m"), QCoreApplication::applicationFilePath()} + args);
+        } else {
+            enfant.start(QCoreApplication::applicationFilePath(), args);
+        }
+        QVERIFY(enfant.waitForFinished(60000));
+        const QString sortie = QString::fromUtf8(enfant.readAll());
+        QVERIFY2(enfant.exitCode() == 0 && sortie.contains(QStringLiteral(
+                                               "PASS   : TestFichiersExport::enfantEcriture()")),
+                 qPrintable(sortie));
+    }
+    // The child's side of ecritureEchouee; skipped when run alone.
+    void enfantEcriture()
+    {
+        const QStringList p = qEnvironmentVariable("KINEMAR_ENFANT").split(QLatin1Char(';'));
+        if (p.size() != 4) QSKIP("run by ecritureEchouee");
+        const QString ecrivain = p[0];
+        const int taille = p[1].toInt();
+        const bool tmpfs = p[2] == QLatin1String("1");
+        const QString dossier = p[3];
+        if (tmpfs) {
+            QVERIFY(::mount("tmpfs", QFile::encodeName(dossier).constData(), "tmpfs", 0,
+                            "size=64k") == 0);
+        }
+        const QString nom = dossier + QStringLiteral("/ancien");
+        const QByteArray ancien = QByteArray("l'ancien contenu\n").repeated(20);
+        {
+            QFile f(nom);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(ancien) == ancien.size() && f.flush());
+        }
+        QStringList attendus{QStringLiteral("ancien")};
+        if (tmpfs) { // filled to its last block
+            QFile plein(dossier + QStringLiteral("/plein"));
+            QVERIFY(plein.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            const QByteArray bloc(4096, 'p');
+            while (plein.write(bloc) > 0) {
+            }
+            plein.write(bloc.left(1));
+            attendus << QStringLiteral("plein");
+        }
+        // What is written: `taille` bytes at least.
+        Mesure m;
+        m.clip.fichier = QStringLiteral("/clip.avi");
+        for (int i = 0;
+             ecrivain == QLatin1String("session") && texteSession(m, nom).size() < taille;)
+            for (const int fin = i + 1000; i < fin; ++i)
+                m.positions[0].insert(i, QPointF(i % 640, i % 480));
+        const QByteArray octets(taille, 'n');
+
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limite{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &limite) == 0);
+        const rlimit ancienne = limite;
+        if (!tmpfs) {
+            limite.rlim_cur = rlim_t(taille - 1);
+            QVERIFY(::setrlimit(RLIMIT_FSIZE, &limite) == 0);
+        }
+        QString erreur;
+        if (ecrivain == QLatin1String("fichier"))
+            erreur = ecrireFichier(nom, octets).value_or(QString());
+        else
+            erreur = ecrireSession(m, nom);
+        ::setrlimit(RLIMIT_FSIZE, &ancienne);
+        QVERIFY2(!erreur.isEmpty(), "the failure was not reported");
+        if (ecrivain == QLatin1String("session"))
+            QVERIFY(erreur.startsWith(QStringLiteral("تعذر حفظ الجلسة في الملف :\r")) &&
+                    !erreur.endsWith(QLatin1Char('\r')));
+        QFile f(nom);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), ancien);
+        QCOMPARE(QDir(dossier).entryList(QDir::Files | QDir::Hidden | QDir::System), attendus);
     }
 
     // Without any complete row: the whole header, no data; the text forms keep three lines.
