@@ -9,13 +9,16 @@
 #include "measure/sessionMesure.h"
 
 #include <QDir>
+#include <QStatusBar>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
 #include <cstring>
+#include <sys/resource.h>
 
 namespace
 {
@@ -47,6 +50,12 @@ int enfant(bool quitter)
     const int r = QCoreApplication::exec();
     terminerSession();
     return r;
+}
+
+QByteArray lireFichier(const QString &nom)
+{
+    QFile f(nom);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QStringList fichiersEtat(const QString &dossier)
@@ -124,6 +133,42 @@ private slots:
         s->recuperation()->attendre();
         terminerSession();
         QCOMPARE(fichiersEtat(etat.path()), QStringList());
+    }
+
+    // The copy cannot be written (here a file-size limit below it): the status bar says the
+    // work is not protected, the last good copy stays; once writes succeed again, it says so.
+    void journalImpossible()
+    {
+        debuterSession(plateformeTest);
+        QVERIFY(Form1->ouvrirClip(kClip));
+        Recuperation *r = Form1->sessionMesure->recuperation();
+        auto pointer = [r](QPoint p) {
+            emit Form1->PaintBox1->MouseUp(Qt::LeftButton, {}, p.x(), p.y());
+            QTest::qWait(400); // the change is recorded on the session's next look
+            r->attendre();
+            QCoreApplication::processEvents();
+        };
+        pointer(kPoints[0]);
+        const QByteArray bonne = lireFichier(r->fichier());
+        QVERIFY(!bonne.isEmpty());
+
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limite{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &limite) == 0);
+        const rlimit ancienne = limite;
+        limite.rlim_cur = 16;
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limite) == 0);
+        pointer(kPoints[1]);
+        ::setrlimit(RLIMIT_FSIZE, &ancienne);
+        QTRY_VERIFY(Form1->StatusBar1->currentMessage().startsWith(
+            QStringLiteral("تعذر حفظ نسخة الاسترجاع : العمل الجاري غير محمي")));
+        QCOMPARE(lireFichier(r->fichier()), bonne);
+
+        pointer(kPoints[2]);
+        QTRY_COMPARE(Form1->StatusBar1->currentMessage(),
+                     QStringLiteral("تم حفظ نسخة الاسترجاع : العمل الجاري محمي من جديد"));
+        QCOMPARE(lireFichierSession(r->fichier()).mesure->nbPointages(), 3);
+        terminerSession();
     }
 };
 

@@ -9,7 +9,9 @@
 #include "export/sauveGraphicPP.h"
 #include "export/sauveMes.h"
 #include "export/sauveTableauPP.h"
+#include "analyse/graphes.h"
 #include "measure/TStringGrid.h"
+#include "measure/sessionMesure.h"
 
 #include <QRadioButton>
 #include <QClipboard>
@@ -22,6 +24,8 @@
 #include <QToolButton>
 #include <QTest>
 #include <map>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace
@@ -312,6 +316,75 @@ private slots:
         Form1->SaveTXTExecute();
         definirSeparateurDecimal(QLatin1Char('.'));
         QCOMPARE(vus, (QList<std::pair<bool, int>>{{false, 1}, {false, 1}}));
+    }
+
+    // The commands a user clicks, in a child process (this program again) whose file-size
+    // limit is below what they write: the error names the file and the reason, the old file
+    // stays byte for byte, nothing is left beside it.
+    void commandeEchouee_data()
+    {
+        QTest::addColumn<QString>("commande");
+        for (const char *c : {"cw3", "ccc", "txt", "session", "csv"})
+            QTest::newRow(c) << QString::fromLatin1(c);
+    }
+    void commandeEchouee()
+    {
+        QFETCH(QString, commande);
+        QProcess enfant;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KINEMAR_ENFANT"), commande);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        enfant.setProcessEnvironment(env);
+        enfant.setProcessChannelMode(QProcess::MergedChannels);
+        enfant.start(QCoreApplication::applicationFilePath(), {QStringLiteral("enfantCommande")});
+        QVERIFY(enfant.waitForFinished(60000));
+        const QString sortie = QString::fromUtf8(enfant.readAll());
+        QVERIFY2(enfant.exitCode() == 0 &&
+                     sortie.contains(QStringLiteral("PASS   : TestExportation::enfantCommande()")),
+                 qPrintable(sortie));
+    }
+    // The child's side of commandeEchouee; skipped when run alone.
+    void enfantCommande()
+    {
+        const QString commande = qEnvironmentVariable("KINEMAR_ENFANT");
+        if (commande.isEmpty()) QSKIP("run by commandeEchouee");
+        const QString sousDossier = chemin(QStringLiteral("echec"));
+        QDir().mkpath(sousDossier);
+        const QString nom = sousDossier + QStringLiteral("/ancien.") + commande;
+        const QByteArray ancien = QByteArray("l'ancien contenu\n").repeated(20);
+        ecrire(nom, ancien);
+        plateformeTest.fichiersEnregistres = {nom};
+        actions[QStringLiteral("FormatTxtBox")] = [](QDialog *d) {
+            dialogue<TFormatTxtBox>(d)->OKBtn->click();
+        };
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limite{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &limite) == 0);
+        const rlimit ancienne = limite;
+        limite.rlim_cur = 64;
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limite) == 0);
+        if (commande == QLatin1String("cw3"))
+            Form1->SaveCW3Execute();
+        else if (commande == QLatin1String("ccc"))
+            Form1->SaveCCCExecute();
+        else if (commande == QLatin1String("txt"))
+            Form1->SaveTXTExecute();
+        else if (commande == QLatin1String("session"))
+            Form1->sessionMesure->enregistrerSous();
+        else {
+            Form1->bbtnGraphes->click();
+            Form1->GrapheBox->btnExporterCSV->click();
+        }
+        ::setrlimit(RLIMIT_FSIZE, &ancienne);
+        QCOMPARE(plateformeTest.nombreMessages(TypeMessage::Erreur), 1);
+        const QString attendu = commande == QLatin1String("session")
+                                    ? QStringLiteral("تعذر حفظ الجلسة في الملف :\r") + nom
+                                    : QStringLiteral("تعذر حفظ الملف\r") + nom;
+        QVERIFY2(plateformeTest.messages.back().texte.startsWith(attendu + QLatin1Char('\r')),
+                 qPrintable(plateformeTest.messages.back().texte));
+        QCOMPARE(lire(nom), ancien);
+        QCOMPARE(QDir(sousDossier).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QFileInfo(nom).fileName()});
     }
 
     void grapheDansLaPressePapiers()
