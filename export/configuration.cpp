@@ -18,6 +18,36 @@ QString cheminConfiguration(const QString &repertoire)
     return repertoire + QStringLiteral("/kmconfig.txt");
 }
 
+namespace
+{
+
+// Characters a path written in UTF-8 by this program or by a teacher's editor is made of:
+// Arabic and Persian letters and forms, Latin and Greek ones, punctuation. Windows-1256 bytes
+// that happen to be UTF-8 give others (control codes, Cyrillic, Hebrew …).
+bool caractereVraisemblable(char32_t c)
+{
+    return c < 0x80 || (c >= 0xA0 && c < 0x250) || (c >= 0x370 && c < 0x400) ||
+           (c >= 0x600 && c < 0x700) || (c >= 0x750 && c < 0x780) || (c >= 0x2000 && c < 0x2070) ||
+           (c >= 0xFB50 && c < 0xFE00) || (c >= 0xFE70 && c < 0xFF00);
+}
+
+} // namespace
+
+QString texteLigne(const QByteArray &ligne)
+{
+    // The whole line decides: a stateless decoder counts a sequence left unfinished at its
+    // end (a Windows-1256 letter that is a UTF-8 lead byte) as an error instead of holding it.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    const QString s = utf8(ligne);
+    if (utf8.hasError()) return depuisCp1256(ligne);
+    // Windows-1256 bytes may also form valid UTF-8 ("شک" reads as one Cyrillic letter): the
+    // reading made only of the characters paths are written with is the one that was meant.
+    const QList<uint> points = s.toUcs4();
+    for (const uint c : points)
+        if (!caractereVraisemblable(c)) return depuisCp1256(ligne);
+    return s;
+}
+
 ConfigCurvalis lireConfiguration(const QByteArray &octets)
 {
     QList<QByteArray> lignes = octets.split('\n');
@@ -25,9 +55,7 @@ ConfigCurvalis lireConfiguration(const QByteArray &octets)
         lignes << QByteArray();
     auto texte = [](QByteArray ligne) {
         if (ligne.endsWith('\r')) ligne.chop(1);
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        const QString s = utf8(ligne);
-        return utf8.hasError() ? depuisCp1256(ligne) : s;
+        return texteLigne(ligne);
     };
     return {texte(lignes[0]), texte(lignes[1]).toLower()};
 }

@@ -16,7 +16,11 @@ struct ConfigCurvalis {
 
 QString cheminConfiguration(const QString &repertoire);
 
-// At most the first two lines; CR LF or LF; UTF-8 when the bytes are valid UTF-8, else
+// One line of kmconfig.txt as text: UTF-8 when the whole line is UTF-8 made of the characters
+// paths are written with, else Windows-1256 (what the configuration dialog writes).
+QString texteLigne(const QByteArray &ligne);
+
+// At most the first two lines; CR LF or LF; each line as texteLigne reads it, UTF-8 or
 // Windows-1256. Missing lines read as empty.
 ConfigCurvalis lireConfiguration(const QByteArray &octets);
 

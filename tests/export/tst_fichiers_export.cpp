@@ -380,6 +380,20 @@ private slots:
         QCOMPARE(c.windows(), windows);
     }
 
+    // Arabic and Persian paths come back as written, whether the dialog wrote them
+    // (Windows-1256, or UTF-8 for letters it lacks) or a teacher's editor (UTF-8): ones
+    // ending in a letter whose byte is a UTF-8 lead, ones whose bytes happen to be UTF-8.
+    void cheminsConfiguration()
+    {
+        for (const char *chemin : {"/opt/c/ب", "/opt/شک/c", "/opt/شک", "/home/معلم/فيزياء/منحنى",
+                                   "/opt/پژوهش/گام", "/opt/کتاب‌ها/c", "/opt/یک/c",
+                                   "/opt/درس فیزیک/ی", "/opt/ءآأؤإئ", "/opt/Δ/ب"}) {
+            const QString p = QString::fromUtf8(chemin);
+            QCOMPARE(lireConfiguration(texteConfiguration(p, true)).programme, p);
+            QCOMPARE(lireConfiguration(p.toUtf8() + "\r\nwin\r\n").programme, p);
+        }
+    }
+
     // Both versions' bytes are checked through the dialog; a path beyond ASCII comes back.
     void ecritureConfiguration()
     {
