@@ -93,7 +93,9 @@ void TaccescurBox::OKBtnClick()
     cheminConfig = cheminConfiguration(repDepart);
     // The main window keeps the program's title: the analysis program's file name is no
     // name for it.
+    // Writable by the user alone: a launch trusts no other file.
     if (enregistrerFichier(cheminConfig,
-                           texteConfiguration(edCurPath->text(), rgCurVersion->ItemIndex() == 0)))
+                           texteConfiguration(edCurPath->text(), rgCurVersion->ItemIndex() == 0),
+                           0644))
         Form1->CurExec->setEnabled(true);
 }

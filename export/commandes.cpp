@@ -17,6 +17,7 @@
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -74,9 +75,9 @@ public:
 
 } // namespace
 
-bool enregistrerFichier(const QString &nom, const QByteArray &octets)
+bool enregistrerFichier(const QString &nom, const QByteArray &octets, int droits)
 {
-    if (const auto raison = ecrireFichier(nom, octets)) {
+    if (const auto raison = ecrireFichier(nom, octets, droits)) {
         plateforme().message(TypeMessage::Erreur, texteErreurEcriture(nom, *raison), Boutons::Ok);
         return false;
     }
@@ -197,8 +198,21 @@ void TForm1::CurExecExecute()
     if (plateforme().message(TypeMessage::Confirmation, question, Boutons::OuiNon) != Reponse::Oui)
         return;
 
+    // A kmconfig.txt that another user owns or may write could launch any program: a folder
+    // downloaded with one in it, for instance.
+    const QString chemin = cheminConfiguration(repDepart);
+    if (const auto raison = configurationDouteuse(chemin)) {
+        plateforme().message(TypeMessage::Erreur,
+                             QStringLiteral("لن يُشغَّل Curvalis : ملف الإعداد") + kCr +
+                                 QDir::toNativeSeparators(chemin) + kCr + *raison +
+                                 QStringLiteral("، فقد يشغّل برنامجا غير الذي اخترته.") + kCr + kCr +
+                                 QStringLiteral("لإصلاح ذلك احفظ عنوان الوصول من جديد :") + kCr +
+                                 QStringLiteral("تحديد عنوان الوصول/Curvalis ملفات/برنامج"),
+                             Boutons::Ok);
+        return;
+    }
     QByteArray lignes;
-    QFile f(cheminConfiguration(repDepart));
+    QFile f(chemin);
     if (f.open(QIODevice::ReadOnly)) {
         lignes = f.readLine();
         lignes += f.readLine();

@@ -10,7 +10,7 @@ class TRadioGroup;
 
 // Writes the file whole or not at all; a failure shows an error naming the file and the
 // reason, and gives false. A success says nothing.
-bool enregistrerFichier(const QString &nom, const QByteArray &octets);
+bool enregistrerFichier(const QString &nom, const QByteArray &octets, int droits = -1);
 
 // The text and clipboard dialogs' title at start.
 QString titreExportInitial();

@@ -7,6 +7,9 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 bool ConfigCurvalis::valide() const
 {
     return !programme.isEmpty() &&
@@ -97,4 +100,13 @@ QString raisonEchecLancement(const QString &programme, const QString &wine)
     if (!estProgrammeWindows(programme) && !f.isExecutable())
         return QStringLiteral("الملف غير قابل للتنفيذ : ") + programme;
     return QStringLiteral("رفض النظام تشغيل البرنامج : ") + programme;
+}
+
+std::optional<QString> configurationDouteuse(const QString &chemin)
+{
+    struct stat etat;
+    if (::stat(QFile::encodeName(chemin).constData(), &etat) != 0) return std::nullopt;
+    if (etat.st_uid != ::geteuid()) return QStringLiteral("يملكه مستخدم آخر");
+    if (etat.st_mode & (S_IWGRP | S_IWOTH)) return QStringLiteral("يمكن لمستخدمين آخرين تعديله");
+    return std::nullopt;
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 struct ConfigCurvalis {
     QString programme; // line 1, as written
     QString version;   // line 2, lower-cased: "win" or "dos" when valid
@@ -45,3 +47,8 @@ QString cheminWine();
 
 // Why the program could not be started, in words for the user.
 QString raisonEchecLancement(const QString &programme, const QString &wine);
+
+// Nothing when kmconfig.txt may name the program to launch: owned by the user and writable
+// by nobody else (as ssh treats its files). Else why not, for the message: a file planted in
+// a downloaded folder would launch any program.
+std::optional<QString> configurationDouteuse(const QString &chemin);

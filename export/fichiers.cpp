@@ -45,13 +45,10 @@ std::optional<QString> ecrireFichier(const QString &nom, const QByteArray &octet
         ::unlink(temporaire.constData());
         return raison(erreur);
     };
-    // The file replaced keeps its permissions; a new one gets those asked, if any.
+    // The permissions asked, else those of the file replaced.
     struct stat ancien;
-    if (::stat(chemin.constData(), &ancien) == 0) {
-        if (::fchmod(fd, ancien.st_mode & 07777) != 0) return echec(errno, true);
-    } else if (droits >= 0 && ::fchmod(fd, mode_t(droits)) != 0) {
-        return echec(errno, true);
-    }
+    if (droits < 0 && ::stat(chemin.constData(), &ancien) == 0) droits = ancien.st_mode & 07777;
+    if (droits >= 0 && ::fchmod(fd, mode_t(droits)) != 0) return echec(errno, true);
 
     // write() may take fewer bytes than asked (a signal, a limit): go on until all are
     // written or the system refuses, with its reason.

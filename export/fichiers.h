@@ -11,10 +11,10 @@ bool fichierExiste(const QString &nom);
 // Writes the bytes to a new file beside the file, checks every write, the flush to the disk
 // and the close, and only then puts the new file in its place in one step: a failure
 // (read-only folder, full disk, file-size limit, vanished stick) leaves the existing file
-// byte for byte as it was and nothing beside it. An existing file keeps its permissions; a
-// new one gets `droits` (e.g. 0644), else those the umask leaves of 0666. A symbolic link is
-// followed. Nothing on success, else the system's reason. Every file the program writes
-// goes through here.
+// byte for byte as it was and nothing beside it. The file gets the permissions `droits`
+// (e.g. 0644) when given, else keeps those it had, else gets those the umask leaves of 0666.
+// A symbolic link is followed. Nothing on success, else the system's reason. Every file the program
+// writes goes through here.
 std::optional<QString> ecrireFichier(const QString &nom, const QByteArray &octets, int droits = -1);
 
 // The message shown when a file could not be written: the file and the reason.

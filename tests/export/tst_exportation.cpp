@@ -26,6 +26,7 @@
 #include <map>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -586,6 +587,51 @@ private slots:
 
     // Once for real: a small script stands in for the analysis program, then a stand-in for
     // wine starts a Windows program.
+    // A kmconfig.txt others may write, or another user's, launches nothing and says how to
+    // mend it; saved again through the dialog (writable by the user alone, whatever the
+    // umask) it launches again.
+    void configurationPlantee()
+    {
+        const mode_t masque = ::umask(002);
+        configurer(programme, 0);
+        ::umask(masque);
+        const QString config = cheminConfiguration();
+        struct stat etat;
+        QVERIFY(::stat(QFile::encodeName(config).constData(), &etat) == 0);
+        QCOMPARE(etat.st_mode & 0777, mode_t(0644));
+        auto lancer = [this] {
+            plateformeTest.messages.clear();
+            plateformeTest.lancements.clear();
+            plateformeTest.reponses = {Reponse::Oui};
+            Form1->CurExecExecute();
+        };
+        QList<std::pair<const char *, std::function<bool()>>> plantes{
+            {"يمكن لمستخدمين آخرين تعديله", [&] {
+                 return QFile::setPermissions(config,
+                                              QFile::permissions(config) | QFile::WriteOther);
+             }}};
+        if (::geteuid() == 0)
+            plantes.append({"يملكه مستخدم آخر", [&] {
+                                return ::chown(QFile::encodeName(config).constData(), 65534,
+                                               65534) == 0;
+                            }});
+        else
+            qInfo("another user's file is not tried: changing its owner needs root");
+        for (const auto &[raison, planter] : plantes) {
+            QVERIFY(planter());
+            lancer();
+            QVERIFY(plateformeTest.lancements.empty());
+            QCOMPARE(plateformeTest.nombreMessages(TypeMessage::Erreur), 1);
+            const QString texte = plateformeTest.messages.back().texte;
+            QVERIFY2(texte.contains(QString::fromUtf8(raison)) &&
+                         texte.endsWith(QStringLiteral("تحديد عنوان الوصول/Curvalis ملفات/برنامج")),
+                     qPrintable(texte));
+            configurer(programme, 0);
+            lancer();
+            QCOMPARE(plateformeTest.lancements.size(), size_t(1));
+        }
+    }
+
     void lancementReel()
     {
         installerPlateforme(nullptr);
