@@ -25,6 +25,7 @@ namespace
 
 // Frames looked at before a frame that does not decode, for a picture to show instead.
 constexpr int essaisImagePrecedente = 16;
+constexpr int passeesParEssai = 256;
 // A move back by this many frames is stepping back: the pictures decoded to reach it are kept
 // for the next steps back. A longer move back is a jump, and keeps only the last few.
 constexpr int reculPasAPas = 1;
@@ -295,8 +296,8 @@ void TMediaPlayer::allerA(int image)
     const AVFrame *t = dec.obtenir(s, garder);
     // A frame that does not decode shows the nearest decodable one before it. Frames known
     // not to decode (past damage, up to the next key frame) are passed over at no cost, so
-    // they are not counted.
-    for (int essai = 0; !t && essai < essaisImagePrecedente;) {
+    // only a few hundred of them count as one try.
+    for (int essai = 0, passees = 0; !t && essai < essaisImagePrecedente;) {
         const int apres = c.chunkPour(g);
         if (apres != s) {
             s = apres; // reading failed on the way: the last picture read stands in
@@ -305,7 +306,7 @@ void TMediaPlayer::allerA(int image)
             if (g < 0) break;
             s = c.chunkPour(g);
         }
-        if (!dec.connuSansImage(s)) ++essai;
+        if (!dec.connuSansImage(s) || ++passees % passeesParEssai == 0) ++essai;
         t = dec.obtenir(s, garder);
     }
     if (!t) return; // nothing decodable nearby: the picture shown stays

@@ -1,5 +1,6 @@
-// The help file: HTML decoded by its own declared encoding, laid out, and searched for the
-// context anchors, as the help viewer does.
+// The help file: HTML decoded by its own declared encoding and searched for the context
+// anchors, as the help viewer does (its layout is Qt's, and leaves the font library's caches
+// behind for the leak checker).
 #include "../cible.h"
 
 #include <QGuiApplication>
@@ -25,6 +26,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *donnees, size_t taille)
     for (QTextBlock b = document.begin(); b.isValid(); b = b.next())
         for (auto it = b.begin(); !it.atEnd(); ++it)
             ancres += int(it.fragment().charFormat().anchorNames().size());
-    (void)document.pageCount();
     return ancres < 0;
 }
