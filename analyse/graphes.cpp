@@ -8,6 +8,9 @@
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
 
+#include <QBuffer>
+#include <QTextOption>
+#include <QImage>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -18,8 +21,8 @@
 #include <QLineSeries>
 #include <QMenu>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QScatterSeries>
 #include <QSvgGenerator>
@@ -475,6 +478,87 @@ void TGrapheBox::pointClique(const QPointF &point)
     if (table->Row() != ligne) table->setRow(ligne);
 }
 
+QSize TGrapheBox::tailleGraphe() const
+{
+    const QSize graphe = ChartView1->size();
+    const int lignes = lblModele->text().isEmpty() ? 0 : int(lblModele->text().count('\n')) + 1;
+    return {graphe.width(),
+            graphe.height() + (lignes ? lignes * lblModele->fontMetrics().lineSpacing() + 12 : 0)};
+}
+
+void TGrapheBox::dessinerGraphe(QPainter &peintre) const
+{
+    // The chart as shown, its note included (drawn here: a child label is not always part of
+    // what a vector device records).
+    const QRect vue = ChartView1->viewport()->rect();
+    ChartView1->render(&peintre, QRectF(ChartView1->viewport()->geometry()), vue);
+    if (lblNote->isVisible() && !lblNote->text().isEmpty()) {
+        const QRect cadre = lblNote->geometry();
+        peintre.save();
+        peintre.setPen(QColor(0xc0, 0x80, 0x00));
+        peintre.setBrush(QColor(255, 240, 200, 230));
+        peintre.drawRect(cadre.adjusted(0, 0, -1, -1));
+        // As outlines, laid out here: an SVG viewer would order the Arabic words and the
+        // numbers between them again, left to right.
+        const QStringList lignes = lblNote->text().split(QLatin1Char('\n'));
+        const qreal interligne = lblNote->fontMetrics().lineSpacing();
+        qreal y = cadre.center().y() - interligne * (lignes.size() - 1) / 2.0;
+        peintre.setPen(Qt::NoPen);
+        peintre.setBrush(QColor(0xa0, 0x00, 0x00));
+        for (const QString &ligne : lignes) {
+            QPainterPath trace;
+            trace.addText(0, 0, lblNote->font(), ligne);
+            const QRectF r = trace.boundingRect();
+            peintre.drawPath(
+                trace.translated(cadre.center().x() - r.center().x(), y - r.center().y()));
+            y += interligne;
+        }
+        peintre.restore();
+    }
+    // Under it, the fit's equation with its uncertainties and R², as the window shows them.
+    if (!lblModele->text().isEmpty()) {
+        const QRect bande(0, ChartView1->height(), ChartView1->width(),
+                          tailleGraphe().height() - ChartView1->height());
+        peintre.fillRect(bande, Qt::white);
+        peintre.setPen(Qt::black);
+        peintre.setFont(lblModele->font());
+        QTextOption option(Qt::AlignLeft | Qt::AlignVCenter);
+        option.setTextDirection(Qt::LeftToRight);
+        peintre.drawText(QRectF(bande.adjusted(12, 6, -12, -6)), lblModele->text(), option);
+    }
+}
+
+QByteArray TGrapheBox::octetsGraphe(bool svg) const
+{
+    QByteArray octets;
+    QBuffer sortie(&octets);
+    sortie.open(QIODevice::WriteOnly);
+    const QSize taille = tailleGraphe();
+    if (svg) {
+        QSvgGenerator generateur;
+        generateur.setOutputDevice(&sortie);
+        // The screen's resolution: pasted into a document, the drawing keeps its size on
+        // screen, and the chart's texts measured for the screen fit where they are drawn.
+        generateur.setResolution(ChartView1->logicalDpiX());
+        generateur.setSize(taille);
+        generateur.setViewBox(QRect(QPoint(0, 0), taille));
+        generateur.setTitle(Chart1->title());
+        QPainter peintre(&generateur);
+        dessinerGraphe(peintre);
+        if (!peintre.end()) return {};
+    } else {
+        QImage image(taille * devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(devicePixelRatioF());
+        image.fill(Qt::white);
+        QPainter peintre(&image);
+        peintre.setRenderHint(QPainter::Antialiasing);
+        dessinerGraphe(peintre);
+        peintre.end();
+        if (!image.save(&sortie, "PNG")) return {};
+    }
+    return octets;
+}
+
 void TGrapheBox::btnEnregistrerGrapheClick()
 {
     DialogueFichier d;
@@ -482,32 +566,24 @@ void TGrapheBox::btnEnregistrerGrapheClick()
     d.filtre = QStringLiteral("PNG (*.png);;SVG (*.svg)");
     d.extensionDefaut = QStringLiteral("png");
     d.confirmerEcrasement = true;
-    QString fichier = plateforme().fichierAEnregistrer(d);
+    int filtre = 0;
+    QString fichier = plateforme().fichierAEnregistrer(d, &filtre);
     if (fichier.isEmpty()) return;
+    // A name typed with its extension says the type; else the filter chosen says it, and
+    // gives the extension.
     const QString extension = QFileInfo(fichier).suffix().toLower();
-    const bool svg = extension == QLatin1String("svg");
-    if (!svg && extension != QLatin1String("png")) fichier += QStringLiteral(".png");
+    bool svg = filtre == 1;
+    if (extension == QLatin1String("svg") || extension == QLatin1String("png"))
+        svg = extension == QLatin1String("svg");
+    else
+        fichier += svg ? QStringLiteral(".svg") : QStringLiteral(".png");
 
-    // Written beside, then renamed: an old file stays whole until the new one is.
-    QSaveFile sortie(fichier);
-    bool ok = sortie.open(QIODevice::WriteOnly);
-    if (ok && svg) {
-        QSvgGenerator generateur;
-        generateur.setOutputDevice(&sortie);
-        generateur.setSize(ChartView1->size());
-        generateur.setViewBox(QRect(QPoint(0, 0), ChartView1->size()));
-        generateur.setTitle(Chart1->title());
-        QPainter peintre(&generateur);
-        ChartView1->render(&peintre);
-        ok = peintre.end();
-    } else if (ok) {
-        ok = ChartView1->grab().toImage().save(&sortie, "PNG");
-    }
-    if (ok) ok = sortie.commit();
-    if (!ok)
-        plateforme().message(TypeMessage::Erreur,
-                             QStringLiteral("تعذر حفظ الملف") + QChar(13) + fichier + QChar(13) +
-                                 sortie.errorString(),
+    const QByteArray octets = octetsGraphe(svg);
+    const auto raison = octets.isEmpty()
+                            ? std::optional<QString>(QStringLiteral("تعذر رسم المنحنى"))
+                            : ecrireFichier(fichier, octets);
+    if (raison)
+        plateforme().message(TypeMessage::Erreur, texteErreurEcriture(fichier, *raison),
                              Boutons::Ok);
 }
 

@@ -16,6 +16,7 @@ class QPushButton;
 class QScatterSeries;
 class QValueAxis;
 class TForm1;
+class QPainter;
 
 class TGrapheBox : public QWidget
 {
@@ -44,6 +45,9 @@ public:
     // A click on a shown point: its frame in the clip, its row (and object) in the table.
     void pointClique(const QPointF &point);
     void btnEnregistrerGrapheClick();
+    // The graph as saved, PNG or SVG (empty when it could not be drawn): the chart with its
+    // note, and under it the fit's equation, uncertainties and R².
+    QByteArray octetsGraphe(bool svg) const;
     void btnExporterCSVClick();
 
     const std::vector<SerieObjet> &objets() const { return objets_; }
@@ -59,6 +63,8 @@ protected:
 private:
     void lireLigne(int ligne, int point);
     void placerNote(const QString &texte);
+    QSize tailleGraphe() const;
+    void dessinerGraphe(QPainter &peintre) const;
 
     TForm1 *form_;
     std::vector<SerieObjet> objets_;

@@ -221,6 +221,53 @@ private slots:
         QCOMPARE(plateforme_.nombreMessages(TypeMessage::Erreur), 1);
     }
 
+    // The graph saved: a typed extension says the type, else the filter chosen does and adds
+    // it. Both forms carry the gap note and the fit's equation with ± and R²; the SVG has the
+    // size the graph has on screen.
+    void grapheEnregistre()
+    {
+        ouvrir();
+        choisir(TGrapheBox::grVy, 1);
+        pointer({0, 1, 2, 3, 5, 6, 7, 8}); // frame 4 missing: a gap
+        QVERIFY(graphe_->lblNote->isVisible() && !graphe_->lblModele->text().isEmpty());
+        QApplication::processEvents();
+        QTemporaryDir dossier;
+        const struct {
+            const char *tape;
+            int filtre;
+            const char *ecrit;
+        } cas[] = {
+            {"a", 0, "a.png"}, {"b", 1, "b.svg"}, {"c.png", 1, "c.png"}, {"d.SVG", 0, "d.SVG"}};
+        for (const auto &c : cas) {
+            plateforme_.fichiersEnregistres.push_back(
+                dossier.filePath(QString::fromLatin1(c.tape)));
+            plateforme_.filtresChoisis.push_back(c.filtre);
+            QTest::mouseClick(graphe_->btnEnregistrerGraphe, Qt::LeftButton);
+            QFile f(dossier.filePath(QString::fromLatin1(c.ecrit)));
+            QVERIFY2(f.open(QIODevice::ReadOnly), c.ecrit);
+            const QByteArray octets = f.readAll();
+            if (QByteArray(c.ecrit).toLower().endsWith(".png")) {
+                QVERIFY(octets.startsWith("\x89PNG"));
+                // The equation's band under the chart.
+                QVERIFY(QImage::fromData(octets).height() > graphe_->ChartView1->height());
+                continue;
+            }
+            const QString svg = QString::fromUtf8(octets);
+            QVERIFY2(svg.contains(QStringLiteral("<svg")), c.ecrit);
+            for (const QString &ligne : graphe_->lblModele->text().split('\n'))
+                QVERIFY2(svg.contains(ligne.toHtmlEscaped()), qPrintable(ligne));
+            QVERIFY(svg.contains(QStringLiteral("#a00000"))); // the note, drawn in outlines
+            const double mm = svg.section(QStringLiteral("width=\""), 1)
+                                  .section(QStringLiteral("mm"), 0, 0)
+                                  .toDouble();
+            QVERIFY2(std::fabs(mm - graphe_->ChartView1->width() * 25.4 / graphe_->logicalDpiX()) <
+                         0.5,
+                     qPrintable(QString::number(mm)));
+        }
+        QCOMPARE(QDir(dossier.path()).entryList(QDir::Files).size(), 4);
+        QVERIFY(plateforme_.messages.empty());
+    }
+
     // The table's own changes reach the graph: clearing a row, moving the time origin.
     void suitLeTableau()
     {
