@@ -4,6 +4,7 @@
 #include "app/etat.h"
 #include "app/plateforme.h"
 #include "calibration/transformation.h"
+#include "clip/TMediaPlayer.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
 #include "measure/pixels.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPageLayout>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
@@ -488,6 +490,12 @@ void TdlgImprimer::OKBtnClick()
         if (fichier.isEmpty()) return;
         imprimante_->setOutputFileName(fichier);
     }
+    // What a PDF reader shows as the document's title and maker.
+    imprimante_->setCreator(QStringLiteral("Kinemar"));
+    imprimante_->setDocName(Form1->clipOuvert()
+                                ? QStringLiteral("Kinemar - ") +
+                                      QFileInfo(Form1->MediaPlayer1->FileName()).fileName()
+                                : QStringLiteral("Kinemar"));
     QPainter canevas;
     if (!canevas.begin(imprimante_.get())) {
         const QString cible = pdf ? imprimante_->outputFileName() : imprimante_->printerName();

@@ -21,6 +21,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScatterSeries>
 #include <QSignalSpy>
@@ -234,6 +235,18 @@ private slots:
         reponses[QStringLiteral("dlgImprimer")] = [](QDialog *) { dlgImprimer->OKBtn->click(); };
         Form1->bbtnImprimerClick();
         QVERIFY(QFileInfo(pdf).size() > 0);
+        // A PDF reader shows its title and maker.
+        const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+        if (!pdfinfo.isEmpty()) {
+            QProcess info;
+            info.start(pdfinfo, {pdf});
+            QVERIFY(info.waitForFinished());
+            const QString texte = QString::fromUtf8(info.readAllStandardOutput());
+            QVERIFY2(texte.contains(QRegularExpression(QStringLiteral("Title: +Kinemar - ") +
+                                                       QFileInfo(clip).fileName())) &&
+                         texte.contains(QRegularExpression(QStringLiteral("Creator: +Kinemar\n"))),
+                     qPrintable(texte));
+        }
         if (qEnvironmentVariableIsSet("KINEMAR_CAPTURES"))
             QFile::copy(pdf,
                         qEnvironmentVariable("KINEMAR_CAPTURES") + QStringLiteral("/page.pdf"));
