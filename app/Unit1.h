@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QColor>
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
@@ -214,7 +215,9 @@ public:
     bool tableauOccupe();
     void Button2Click();
     void OptTraitt(bool actif);
-    void Drawpoints(QImage &canvas);
+    // Axes and markers of every pointed frame. On the picture (no ground given) each line has
+    // a thin contrasting outline; on a plain ground, colours that would vanish on it change.
+    void Drawpoints(QImage &canvas, const std::optional<QColor> &fond = std::nullopt);
     void bbtnCibleClick();
     void udTaillePointsClick();
     void mnuPetiteCibleClick(QAction *sender);

@@ -102,7 +102,7 @@ void TSauveGraphicPPBox::OKBtnClick()
     } else {
         image = QImage(Form1->PaintBox1->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
         image.fill(couleurFond);
-        Form1->Drawpoints(image);
+        Form1->Drawpoints(image, couleurFond);
     }
     QGuiApplication::clipboard()->setImage(image);
 }

@@ -137,3 +137,16 @@ void dessineAxes(QPainter &canevas, const QColor &couleur, int sX, int sY, int X
         polyligne(canevas, {{0, Y0}, {a, Y0 - b}, {a, Y0 + b}, {0, Y0}});
     }
 }
+
+QColor couleurVisible(const QColor &couleur, const QColor &fond)
+{
+    const bool fondClair = fond.lightnessF() >= 0.5;
+    if (fondClair && couleur.lightnessF() > 0.85) return Qt::black;
+    if (!fondClair && couleur.lightnessF() < 0.15) return Qt::white;
+    return couleur;
+}
+
+QColor couleurContour(const QColor &couleur)
+{
+    return couleur.lightnessF() > 0.5 ? QColor(Qt::black) : QColor(Qt::white);
+}

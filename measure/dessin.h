@@ -16,3 +16,12 @@ void dessinePoint(QPainter &canevas, const QColor &couleur, int n, int X, int Y,
 // 2k half-wide at the positive ends (sX = +1: right, sY = +1: up).
 void dessineAxes(QPainter &canevas, const QColor &couleur, int sX, int sY, int X0, int Y0, int H,
                  int W, int k);
+
+// A colour that shows on a ground: a colour too light to see on a light ground (lightness
+// above 0.85: white, the default of markers and axes) is drawn black, one too dark to see on
+// a dark ground white; any other stays as it is.
+QColor couleurVisible(const QColor &couleur, const QColor &fond);
+
+// The thin outline that makes any colour show on any picture: dark around light colours,
+// light around dark ones.
+QColor couleurContour(const QColor &couleur);

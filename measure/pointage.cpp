@@ -216,13 +216,12 @@ void TForm1::tbCoordMouseMove()
     definirHint(tbCoord, court + QLatin1Char('|') + long_);
 }
 
-void TForm1::Drawpoints(QImage &canvas)
+void TForm1::Drawpoints(QImage &canvas, const std::optional<QColor> &fond)
 {
     {
         QPainter canevas(&canvas);
-        if (StringGrid2->Cells(0, 1) == kUn)
-            dessineAxes(canevas, couleurDeValeur(valeurCellule(StringGrid2->Cells(0, 0))), sensX,
-                        sensY, origineX, origineY, hauteurAffichee, largeurAffichee, 1);
+        const bool axes = StringGrid2->Cells(0, 1) == kUn;
+        const QColor couleurAxes = couleurDeValeur(valeurCellule(StringGrid2->Cells(0, 0)));
         const int n = (StringGrid0->ColCount() - 1) / 2;
         const int L = clipOuvert() ? MediaPlayer1->Length() : 0;
         const int N = std::min(L, StringGrid0->RowCount() - 1);
@@ -236,15 +235,32 @@ void TForm1::Drawpoints(QImage &canvas)
             aspects[p] = {StringGrid2->Cells(p, 1) == kUn,
                           couleurDeValeur(valeurCellule(StringGrid2->Cells(p, 0))),
                           StringGrid2->Cells(p, 2).toInt()};
-        for (int r = 1; r <= N; ++r)
-            for (int p = 1; p <= n; ++p) {
-                if (!aspects[p].dessine) continue;
-                const QString X = StringGrid0->Cells(2 * p - 1, r);
-                if (X.isEmpty()) continue;
-                // Tracked positions may hold decimals: the marker goes on the nearest pixel.
-                dessinePoint(canevas, aspects[p].couleur, taillePoints, qRound(valeurPixel(X)),
-                             qRound(valeurPixel(StringGrid0->Cells(2 * p, r))), aspects[p].forme);
-            }
+        // On a plain ground a colour that would vanish takes one that shows; on a picture
+        // every line first gets a thin outline of the contrasting colour, 1 pixel around.
+        const auto couleur = [&fond](const QColor &c, bool contour) {
+            if (fond) return couleurVisible(c, *fond);
+            return contour ? couleurContour(c) : c;
+        };
+        for (const bool contour : {true, false}) {
+            if (contour && fond) continue;
+            QPen stylo(Qt::SolidLine);
+            stylo.setWidth(contour ? 3 : 1);
+            canevas.setPen(stylo);
+            if (axes)
+                dessineAxes(canevas, couleur(couleurAxes, contour), sensX, sensY, origineX,
+                            origineY, hauteurAffichee, largeurAffichee, 1);
+            for (int r = 1; r <= N; ++r)
+                for (int p = 1; p <= n; ++p) {
+                    if (!aspects[p].dessine) continue;
+                    const QString X = StringGrid0->Cells(2 * p - 1, r);
+                    if (X.isEmpty()) continue;
+                    // Tracked positions may hold decimals: the marker goes on the nearest pixel.
+                    dessinePoint(canevas, couleur(aspects[p].couleur, contour), taillePoints,
+                                 qRound(valeurPixel(X)),
+                                 qRound(valeurPixel(StringGrid0->Cells(2 * p, r))),
+                                 aspects[p].forme);
+                }
+        }
     }
     if (&canvas == &PaintBox1->Canvas()) PaintBox1->rafraichir();
 }

@@ -150,10 +150,11 @@ QColor couleurImprimee(std::uint32_t valeur, ModeCouleur mode)
 {
     switch (mode) {
     case ModeCouleur::ecran:
-        return couleurDeValeur(valeur);
+        // Paper is white: white, the markers' default, would print nothing.
+        return couleurVisible(couleurDeValeur(valeur), Qt::white);
     case ModeCouleur::gris: {
         const int l = luminosite(valeur);
-        return QColor(l, l, l);
+        return couleurVisible(QColor(l, l, l), Qt::white);
     }
     case ModeCouleur::noir:
         break;
@@ -205,8 +206,14 @@ void dessinePage(QPainter &canevas, const PageImprimee &p)
     canevas.save();
     canevas.setRenderHint(QPainter::Antialiasing, false);
     canevas.setBrush(Qt::NoBrush);
+    // Lines have a width on paper, not in dots: one dot is 0.02 mm at 1200 dpi.
+    const auto largeur = [&p](double mm) {
+        return std::max(1, int(std::lround(mm * p.resolX / 25.4)));
+    };
     QPen stylo = canevas.pen();
     stylo.setStyle(Qt::SolidLine);
+    stylo.setCapStyle(Qt::FlatCap); // a wide line ends where its dots end
+    stylo.setWidth(largeur(0.3));
     canevas.setPen(stylo);
 
     if (p.axes) {
@@ -224,8 +231,9 @@ void dessinePage(QPainter &canevas, const PageImprimee &p)
         const GrilleImprimee g = grilleImprimee(p);
         QPen pointille = canevas.pen();
         pointille.setStyle(Qt::DotLine);
-        pointille.setColor(p.grilleCouleurAxes ? couleurDeValeur(p.couleurAxes)
+        pointille.setColor(p.grilleCouleurAxes ? couleurImprimee(p.couleurAxes, ModeCouleur::ecran)
                                                : QColor(127, 127, 127));
+        pointille.setWidth(largeur(0.15));
         canevas.setPen(pointille);
         // Like every line of the drawing, the end dot itself is left out.
         if (g.finX > 0)
@@ -235,6 +243,7 @@ void dessinePage(QPainter &canevas, const PageImprimee &p)
             for (int x : g.x)
                 canevas.drawLine(x, 0, x, g.finY - 1);
         pointille.setStyle(Qt::SolidLine);
+        pointille.setWidth(largeur(0.3));
         canevas.setPen(pointille);
     }
 

@@ -28,6 +28,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QDir>
+#include <QGuiApplication>
+#include <QClipboard>
 #include <QStandardPaths>
 #include <QProcess>
 #include <QToolButton>
@@ -418,6 +420,27 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), Form1->GrapheBox);
         QTest::keyClick(Form1->GrapheBox, Qt::Key_Escape);
         QVERIFY(!Form1->GrapheBox->isVisible());
+    }
+
+    // White, the default colour of markers and axes, shows on any picture: a dark outline
+    // around each line on screen; black on the clipboard picture's white ground.
+    void marquesVisibles()
+    {
+        plateformeTest.fichiersOuverts.push_back({QStringLiteral(KINEMAR_CLIPS_DIR "/raw_10.avi")});
+        Form1->bbtnOpenAviClick();
+        pointer(40, 50);
+        Form1->redessinerImageCourante();
+        const QImage ecran = Form1->PaintBox1->Canvas();
+        QCOMPARE(ecran.pixelColor(40, 50), QColor(Qt::white)); // the cross's centre
+        QCOMPARE(ecran.pixelColor(39, 49), QColor(Qt::black)); // its outline, between the arms
+
+        reponses[QStringLiteral("SauveGraphicPPBox")] = [](QDialog *d) {
+            static_cast<TDialogueKinemar *>(d)->OKBtn->click();
+        };
+        Form1->mnuGraphiquePPClick();
+        const QImage copie = QGuiApplication::clipboard()->image();
+        QCOMPARE(copie.pixelColor(40, 50), QColor(Qt::black));
+        QCOMPARE(copie.pixelColor(39, 49), QColor(Qt::white)); // the ground, no outline
     }
 
     // The clip gone from the disk since it was opened: tracking says so in Arabic.

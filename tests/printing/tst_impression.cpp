@@ -362,13 +362,14 @@ private slots:
                     poids[x > 5 * cm] += w;
                 }
             }
-        // A line is inked over at least half the drawing (the grid is dotted; arrow heads and
-        // the crossing lines are short); its centre is that of its run of columns (rows).
+        // A line is inked over at least a quarter of the drawing (the grid is dotted, a dot
+        // on, two off; arrow heads and the crossing lines are short); its centre is that of
+        // its run of columns (rows).
         auto centres = [](const std::vector<double> &encre, double longueur) {
             QList<double> c;
             for (size_t i = 0; i < encre.size(); ++i) {
                 double s = 0, si = 0;
-                for (; i < encre.size() && encre[i] >= longueur / 2; ++i) {
+                for (; i < encre.size() && encre[i] >= longueur / 4; ++i) {
                     s += encre[i];
                     si += encre[i] * double(i);
                 }

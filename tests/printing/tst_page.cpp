@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QSet>
 #include <QTest>
 #include <cmath>
 #include <cstdlib>
@@ -44,18 +45,25 @@ QImage dessiner(const PageImprimee &p)
     return image;
 }
 
-// Columns (or rows) holding more than a hundred pixels of the colour.
-QList<int> lignesDe(const QImage &image, QRgb couleur, bool colonnes)
+// Lines of columns (or rows) holding more than a hundred pixels of the colour: the first
+// column of each, and in `largeurs` how many columns wide each is.
+QList<int> lignesDe(const QImage &image, QRgb couleur, bool colonnes,
+                    QList<int> *largeurs = nullptr)
 {
-    QList<int> r;
+    QList<int> r, l;
     const int n = colonnes ? image.width() : image.height();
     const int m = colonnes ? image.height() : image.width();
     for (int i = 0; i < n; ++i) {
         int compte = 0;
         for (int j = 0; j < m; ++j)
             compte += image.pixel(colonnes ? i : j, colonnes ? j : i) == couleur;
-        if (compte > 100) r << i;
+        if (compte <= 100) continue;
+        if (!r.isEmpty() && r.last() + l.last() == i)
+            ++l.last();
+        else
+            r << i, l << 1;
     }
+    if (largeurs) *largeurs = l;
     return r;
 }
 
@@ -130,8 +138,12 @@ private slots:
         // 5.5 cm left of the Origin and 10.5 right; 9.5 above and 2.5 below.
         QCOMPARE(xs.size(), 16);
         QCOMPARE(ys.size(), 12);
-        QVERIFY(xs.contains(qRound(110 * 0.05 * cm)));
-        QVERIFY(ys.contains(qRound(190 * 0.05 * cm)));
+        // Lines through the Origin, within the dot their width adds on one side.
+        const auto pres = [](const QList<int> &l, double v) {
+            return std::any_of(l.begin(), l.end(), [v](int i) { return std::abs(i - v) <= 1; });
+        };
+        QVERIFY(pres(xs, qRound(110 * 0.05 * cm)));
+        QVERIFY(pres(ys, qRound(190 * 0.05 * cm)));
         for (const QList<int> &l : {xs, ys}) {
             for (int i = 1; i < l.size(); ++i)
                 QVERIFY2(std::abs(l[i] - l[i - 1] - cm) < 1, qPrintable(QString::number(l[i])));
@@ -193,11 +205,41 @@ private slots:
         QCOMPARE(image.pixelColor(399 - 55, 240), axes);
         QCOMPARE(image.pixelColor(40, 55), axes);
         QCOMPARE(image.pixelColor(220 + 3, 120), point); // arm of the cross
-        QCOMPARE(image.pixelColor(150, 3), grille);      // dotted: one dot in three
-        QCOMPARE(image.pixelColor(150, 4), QColor(Qt::white));
-        // Marker half-size: the size times the dots per pixel.
-        QCOMPARE(image.pixelColor(220 + 10, 120), point);
-        QCOMPARE(image.pixelColor(220 + 11, 120), QColor(Qt::white));
+        // The dotted grid line at x = 150: dots of its colour, white between them.
+        QSet<QRgb> vus;
+        for (int y = 0; y < 24; ++y)
+            vus << image.pixel(150, y);
+        QVERIFY(vus.contains(grille.rgb()) && vus.contains(qRgb(255, 255, 255)));
+        // Marker half-size: the size times the dots per pixel (to the dot a wide line's end
+        // is rounded to).
+        QCOMPARE(image.pixelColor(220 + 9, 120), point);
+        QCOMPARE(image.pixelColor(220 + 12, 120), QColor(Qt::white));
+    }
+
+    // Lines have their width on paper whatever the printer's dots: the grid about 0.15 mm,
+    // the axes about 0.3 mm; white, the default colour, prints black.
+    void traitsEnMillimetres()
+    {
+        for (int dpi : {300, 600, 1200}) {
+            PageImprimee p = pageType();
+            p.resolX = p.resolY = dpi;
+            p.page = QSizeF(2000.0 * dpi / 300, 1600.0 * dpi / 300);
+            p.axes = true;
+            p.couleurAxes = 0xFFFFFF;
+            const QImage image = dessiner(p);
+            QList<int> grille, axes;
+            lignesDe(image, qRgb(127, 127, 127), true, &grille);
+            lignesDe(image, qRgb(0, 0, 0), false, &axes);
+            const double dotsParMm = dpi / 25.4;
+            QVERIFY(!grille.isEmpty() && !axes.isEmpty());
+            const auto environ = [](int mesure, double attendu) {
+                return std::abs(mesure - attendu) <= std::max(1.5, 0.1 * attendu);
+            };
+            QVERIFY2(environ(grille.first(), 0.15 * dotsParMm),
+                     qPrintable(QStringLiteral("%1 dpi: grid %2").arg(dpi).arg(grille.first())));
+            QVERIFY2(environ(axes.first(), 0.3 * dotsParMm),
+                     qPrintable(QStringLiteral("%1 dpi: axis %2").arg(dpi).arg(axes.first())));
+        }
     }
 
     // Whatever the scale, only the lines that land on the page are drawn.
