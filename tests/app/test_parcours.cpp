@@ -184,7 +184,10 @@ private slots:
         const QStringList avantEchelle = tableau();
         Form1->PageControl1->setCurrentWidget(Form1->tsEtalon);
         Form1->rbEtalonSimu->click();
+        Form1->activateWindow(); // the user types in the window, which has the keyboard
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
         Form1->edSi->setFocus();
+        QTRY_VERIFY(Form1->edSi->hasFocus());
         Form1->edSi->selectAll();
         QTest::keyClicks(Form1->edSi, QStringLiteral("2"));
         QTest::keyClick(Form1->edSi, Qt::Key_Return);
