@@ -3,6 +3,7 @@
 #include "app/Unit1.h"
 #include "app/etat.h"
 #include "app/plateforme.h"
+#include "export/fichiers.h"
 #include "calibration/transformation.h"
 #include "clip/TMediaPlayer.h"
 #include "measure/Nbreels.h"
@@ -18,7 +19,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPageLayout>
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
@@ -496,8 +499,18 @@ void TdlgImprimer::OKBtnClick()
                                 ? QStringLiteral("Kinemar - ") +
                                       QFileInfo(Form1->MediaPlayer1->FileName()).fileName()
                                 : QStringLiteral("Kinemar"));
+    // A PDF is drawn in a folder of its own, then put in place by the one writer: a full disk
+    // is told and leaves a PDF of the same name as it was.
+    const QString fichierPdf = pdf ? imprimante_->outputFileName() : QString();
+    QTemporaryDir brouillon;
+    const bool aCote = pdf && brouillon.isValid();
+    if (aCote) imprimante_->setOutputFileName(brouillon.filePath(QStringLiteral("page.pdf")));
+    const auto remettre = [&] {
+        if (aCote) imprimante_->setOutputFileName(fichierPdf);
+    };
     QPainter canevas;
     if (!canevas.begin(imprimante_.get())) {
+        remettre();
         const QString cible = pdf ? imprimante_->outputFileName() : imprimante_->printerName();
         QString texte = QStringLiteral("تعذر بدء الطباعة") + QChar(13);
         if (!cible.isEmpty()) texte += cible + QChar(13);
@@ -512,7 +525,20 @@ void TdlgImprimer::OKBtnClick()
     facteurX = page.facteurX();
     facteurY = page.facteurY();
     dessinePage(canevas, page);
-    if (!canevas.end()) {
+    const bool fini = canevas.end();
+    remettre();
+    if (fini && aCote) {
+        QFile dessin(brouillon.filePath(QStringLiteral("page.pdf")));
+        const std::optional<QString> raison =
+            dessin.open(QIODevice::ReadOnly) ? ecrireFichier(fichierPdf, dessin.readAll())
+                                             : std::optional<QString>(dessin.errorString());
+        if (raison) {
+            plateforme().message(TypeMessage::Erreur, texteErreurEcriture(fichierPdf, *raison),
+                                 Boutons::Ok);
+            return;
+        }
+    }
+    if (!fini) {
         plateforme().message(TypeMessage::Erreur,
                              QStringLiteral("تعذر إتمام الطباعة") + QChar(13) +
                                  imprimante_->outputFileName(),
