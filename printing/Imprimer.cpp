@@ -529,9 +529,9 @@ void TdlgImprimer::OKBtnClick()
     remettre();
     if (fini && aCote) {
         QFile dessin(brouillon.filePath(QStringLiteral("page.pdf")));
-        const std::optional<QString> raison =
-            dessin.open(QIODevice::ReadOnly) ? ecrireFichier(fichierPdf, dessin.readAll())
-                                             : std::optional<QString>(dessin.errorString());
+        const std::optional<QString> raison = dessin.open(QIODevice::ReadOnly)
+                                                  ? ecrireFichier(fichierPdf, dessin.readAll())
+                                                  : std::optional<QString>(dessin.errorString());
         if (raison) {
             plateforme().message(TypeMessage::Erreur, texteErreurEcriture(fichierPdf, *raison),
                                  Boutons::Ok);
