@@ -100,6 +100,33 @@ class TestParcours : public QObject
     // What each dialog does when shown; by default it is captured and closed with Escape.
     std::map<QString, std::function<void(QDialog *)>> reponses;
 
+    // Opens a clip of the test set in the window shown, which has the keyboard.
+    void ouvrirMontre(const char *clip)
+    {
+        plateformeTest.fichiersOuverts.push_back(
+            {QStringLiteral(KINEMAR_CLIPS_DIR "/") + QLatin1String(clip)});
+        Form1->bbtnOpenAviClick();
+        QVERIFY(Form1->clipOuvert());
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+    }
+
+    // The common scale typed as a teacher does: its box, Enter, back to the table with the
+    // focus still in the box.
+    static void taperEchelleCommune(const QString &longueur)
+    {
+        Form1->PageControl1->setCurrentWidget(Form1->tsEtalon);
+        Form1->rbEtalonSimu->click();
+        Form1->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        Form1->edSi->setFocus();
+        QTRY_VERIFY(Form1->edSi->hasFocus());
+        Form1->edSi->selectAll();
+        QTest::keyClicks(Form1->edSi, longueur);
+        QTest::keyClick(Form1->edSi, Qt::Key_Return);
+        Form1->PageControl1->setCurrentWidget(Form1->tsMesures);
+    }
+
 private slots:
     void init()
     {
@@ -182,16 +209,7 @@ private slots:
 
         // The scale changed as a teacher does it: the table shows every row anew.
         const QStringList avantEchelle = tableau();
-        Form1->PageControl1->setCurrentWidget(Form1->tsEtalon);
-        Form1->rbEtalonSimu->click();
-        Form1->activateWindow(); // the user types in the window, which has the keyboard
-        QVERIFY(QTest::qWaitForWindowActive(Form1));
-        Form1->edSi->setFocus();
-        QTRY_VERIFY(Form1->edSi->hasFocus());
-        Form1->edSi->selectAll();
-        QTest::keyClicks(Form1->edSi, QStringLiteral("2"));
-        QTest::keyClick(Form1->edSi, Qt::Key_Return);
-        Form1->PageControl1->setCurrentWidget(Form1->tsMesures);
+        taperEchelleCommune(QStringLiteral("2"));
         const QStringList mesure = tableau();
         QVERIFY(mesure != avantEchelle);
         QVERIFY(Form1->StringGrid1->updatesEnabled());
@@ -276,22 +294,11 @@ private slots:
     // table recomputed then must still paint afterwards, with the new values.
     void tableauApresChangementDePage()
     {
-        plateformeTest.fichiersOuverts.push_back({QStringLiteral(KINEMAR_CLIPS_DIR "/divx.avi")});
-        Form1->bbtnOpenAviClick();
-        QVERIFY(Form1->clipOuvert());
-        Form1->show();
-        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        ouvrirMontre("divx.avi");
         for (int f = 0; f < 4; ++f)
             pointer(30 + 5 * f, 40 + 3 * f);
         const QStringList avant = tableau();
-        Form1->PageControl1->setCurrentWidget(Form1->tsEtalon);
-        Form1->rbEtalonSimu->click();
-        Form1->edSi->setFocus();
-        QTRY_VERIFY(Form1->edSi->hasFocus());
-        Form1->edSi->selectAll();
-        QTest::keyClicks(Form1->edSi, QStringLiteral("2"));
-        QTest::keyClick(Form1->edSi, Qt::Key_Return);
-        Form1->PageControl1->setCurrentWidget(Form1->tsMesures);
+        taperEchelleCommune(QStringLiteral("2"));
         for (TStringGrid *g : {Form1->StringGrid0, Form1->StringGrid1})
             QVERIFY2(g->updatesEnabled() && g->viewport()->updatesEnabled(),
                      qPrintable(g->objectName()));
@@ -306,11 +313,7 @@ private slots:
     // buttons run on screen; auto-repeated presses step too; a text box keeps its keys.
     void pasAuClavier()
     {
-        plateformeTest.fichiersOuverts.push_back({QStringLiteral(KINEMAR_CLIPS_DIR "/raw_10.avi")});
-        Form1->bbtnOpenAviClick();
-        QVERIFY(Form1->clipOuvert());
-        Form1->show();
-        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        ouvrirMontre("raw_10.avi");
         Form1->ScrollBox1->setFocus();
         QTRY_VERIFY(Form1->ScrollBox1->hasFocus());
         const int dernier = Form1->MediaPlayer1->Length() - 1;
