@@ -3,6 +3,7 @@
 // clean exit leaves nothing to recover.
 #include "app/Unit1.h"
 #include "app/recuperation.h"
+#include "commun/limiteTaille.h"
 #include "commun/session.h"
 #include "measure/TStringGrid.h"
 #include "measure/fichierMesure.h"
@@ -16,9 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 
 namespace
 {
@@ -152,14 +151,11 @@ private slots:
         const QByteArray bonne = lireFichier(r->fichier());
         QVERIFY(!bonne.isEmpty());
 
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limite{};
-        QVERIFY(::getrlimit(RLIMIT_FSIZE, &limite) == 0);
-        const rlimit ancienne = limite;
-        limite.rlim_cur = 16;
-        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limite) == 0);
-        pointer(kPoints[1]);
-        ::setrlimit(RLIMIT_FSIZE, &ancienne);
+        {
+            LimiteTaille limite(16);
+            QVERIFY(limite.active());
+            pointer(kPoints[1]);
+        }
         QTRY_VERIFY(Form1->StatusBar1->currentMessage().startsWith(
             QStringLiteral("تعذر حفظ نسخة الاسترجاع : العمل الجاري غير محمي")));
         QCOMPARE(lireFichier(r->fichier()), bonne);

@@ -3,6 +3,7 @@
 // configuration and its launch, on a 3-frame clip holding the worked two-object example.
 // Then the failures: a read-only folder, a bad configuration, a program that will not start.
 #include "app/Unit1.h"
+#include "commun/limiteTaille.h"
 #include "commun/session.h"
 #include "export/FormatTxt.h"
 #include "export/accescur.h"
@@ -24,8 +25,6 @@
 #include <QToolButton>
 #include <QTest>
 #include <map>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -358,12 +357,8 @@ private slots:
         actions[QStringLiteral("FormatTxtBox")] = [](QDialog *d) {
             dialogue<TFormatTxtBox>(d)->OKBtn->click();
         };
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limite{};
-        QVERIFY(::getrlimit(RLIMIT_FSIZE, &limite) == 0);
-        const rlimit ancienne = limite;
-        limite.rlim_cur = 64;
-        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limite) == 0);
+        LimiteTaille limite(64);
+        QVERIFY(limite.active());
         if (commande == QLatin1String("cw3"))
             Form1->SaveCW3Execute();
         else if (commande == QLatin1String("ccc"))
@@ -376,7 +371,7 @@ private slots:
             Form1->bbtnGraphes->click();
             Form1->GrapheBox->btnExporterCSV->click();
         }
-        ::setrlimit(RLIMIT_FSIZE, &ancienne);
+        limite.rendre();
         QCOMPARE(plateformeTest.nombreMessages(TypeMessage::Erreur), 1);
         const QString attendu = commande == QLatin1String("session")
                                     ? QStringLiteral("تعذر حفظ الجلسة في الملف :\r") + nom

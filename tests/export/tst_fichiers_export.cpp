@@ -1,6 +1,7 @@
 // The writers of the exports, without windows: the two data-file formats, the text file and
 // the clipboard text against golden bytes; the code page; kmconfig.txt; what is launched.
 #include "calibration/transformation.h"
+#include "commun/limiteTaille.h"
 #include "export/configuration.h"
 #include "export/cp1256.h"
 #include "export/fichiers.h"
@@ -15,9 +16,8 @@
 #include <QStandardPaths>
 #include <QProcess>
 
-#include <csignal>
+#include <optional>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace
@@ -261,20 +261,17 @@ private slots:
                 m.positions[0].insert(i, QPointF(i % 640, i % 480));
         const QByteArray octets(taille, 'n');
 
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limite{};
-        QVERIFY(::getrlimit(RLIMIT_FSIZE, &limite) == 0);
-        const rlimit ancienne = limite;
+        std::optional<LimiteTaille> limite;
         if (!tmpfs) {
-            limite.rlim_cur = rlim_t(taille - 1);
-            QVERIFY(::setrlimit(RLIMIT_FSIZE, &limite) == 0);
+            limite.emplace(rlim_t(taille - 1));
+            QVERIFY(limite->active());
         }
         QString erreur;
         if (ecrivain == QLatin1String("fichier"))
             erreur = ecrireFichier(nom, octets).value_or(QString());
         else
             erreur = ecrireSession(m, nom);
-        ::setrlimit(RLIMIT_FSIZE, &ancienne);
+        limite.reset();
         QVERIFY2(!erreur.isEmpty(), "the failure was not reported");
         if (ecrivain == QLatin1String("session"))
             QVERIFY(erreur.startsWith(QStringLiteral("تعذر حفظ الجلسة في الملف :\r")) &&
