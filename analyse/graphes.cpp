@@ -4,6 +4,7 @@
 #include "app/controles.h"
 #include "app/etat.h"
 #include "app/plateforme.h"
+#include "measure/document.h"
 #include "export/fichiers.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
@@ -271,10 +272,10 @@ void TGrapheBox::resizeEvent(QResizeEvent *e)
 
 void TGrapheBox::lireLigne(int ligne, int point)
 {
-    const TStringGrid *g = form_->StringGrid0;
+    const DocumentMesure &d = *form_->document;
     SerieObjet &s = objets_[std::size_t(point - 1)];
-    const auto e = echantillonDeCellules(ligne, g->Cells(0, ligne), g->Cells(2 * point - 1, ligne),
-                                         g->Cells(2 * point, ligne));
+    const auto e = echantillonDePosition(ligne, d.reglages().origineTemps,
+                                         d.position(point - 1, ligne - 1));
     if (e)
         s.placer(*e);
     else
@@ -289,9 +290,14 @@ void TGrapheBox::relireTableau()
     // Rows of the clip only: the grids keep their shape between clips.
     const int N = std::min(nbImages, g->RowCount() - 1);
     objets_.assign(std::size_t(n), SerieObjet());
-    for (int p = 1; p <= n; ++p)
-        for (int r = 1; r <= N; ++r)
-            if (!g->Cells(2 * p - 1, r).isEmpty()) lireLigne(r, p);
+    const DocumentMesure &d = *form_->document;
+    for (int p = 1; p <= std::min(n, kPointsMesure); ++p) {
+        const auto &carte = d.mesure().positions[p - 1];
+        for (auto i = carte.cbegin(); i != carte.cend() && i.key() < N; ++i)
+            if (const auto e = echantillonDePosition(i.key() + 1, d.reglages().origineTemps,
+                                                     i.value()))
+                objets_[std::size_t(p - 1)].placer(*e);
+    }
 
     if (cbObjet->count() != n) {
         const QSignalBlocker bloque(cbObjet);

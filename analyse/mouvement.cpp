@@ -2,24 +2,18 @@
 
 #include "app/etat.h"
 #include "calibration/transformation.h"
-#include "measure/pixels.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
 
-std::optional<Echantillon> echantillonDeCellules(int ligne, const QString &decalage,
-                                                 const QString &X, const QString &Y)
+std::optional<Echantillon> echantillonDePosition(int ligne, int T,
+                                                 const std::optional<QPointF> &pos)
 {
-    if (decalage.isEmpty() || X.isEmpty() || Y.isEmpty()) return std::nullopt;
-    bool okT = false, okX = false, okY = false;
-    const int d = decalage.toInt(&okT);
-    // Whole pixels when pointed, with decimals when tracked.
-    const double px = valeurPixel(X, &okX), py = valeurPixel(Y, &okY);
-    if (!okT || !okX || !okY) return std::nullopt;
-    return Echantillon{ligne, double(ecartTemps(ligne - 1, ligne - 1 - d)), double(xMetres(px)),
-                       double(yMetres(py))};
+    if (!pos || ligne < T) return std::nullopt;
+    return Echantillon{ligne, double(ecartTemps(ligne - 1, T - 1)), double(xMetres(pos->x())),
+                       double(yMetres(pos->y()))};
 }
 
 std::size_t SerieObjet::placer(const Echantillon &e)

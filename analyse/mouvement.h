@@ -3,6 +3,7 @@
 // velocities by central differences, least-squares line and parabola with the standard
 // uncertainty of each coefficient, and the table with its computed columns as CSV.
 #include <QByteArray>
+#include <QPointF>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -14,12 +15,12 @@ struct Echantillon {
     double t = 0, x = 0, y = 0;
 };
 
-// The position of one object on row `ligne`, read from the hidden pixel grid's texts: the
-// frame offset from the time origin and the two pixels (with decimals when tracked). Times and
-// metres come from the working state (frame period, Origin, axis directions, Scales), as the
-// table's do. Nothing when the row is not pointed or lies before the time origin.
-std::optional<Echantillon> echantillonDeCellules(int ligne, const QString &decalage,
-                                                 const QString &X, const QString &Y);
+// The sample of one object on row `ligne` (1-based) from its position in displayed pixels
+// (with decimals when tracked), the time origin T being row T. Times and metres come from the
+// working state (frame period, Origin, axis directions, Scales), as the table's do. Nothing
+// when the row is not pointed or lies before the time origin.
+std::optional<Echantillon> echantillonDePosition(int ligne, int T,
+                                                 const std::optional<QPointF> &pos);
 
 // The positions of one object, kept sorted by row. A pointing in frame order appends.
 class SerieObjet

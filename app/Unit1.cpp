@@ -15,6 +15,7 @@
 #include "help/aide.h"
 #include "measure/Unit3.h"
 #include "measure/aspectPts.h"
+#include "measure/document.h"
 #include "measure/sessionMesure.h"
 #include "printing/Imprimer.h"
 
@@ -121,6 +122,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setLayoutDirection(Qt::LeftToRight);
+    document = new DocumentMesure(this);
     construireMenus();
     construireBarreOutils();
     construireCoteClip();

@@ -14,6 +14,7 @@
 
 #include <optional>
 
+class DocumentMesure;
 class QAction;
 class QActionGroup;
 class QFrame;
@@ -213,6 +214,8 @@ public:
     TStringGrid *StringGrid0 = nullptr, *StringGrid1 = nullptr, *StringGrid2 = nullptr;
     void ActualGrid();
     bool tableauOccupe();
+    // A text written into a pixel cell of the hidden grid: that frame's pointing changes.
+    void ecrirePixel(int col, int row, const QString &texte);
     void Button2Click();
     void OptTraitt(bool actif);
     // Axes and markers of every pointed frame. On the picture (no ground given) each line has
@@ -287,9 +290,10 @@ public:
     ReglagesMesure lireReglages() const;
     std::optional<QPointF> lirePosition(int point, int image) const; // 0-based point and frame
     void poserMesure(const Mesure &m, const PlageMesure &plage);
-    void poserPosition(int point, int image, const std::optional<QPointF> &pos);
     bool ouvrirSession(const QString &fichier); // false: not opened, the message was shown
     SessionMesure *sessionMesure = nullptr;
+    // The measurement itself: the pointed positions and their undo history. The grids show it.
+    DocumentMesure *document = nullptr;
     // ---- Automatic tracking (suivi/) ----
     // The command waits for a box dragged (or a click) on the picture, then follows the
     // object from the frame shown and fills the current point's column.

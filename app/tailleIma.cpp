@@ -6,6 +6,8 @@
 #include "clip/TMediaPlayer.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "measure/document.h"
+#include "measure/sessionMesure.h"
 #include "measure/grilles.h"
 
 #include <QCheckBox>
@@ -19,11 +21,11 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
+#include <QUndoStack>
 
 namespace
 {
 // Columns of the four x/y pairs of the grids, shown or not.
-constexpr int kColonnesPointages = 8;
 } // namespace
 
 TtailleImaBox::TtailleImaBox(QWidget *parent)
@@ -201,8 +203,21 @@ bool TtailleImaBox::MaJ()
         return false;
     }
     const int pourcent = udPc->Position();
-    facteurAffichage = pourcent / 100.0L;
+    // The pointings cleared and the new size are one undo step: undo brings both back.
+    QUndoStack *pile = f->document->pile();
+    pile->beginMacro(QStringLiteral("حجم الصورة"));
     f->effacerPointages();
+    appliquerTaille(pourcent);
+    pcAffichage = pourcent;
+    if (f->sessionMesure) f->sessionMesure->validerReglages();
+    pile->endMacro();
+    return true;
+}
+
+void TtailleImaBox::appliquerTaille(int pourcent)
+{
+    TForm1 *f = Form1;
+    facteurAffichage = pourcent / 100.0L;
     if (f->clipOuvert()) f->reDraw(f->MediaPlayer1, 0);
     const QSize taille = tailleAffichee({largeurReelle, hauteurReelle}, pourcent);
     f->MediaPlayer1->setDisplayRect(QRect(QPoint(4, 4), taille));
@@ -218,7 +233,6 @@ bool TtailleImaBox::MaJ()
                          QStringLiteral(" "));
     // The overlay was drawn at the old size: draw the axes again on the new picture.
     if (f->clipOuvert()) f->reDraw(f->MediaPlayer1, 0);
-    return true;
 }
 
 void TForm1::bbtnImaClick()
@@ -277,17 +291,16 @@ void TForm1::ajusterFondScrollBox()
 bool TForm1::pointagesDansLaTable()
 {
     // Pairs hidden by a smaller point count hold pixels of this size too.
-    if (!clipOuvert()) return false;
-    for (int c = 1; c <= kColonnesPointages; c += 2)
-        for (int r = 1; r < StringGrid0->RowCount(); ++r)
-            if (!StringGrid0->Cells(c, r).isEmpty()) return true;
-    return false;
+    return clipOuvert() && document->occupe(kPointsMesure);
 }
 
 void TForm1::effacerPointages()
 {
-    for (TStringGrid *g : {StringGrid0, StringGrid1})
-        effaceCellules(g, QRect(QPoint(1, 1), QPoint(kColonnesPointages, g->RowCount() - 1)), 1, 1);
+    document->effacer(0, kPointsMesure - 1, 0, nbImages);
+    for (TStringGrid *g : {StringGrid0, StringGrid1}) {
+        g->setCol(1);
+        g->setRow(1);
+    }
     ChgPointNumero(1);
 }
 

@@ -31,6 +31,9 @@ public:
     void chkBxAdapterClick();
     // Applies the percent of udPc; false when the user kept the measurements.
     bool MaJ();
+    // Shows the clip at pourcent of its size, the calibration reset for it; the pointings
+    // are left to the caller (undo brings its own back).
+    void appliquerTaille(int pourcent);
 
 protected:
     void hideEvent(QHideEvent *e) override;

@@ -1,5 +1,6 @@
 // Opening a clip and the clip-properties page.
 #include "app/Unit1.h"
+#include "measure/sessionMesure.h"
 
 #include "app/curseurs.h"
 #include "app/erreurs.h"
@@ -403,6 +404,8 @@ bool TForm1::ouvrirClip(const QString &fichier)
     OptTraitt(true);
     // The page describes the clip opened, even when it was typed in and never previewed.
     RAZProClip();
+    // The measurement starts again on this clip, with its settings as they stand.
+    if (sessionMesure) sessionMesure->nouveauClip();
     return true;
 }
 

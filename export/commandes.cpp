@@ -3,6 +3,8 @@
 
 #include "app/Unit1.h"
 #include "app/plateforme.h"
+#include "measure/document.h"
+#include "measure/grilles.h"
 #include "export/FormatTxt.h"
 #include "export/accescur.h"
 #include "export/configuration.h"
@@ -129,10 +131,12 @@ InstantaneTableau TForm1::instantaneTableau() const
     const int V = StringGrid1->ColCount();
     for (int k = 0; k < V; ++k)
         t.noms << StringGrid0->Cells(k, 0);
+    // The texts the table shows, computed from the document as its cells are.
+    const int T = document->reglages().origineTemps;
     for (int r = 1; r < StringGrid1->RowCount(); ++r) {
         QStringList ligne;
         for (int k = 0; k < V; ++k)
-            ligne << StringGrid1->Cells(k, r);
+            ligne << texteCelluleMetres(*document, k, r, T);
         t.lignes.push_back(ligne);
     }
     t.origineTemps = udt0->Position();

@@ -44,6 +44,7 @@ TStringGrid::~TStringGrid() = default;
 
 QString TStringGrid::Cells(int col, int row) const
 {
+    if (col >= 0 && fourni(row)) return fournisseur_.texte(col, row);
     if (col < 0 || row < 0 || col >= int(cellules_.size())) return QString();
     const auto &colonne = cellules_[col];
     return row < int(colonne.size()) ? colonne[row] : QString();
@@ -52,6 +53,10 @@ QString TStringGrid::Cells(int col, int row) const
 void TStringGrid::setCells(int col, int row, const QString &texte)
 {
     if (col < 0 || row < 0 || col >= kColonnesMax || row >= kLignesMax) horsLimites();
+    if (fourni(row)) {
+        if (fournisseur_.ecriture) fournisseur_.ecriture(col, row, texte);
+        return;
+    }
     if (col >= int(cellules_.size())) {
         if (texte.isEmpty()) return;
         cellules_.resize(col + 1);
@@ -64,11 +69,21 @@ void TStringGrid::setCells(int col, int row, const QString &texte)
             colonne.reserve(std::max<std::size_t>(row + 1, colonne.capacity() * 2));
         colonne.resize(row + 1);
     }
-    if (OnCellsChange && colonne[row] != texte) {
-        colonne[row] = texte;
-        OnCellsChange(col, row);
-    } else
-        colonne[row] = texte;
+    colonne[row] = texte;
+    if (isVisible()) viewport()->update();
+}
+
+void TStringGrid::setFournisseur(Fournisseur f)
+{
+    fournisseur_ = std::move(f);
+    // What the grid held below its titles is the provider's now.
+    for (auto &colonne : cellules_)
+        if (int(colonne.size()) > fixedRows_) colonne.resize(fixedRows_);
+    rafraichir();
+}
+
+void TStringGrid::rafraichir()
+{
     if (isVisible()) viewport()->update();
 }
 

@@ -30,6 +30,18 @@ public:
     QString Cells(int col, int row) const;
     void setCells(int col, int row, const QString &texte);
 
+    // A grid that shows a model: the texts of the cells below the title rows are asked of
+    // the provider when read or painted, and a text written there is handed to `ecriture`
+    // (ignored without one). Title rows keep their own texts.
+    struct Fournisseur {
+        std::function<QString(int col, int row)> texte;
+        std::function<void(int col, int row, const QString &texte)> ecriture;
+    };
+    void setFournisseur(Fournisseur f);
+    bool fourni(int row) const { return bool(fournisseur_.texte) && row >= fixedRows_; }
+    // The model changed: paint the visible cells again.
+    void rafraichir();
+
     int ColCount() const { return colCount_; }
     void setColCount(int n);
     int RowCount() const { return rowCount_; }
@@ -89,8 +101,6 @@ public:
         OnDrawCell;
     // Asked before the current cell moves; setting peutSelectionner to false keeps it.
     std::function<void(int col, int row, bool &peutSelectionner)> OnSelectCell;
-    // Told after a cell's text really changed (undo and recovery follow the pixel grid).
-    std::function<void(int col, int row)> OnCellsChange;
 
 signals:
     void OnClick();
@@ -117,7 +127,9 @@ private:
     int maxLeftCol() const;
     int hauteurLigne() const { return defaultRowHeight_ + 1; }
 
-    std::vector<std::vector<QString>> cellules_; // by column, then row
+    std::vector<std::vector<QString>> cellules_; // by column, then row; title rows alone
+                                                 // when a provider gives the others
+    Fournisseur fournisseur_;
     std::vector<int> largeurs_;
     int colCount_ = 5, rowCount_ = 5;
     int fixedCols_ = 1, fixedRows_ = 1;

@@ -87,11 +87,30 @@ void CommandeMesure::redo()
     appliquer(true);
 }
 
+void CommandeMesure::setRafale(int rafale)
+{
+    id_ = IdCellules;
+    rafale_ = rafale;
+}
+
 bool CommandeMesure::mergeWith(const QUndoCommand *autre)
 {
+    auto *c = static_cast<const CommandeMesure *>(autre);
+    if (id_ == IdCellules) {
+        if (c->id() != id_ || c->rafale_ != rafale_) return false;
+        // x then y of one cell pair: one change from the first state to the last.
+        for (const ChangementPosition &n : c->changements_) {
+            if (!changements_.empty() && changements_.back().image == n.image &&
+                changements_.back().point == n.point)
+                changements_.back().apres = n.apres;
+            else
+                changements_.push_back(n);
+        }
+        setText(texteEtape(changements_, false));
+        return true;
+    }
     // Only a run of changes of one setting, each within two seconds of the last: one held
     // arrow or one typed length is one step, two calibrations a minute apart are two.
-    auto *c = static_cast<const CommandeMesure *>(autre);
     if (c->id() != id_ || age_.elapsed() > 2000) return false;
     *reglagesApres_ = *c->reglagesApres_;
     age_.restart();

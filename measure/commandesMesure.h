@@ -26,8 +26,9 @@ public:
 class CommandeMesure : public QUndoCommand
 {
 public:
-    // Ids of mergeable steps: holding the time-origin arrow, typing a length.
-    enum Id { IdOrigineTemps = 1501, IdEtalonnage = 1502 };
+    // Ids of mergeable steps: holding the time-origin arrow, typing a length, cells of the
+    // pixel grid written in one turn of the event loop.
+    enum Id { IdOrigineTemps = 1501, IdEtalonnage = 1502, IdCellules = 1503 };
 
     // The step from avant to apres, already applied to mesure (the first redo does nothing).
     CommandeMesure(Mesure &mesure, ObservateurMesure *observateur, const Mesure &avant,
@@ -41,6 +42,8 @@ public:
     void redo() override;
     int id() const override { return id_; }
     bool mergeWith(const QUndoCommand *autre) override;
+    // Makes it a step of cell writes that merges with the others of the same burst.
+    void setRafale(int rafale);
     // Memory the step holds, for the benchmark.
     std::size_t octets() const;
 
@@ -52,6 +55,7 @@ private:
     std::vector<ChangementPosition> changements_;
     std::unique_ptr<ReglagesMesure> reglagesAvant_, reglagesApres_;
     int id_ = -1;
+    int rafale_ = 0;
     bool dejaFait_ = true;
     QElapsedTimer age_;
 };

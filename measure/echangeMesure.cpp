@@ -1,14 +1,15 @@
-// The two crossings between the measurement value and the window: taking it from the
-// grids, globals and controls, and putting it back. Save, open, undo and recovery all go
-// through these two and nothing else knows both sides.
+// The two crossings between the measurement's settings and the window: taking them from the
+// globals and controls, and putting them back after undo, redo or an opened session. The
+// positions are the document's; the grids draw them.
 #include "app/Unit1.h"
+#include "app/tailleIma.h"
 
 #include "clip/TMediaPlayer.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
 #include "measure/commandesMesure.h"
+#include "measure/document.h"
 #include "measure/mesure.h"
-#include "measure/pixels.h"
 #include "measure/sessionMesure.h"
 
 #include <QCheckBox>
@@ -63,43 +64,16 @@ ReglagesMesure TForm1::lireReglages() const
 
 std::optional<QPointF> TForm1::lirePosition(int point, int image) const
 {
-    const QString x = StringGrid0->Cells(2 * point + 1, image + 1);
-    if (x.isEmpty()) return std::nullopt;
-    // textePixel gives these texts back unchanged: whole, or up to two decimals.
-    return QPointF(valeurPixel(x), valeurPixel(StringGrid0->Cells(2 * point + 2, image + 1)));
+    return document->position(point, image);
 }
 
 Mesure TForm1::lireMesure() const
 {
-    Mesure m;
-    if (!clipOuvert()) return m;
+    if (!clipOuvert()) return {};
+    Mesure m = document->mesure();
     if (sessionMesure) m.clip = sessionMesure->infoClip();
     m.reglages = lireReglages();
-    const int N = std::min(nbImages, StringGrid0->RowCount() - 1);
-    for (int p = 0; p < kPointsMesure; ++p)
-        for (int f = 0; f < N; ++f)
-            if (const auto pos = lirePosition(p, f)) m.positions[p].insert(f, *pos);
     return m;
-}
-
-void TForm1::poserPosition(int point, int image, const std::optional<QPointF> &pos)
-{
-    const int c = 2 * point + 1, r = image + 1;
-    if (!pos) {
-        for (TStringGrid *g : {StringGrid0, StringGrid1}) {
-            g->setCells(c, r, QString());
-            g->setCells(c + 1, r, QString());
-        }
-        return;
-    }
-    StringGrid0->setCells(c, r, textePixel(pos->x()));
-    StringGrid0->setCells(c + 1, r, textePixel(pos->y()));
-    const int d = chiffresXY - 1;
-    // As the table computes its metres.
-    StringGrid1->setCells(
-        c, r, texteSci(d, static_cast<long double>(pos->x() - origineX) * sensX * echelleH));
-    StringGrid1->setCells(
-        c + 1, r, texteSci(d, static_cast<long double>(origineY - pos->y()) * sensY * echelleV));
 }
 
 void TForm1::poserMesure(const Mesure &m, const PlageMesure &plage)
@@ -107,6 +81,16 @@ void TForm1::poserMesure(const Mesure &m, const PlageMesure &plage)
     if (!clipOuvert()) return;
     const ReglagesMesure &g = m.reglages;
     if (plage.reglages) {
+        // A display size undone or redone: the picture first, the calibration after it.
+        if (g.pourcentAffichage != pcAffichage) {
+            {
+                const QSignalBlocker bloque(tailleImaBox->chkBxAdapter);
+                tailleImaBox->chkBxAdapter->setChecked(false);
+            }
+            tailleImaBox->udPc->setPosition(g.pourcentAffichage);
+            tailleImaBox->appliquerTaille(g.pourcentAffichage);
+            pcAffichage = g.pourcentAffichage;
+        }
         if (g.nbPoints != udPointsPlan->Position()) {
             udPointsPlan->setPosition(g.nbPoints);
             udPointsPlanClick();
@@ -163,13 +147,7 @@ void TForm1::poserMesure(const Mesure &m, const PlageMesure &plage)
         placerIndicateurs();
         MaJlblP();
     }
-    for (const ChangementPosition &c : plage.positions) {
-        if (c.image >= nbImages) continue;
-        const auto &carte = m.positions[c.point];
-        const auto pos = carte.constFind(c.image);
-        poserPosition(c.point, c.image,
-                      pos == carte.cend() ? std::nullopt : std::optional<QPointF>(*pos));
-    }
+    // The grids draw the positions from the document.
     if (plage.reglages) ActualGrid();
     // One pointing undone or redone: show where it was.
     if (plage.positions.size() == 1) {

@@ -4,6 +4,7 @@
 #include "app/etat.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "measure/document.h"
 #include "measure/pixels.h"
 
 #include <QFontMetrics>
@@ -52,26 +53,25 @@ void effaceCellules(TStringGrid *grille, const QRect &rectangle, int col, int ro
     grille->setRow(row);
 }
 
-void actualiserGrille(const TStringGrid *pixels, TStringGrid *metres, int N, int T)
+QString texteCellulePixels(const DocumentMesure &d, int col, int row, int T)
 {
-    const int n = (metres->ColCount() - 1) / 2;
-    const int d = chiffresXY - 1;
-    const LotCellules lot(metres);
-    for (int r = 1; r <= N; ++r) {
-        if (r >= T) metres->setCells(0, r, formateReel(formatTemps, ecartTemps(r - 1, T - 1)));
-        for (int p = 1; p <= n; ++p) {
-            const int c = 2 * p - 1;
-            const QString texteX = pixels->Cells(c, r);
-            if (texteX.isEmpty()) continue;
-            // Whole pixels when pointed, with decimals when tracked.
-            const double X = valeurPixel(texteX);
-            const double Y = valeurPixel(pixels->Cells(c + 1, r));
-            const long double x = static_cast<long double>(X - origineX) * sensX * echelleH;
-            const long double y = static_cast<long double>(origineY - Y) * sensY * echelleV;
-            metres->setCells(c, r, texteSci(d, x));
-            metres->setCells(c + 1, r, texteSci(d, y));
-        }
-    }
+    if (row < 1 || row > nbImages) return QString();
+    if (col == 0) return row >= T ? QString::number(row - T) : QString();
+    const auto pos = d.position((col - 1) / 2, row - 1);
+    if (!pos) return QString();
+    return textePixel(col % 2 ? pos->x() : pos->y());
+}
+
+QString texteCelluleMetres(const DocumentMesure &d, int col, int row, int T)
+{
+    if (row < 1 || row > nbImages) return QString();
+    if (col == 0)
+        return row >= T ? formateReel(formatTemps, ecartTemps(row - 1, T - 1)) : QString();
+    const auto pos = d.position((col - 1) / 2, row - 1);
+    if (!pos) return QString();
+    const int chiffres = chiffresXY - 1;
+    if (col % 2) return texteSci(chiffres, static_cast<long double>(pos->x() - origineX) * sensX * echelleH);
+    return texteSci(chiffres, static_cast<long double>(origineY - pos->y()) * sensY * echelleV);
 }
 
 void texteCellule(TStringGrid *grille, const QRect &rectangle, const QString &texte,

@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 
+class DocumentMesure;
 class TStringGrid;
 class QWidget;
 
@@ -34,10 +35,13 @@ void titresColonnes(TStringGrid *grille, const QString &unite, int n);
 // column first.
 void effaceCellules(TStringGrid *grille, const QRect &rectangle, int col, int row);
 
-// The recomputation of the Measurement table: rows T … N get their time, and every pointed
-// pair of rows 1 … N its x and y in metres from the pixels stored in `pixels`, through the
-// Origin, axis directions and Scales of the working state. Unpointed pairs are left alone.
-void actualiserGrille(const TStringGrid *pixels, TStringGrid *metres, int N, int T);
+// Texts of the cells below the titles, computed from the document and the working state
+// (number formats, Origin, axis directions, Scales, time origin T) whenever a cell is read or
+// painted: nothing stores the table as text, and a new scale costs the rows on screen.
+// The hidden pixel grid: the frame offset from T, then the pixels of each point.
+QString texteCellulePixels(const DocumentMesure &d, int col, int row, int T);
+// The Measurement table: the time from T, then x and y in metres of each point.
+QString texteCelluleMetres(const DocumentMesure &d, int col, int row, int T);
 
 enum class Alignement { gauche, centre, droite };
 

@@ -51,7 +51,10 @@ std::vector<ChangementPosition> differencePositions(const Mesure &avant, const M
 void appliquerChangements(Mesure &m, const std::vector<ChangementPosition> &changements,
                           bool versApres)
 {
-    for (const auto &c : changements) {
+    // Backward in reverse order: a cell changed twice ends in its first state.
+    const auto n = changements.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        const auto &c = changements[versApres ? k : n - 1 - k];
         const auto &v = versApres ? c.apres : c.avant;
         auto &carte = m.positions[c.point];
         if (v)

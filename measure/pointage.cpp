@@ -6,6 +6,7 @@
 #include "clip/TMediaPlayer.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "measure/document.h"
 #include "measure/dessin.h"
 #include "measure/grilles.h"
 #include "measure/rgbhls.h"
@@ -122,15 +123,8 @@ void TForm1::PaintBox1MouseUp(Qt::MouseButton bouton, Qt::KeyboardModifiers, int
     const int r = MediaPlayer1->Position() + 1;
     // Only while playing runs past the end can the player stand after the last row.
     if (r < 1 || r >= StringGrid0->RowCount()) return;
-    const bool dejaPointe = !StringGrid0->Cells(c, r).isEmpty();
-
-    StringGrid0->setCells(c, r, QString::number(X));
-    StringGrid0->setCells(c + 1, r, QString::number(Y));
-    const int d = chiffresXY - 1;
-    StringGrid1->setCells(c, r,
-                          texteSci(d, static_cast<long double>(sensX * (X - origineX)) * echelleH));
-    StringGrid1->setCells(c + 1, r,
-                          texteSci(d, static_cast<long double>(sensY * (origineY - Y)) * echelleV));
+    const bool dejaPointe = document->position(p - 1, r - 1).has_value();
+    document->pointer(p - 1, r - 1, QPointF(X, Y));
     emit tableauModifie(r, p);
 
     const bool autresPoints = p < udPointNumero->Max();
@@ -249,17 +243,14 @@ void TForm1::Drawpoints(QImage &canvas, const std::optional<QColor> &fond)
             if (axes)
                 dessineAxes(canevas, couleur(couleurAxes, contour), sensX, sensY, origineX,
                             origineY, hauteurAffichee, largeurAffichee, 1);
-            for (int r = 1; r <= N; ++r)
-                for (int p = 1; p <= n; ++p) {
-                    if (!aspects[p].dessine) continue;
-                    const QString X = StringGrid0->Cells(2 * p - 1, r);
-                    if (X.isEmpty()) continue;
+            for (int p = 1; p <= n; ++p) {
+                if (!aspects[p].dessine) continue;
+                const auto &carte = document->mesure().positions[p - 1];
+                for (auto i = carte.cbegin(); i != carte.cend() && i.key() < N; ++i)
                     // Tracked positions may hold decimals: the marker goes on the nearest pixel.
                     dessinePoint(canevas, couleur(aspects[p].couleur, contour), taillePoints,
-                                 qRound(valeurPixel(X)),
-                                 qRound(valeurPixel(StringGrid0->Cells(2 * p, r))),
-                                 aspects[p].forme);
-                }
+                                 qRound(i.value().x()), qRound(i.value().y()), aspects[p].forme);
+            }
         }
     }
     if (&canvas == &PaintBox1->Canvas()) PaintBox1->rafraichir();

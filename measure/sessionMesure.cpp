@@ -7,6 +7,7 @@
 #include "clip/TMediaPlayer.h"
 #include "clip/infosClip.h"
 #include "measure/TStringGrid.h"
+#include "measure/document.h"
 #include "measure/fichierMesure.h"
 
 #include <QCheckBox>
@@ -17,6 +18,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QScopedValueRollback>
 #include <QUndoStack>
 
 #include <utility>
@@ -24,7 +26,6 @@
 namespace
 {
 
-constexpr int kMarquesMax = 200000;
 const QString kFiltre = QStringLiteral("جلسة قياس (*.kinemar)");
 
 QAction *action(QObject *parent, const char *nom, const QString &texte, const QString &aide)
@@ -42,13 +43,17 @@ Reponse dire(TypeMessage type, const QString &texte, Boutons boutons = Boutons::
 
 } // namespace
 
-SessionMesure::SessionMesure(TForm1 *fenetre) : QObject(fenetre), fenetre_(fenetre)
+SessionMesure::SessionMesure(TForm1 *fenetre)
+    : QObject(fenetre), fenetre_(fenetre), document_(fenetre->document)
 {
     setObjectName(QStringLiteral("sessionMesure"));
-    pile_ = new QUndoStack(this);
-    pile_->setUndoLimit(1000);
+    document_->setObservateur(this);
     recuperation_ = new Recuperation(this);
-    recuperation_->source = [this] { return mesure_; };
+    recuperation_->source = [this] { return document_->mesure(); };
+    connect(document_, &DocumentMesure::modifie, this, [this] {
+        if (!enPose_) recuperation_->planifier();
+    });
+    document_->avantOperation = [this] { validerReglages(); };
     connect(recuperation_, &Recuperation::protection, this,
             [this](bool protege, const QString &raison) {
                 fenetre_->StatusBar1->showMessage(
@@ -96,8 +101,8 @@ SessionMesure::SessionMesure(TForm1 *fenetre) : QObject(fenetre), fenetre_(fenet
     connect(mnuRecuperer, &QAction::triggered, this, &SessionMesure::recuperer);
     connect(mnuAnnuler, &QAction::triggered, this, &SessionMesure::annuler);
     connect(mnuRetablir, &QAction::triggered, this, &SessionMesure::retablir);
-    connect(pile_, &QUndoStack::canUndoChanged, mnuAnnuler, &QAction::setEnabled);
-    connect(pile_, &QUndoStack::canRedoChanged, mnuRetablir, &QAction::setEnabled);
+    connect(pile(), &QUndoStack::canUndoChanged, mnuAnnuler, &QAction::setEnabled);
+    connect(pile(), &QUndoStack::canRedoChanged, mnuRetablir, &QAction::setEnabled);
     mnuAnnuler->setEnabled(false);
     mnuRetablir->setEnabled(false);
 
@@ -109,8 +114,6 @@ SessionMesure::SessionMesure(TForm1 *fenetre) : QObject(fenetre), fenetre_(fenet
             if (coche) modeEtalonnage_ = mode;
         });
 
-    grille_ = fenetre_->StringGrid0;
-    grille_->OnCellsChange = [this](int c, int r) { marquer(c, r); };
     // Settings live in globals and controls: look at them after each burst of events.
     veille_.setInterval(250);
     connect(&veille_, &QTimer::timeout, this, &SessionMesure::enregistrerEtape);
@@ -124,8 +127,12 @@ SessionMesure::SessionMesure(TForm1 *fenetre) : QObject(fenetre), fenetre_(fenet
 
 SessionMesure::~SessionMesure()
 {
-    // The window's children go in their order: the grid may be gone already.
-    if (grille_) grille_->OnCellsChange = nullptr;
+    document_->setObservateur(nullptr);
+}
+
+QUndoStack *SessionMesure::pile() const
+{
+    return document_->pile();
 }
 
 ClipMesure SessionMesure::infoClip()
@@ -142,103 +149,52 @@ ClipMesure SessionMesure::infoClip()
     return clip_;
 }
 
-void SessionMesure::marquer(int col, int row)
-{
-    if (enPose_ || col < 1 || col > 2 * kPointsMesure || row < 1) return;
-    if (!debordement_) {
-        if (int(marques_.size()) >= kMarquesMax) {
-            debordement_ = true;
-            marques_.clear();
-            marques_.shrink_to_fit();
-        } else
-            marques_.emplace_back(col, row);
-    }
-    if (etapePrevue_) return;
-    etapePrevue_ = true;
-    QTimer::singleShot(0, this, [this] {
-        etapePrevue_ = false;
-        enregistrerEtape();
-    });
-}
-
-void SessionMesure::repartir()
+void SessionMesure::nouveauClip()
 {
     if (lecteurConnu_ != fenetre_->MediaPlayer1) {
         fichierSession_.clear();
         recuperation_->effacer();
     }
     lecteurConnu_ = fenetre_->MediaPlayer1;
-    mesure_ = fenetre_->lireMesure();
-    modeEtalonnage_ = mesure_.reglages.modeEtalonnage;
-    marques_.clear();
-    debordement_ = false;
-    pile_->clear();
+    Mesure m = document_->mesure();
+    m.clip = infoClip();
+    m.reglages = fenetre_->lireReglages();
+    modeEtalonnage_ = m.reglages.modeEtalonnage;
+    enPose_ = true;
+    document_->remplacer(m);
+    enPose_ = false;
 }
 
 void SessionMesure::enregistrerEtape()
 {
     if (enPose_) return;
     actualiserMenus();
-    if (!fenetre_->clipOuvert()) {
-        marques_.clear();
-        debordement_ = false;
-        return;
-    }
+    if (!fenetre_->clipOuvert()) return;
     // In the middle of a gesture (the time-origin arrow held, a button down): wait for its end.
     if (fenetre_->Timer2->isActive() || QGuiApplication::mouseButtons() != Qt::NoButton) return;
-    const ReglagesMesure &g = mesure_.reglages;
-    if (lecteurConnu_ != fenetre_->MediaPlayer1 || g.largeurAffichee != largeurAffichee ||
-        g.hauteurAffichee != hauteurAffichee || g.pourcentAffichage != pcAffichage) {
-        // A new clip or a new display size: the pixels of the history mean nothing now.
-        // Both leave the table empty, so pointings already there were made since: a step.
-        repartir();
-        if (mesure_.nbPointages() > 0) {
-            Mesure vide = mesure_;
-            for (auto &carte : vide.positions)
-                carte.clear();
-            pile_->push(new CommandeMesure(mesure_, this, vide, mesure_));
-            recuperation_->planifier();
-        }
+    validerReglages();
+}
+
+void SessionMesure::validerReglages()
+{
+    if (enPose_ || enValidation_ || !fenetre_->clipOuvert()) return;
+    // The settings step below may clear positions (a new display size): not again inside.
+    const QScopedValueRollback<bool> dedans(enValidation_, true);
+    const ReglagesMesure &g = document_->reglages();
+    if (lecteurConnu_ != fenetre_->MediaPlayer1) {
+        nouveauClip();
         return;
     }
-    // The pointings written since the last step, compared with the value kept and applied
-    // to it in place: no copy of the whole measurement per step.
-    std::vector<ChangementPosition> changements;
-    if (debordement_) {
-        Mesure lu = mesure_;
-        lu.positions = fenetre_->lireMesure().positions;
-        changements = differencePositions(mesure_, lu);
-        mesure_.positions = lu.positions;
-    } else {
-        for (auto [c, r] : marques_) {
-            const int p = (c - 1) / 2, f = r - 1;
-            if (f >= nbImages) continue;
-            const auto pos = fenetre_->lirePosition(p, f);
-            const auto &carte = std::as_const(mesure_.positions[p]);
-            const auto i = carte.constFind(f);
-            std::optional<QPointF> avant;
-            if (i != carte.cend()) avant = *i;
-            if (avant == pos) continue;
-            changements.push_back({f, std::int8_t(p), avant, pos});
-            appliquerChangements(mesure_, {changements.back()}, true);
-        }
-    }
-    marques_.clear();
-    debordement_ = false;
     const ReglagesMesure reglages = fenetre_->lireReglages();
-    if (changements.empty()) {
-        // Choosing a scale mode alone changes nothing worth a step.
-        ReglagesMesure r = reglages;
-        r.modeEtalonnage = g.modeEtalonnage;
-        if (r == g) {
-            mesure_.reglages.modeEtalonnage = reglages.modeEtalonnage;
-            return;
-        }
-    }
-    const ReglagesMesure avant = mesure_.reglages;
-    mesure_.reglages = reglages;
-    pile_->push(new CommandeMesure(mesure_, this, std::move(changements), avant, reglages));
-    recuperation_->planifier();
+    // Choosing a scale mode alone changes nothing worth a step: it goes with the next one.
+    ReglagesMesure r = reglages;
+    r.modeEtalonnage = g.modeEtalonnage;
+    if (r == g) return;
+    // A new display size: the pixels pointed at the old one were cleared with it.
+    const bool taille = g.largeurAffichee != reglages.largeurAffichee ||
+                        g.hauteurAffichee != reglages.hauteurAffichee ||
+                        g.pourcentAffichage != reglages.pourcentAffichage;
+    document_->changerReglages(reglages, taille);
 }
 
 void SessionMesure::mesureModifiee(const Mesure &m, const PlageMesure &plage)
@@ -247,21 +203,19 @@ void SessionMesure::mesureModifiee(const Mesure &m, const PlageMesure &plage)
     modeEtalonnage_ = m.reglages.modeEtalonnage;
     fenetre_->poserMesure(m, plage);
     enPose_ = false;
-    marques_.clear();
-    debordement_ = false;
     recuperation_->planifier();
 }
 
 void SessionMesure::annuler()
 {
     enregistrerEtape();
-    pile_->undo();
+    pile()->undo();
 }
 
 void SessionMesure::retablir()
 {
     enregistrerEtape();
-    pile_->redo();
+    pile()->redo();
 }
 
 void SessionMesure::actualiserMenus()
@@ -364,7 +318,7 @@ bool SessionMesure::ouvrirSession(const QString &fichier, bool recuperation)
         pcAffichage = tailleImaBox->udPc->Position();
     }
     if (largeurAffichee != g.largeurAffichee || hauteurAffichee != g.hauteurAffichee) {
-        repartir();
+        nouveauClip();
         dire(TypeMessage::Erreur,
              QStringLiteral("أبعاد مقطع الفيديو (%1×%2) لا تطابق أبعاد الجلسة (%3×%4) : لم "
                             "تُسترجع القياسات.")
@@ -383,12 +337,12 @@ bool SessionMesure::ouvrirSession(const QString &fichier, bool recuperation)
     m.clip = infoClip();
     PlageMesure plage;
     plage.reglages = true;
-    plage.positions = differencePositions(fenetre_->lireMesure(), m);
     modeEtalonnage_ = g.modeEtalonnage;
     enPose_ = true;
+    document_->remplacer(m);
     fenetre_->poserMesure(m, plage);
     enPose_ = false;
-    repartir();
+    nouveauClip();
     if (!recuperation) fichierSession_ = fichier;
     recuperation_->planifier();
     return true;

@@ -1,8 +1,8 @@
 #pragma once
-// Keeps the work: the undo history, the session file commands and recovery, for the main
-// window. The handlers keep writing the grids and globals as they always did; this object
-// follows the pixel grid cell by cell and the settings after each event, and records each
-// change as one undo step (a difference from the value it keeps).
+// Keeps the work: the session file commands, undo and redo, and recovery, for the main
+// window. Positions change through the document's own operations; the settings the handlers
+// write into the working state are recorded into the document after each burst of events, as
+// one undo step.
 #include "measure/commandesMesure.h"
 #include "measure/mesure.h"
 
@@ -13,10 +13,10 @@
 class QAction;
 class QMenu;
 class QUndoStack;
+class DocumentMesure;
 class Recuperation;
 class TForm1;
 class TMediaPlayer;
-class TStringGrid;
 
 class SessionMesure : public QObject, public ObservateurMesure
 {
@@ -32,12 +32,17 @@ public:
     // The clip now open, as a session names it (size and checksum computed once per clip).
     ClipMesure infoClip();
     int modeEtalonnage() const { return modeEtalonnage_; }
-    QUndoStack *pile() const { return pile_; }
+    QUndoStack *pile() const;
     Recuperation *recuperation() const { return recuperation_; }
     QString fichierSession() const { return fichierSession_; }
 
-    // Records what changed since the last step, if anything (run after each event).
+    // Records what changed since the last step, if anything (run after each event, waits for
+    // the end of a gesture).
     void enregistrerEtape();
+    // The same now, whatever the mouse does.
+    void validerReglages();
+    // A clip was opened: the history starts again, with the settings the window shows.
+    void nouveauClip();
     void annuler();
     void retablir();
     bool enregistrer();
@@ -50,24 +55,18 @@ public:
     void mesureModifiee(const Mesure &m, const PlageMesure &plage) override;
 
 private:
-    void marquer(int col, int row);
-    void repartir(); // a new clip or display size: the history starts again
     bool enregistrerDans(const QString &fichier);
     void actualiserMenus();
 
     TForm1 *fenetre_;
-    QUndoStack *pile_;
+    DocumentMesure *document_;
     Recuperation *recuperation_;
-    Mesure mesure_;                            // the measurement as of the last step
-    std::vector<std::pair<int, int>> marques_; // cells of StringGrid0 written since
-    bool debordement_ = false;                 // too many marks: read the whole grid
-    bool etapePrevue_ = false;
     bool enPose_ = false;
+    bool enValidation_ = false;
     int modeEtalonnage_ = 0;
     QPointer<TMediaPlayer> lecteurConnu_;
     ClipMesure clip_;
     QPointer<TMediaPlayer> lecteurClip_;
     QString fichierSession_;
     QTimer veille_;
-    QPointer<TStringGrid> grille_;
 };

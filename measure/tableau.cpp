@@ -6,6 +6,9 @@
 #include "app/plateforme.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "measure/document.h"
+#include "measure/pixels.h"
+#include "measure/sessionMesure.h"
 #include "measure/grilles.h"
 #include "measure/rgbhls.h"
 #include "printing/Imprimer.h"
@@ -177,6 +180,17 @@ void TForm1::construirePageMesures()
     StringGrid0 = nomme(new TStringGrid(tsMesures), "StringGrid0");
     tailleGrille(StringGrid0, 3, 2);
     StringGrid0->hide();
+    // Both grids show the document.
+    StringGrid0->setFournisseur(
+        {[this](int c, int r) { return texteCellulePixels(*document, c, r, document->reglages().origineTemps); },
+         [this](int c, int r, const QString &texte) { ecrirePixel(c, r, texte); }});
+    StringGrid1->setFournisseur(
+        {[this](int c, int r) { return texteCelluleMetres(*document, c, r, document->reglages().origineTemps); },
+         {}});
+    connect(document, &DocumentMesure::modifie, this, [this] {
+        StringGrid0->rafraichir();
+        StringGrid1->rafraichir();
+    });
     // Titles from the start, so that an export before any clip is well formed.
     StringGrid0->setCells(0, 0, QStringLiteral("t"));
     titresColonnes(StringGrid0, QString(), 1);
@@ -369,22 +383,18 @@ void TForm1::preparerTableau()
     udt0->setPosition(1);
     udt0->setEnabled(true);
 
-    // Pixels of another clip mean nothing here: empty every pair, hidden ones included.
-    for (TStringGrid *g : {StringGrid0, StringGrid1}) {
-        const LotCellules lot(g);
-        const int lignes = std::max(g->RowCount(), N + 1);
-        for (int c = 1; c <= 2 * kPointsMax; ++c)
-            for (int r = 1; r < lignes; ++r)
-                g->setCells(c, r, QString());
-    }
+    // Pixels of another clip mean nothing here: every pair goes, hidden ones included.
+    Mesure vide;
+    vide.reglages = document->reglages();
+    vide.reglages.origineTemps = 1;
+    vide.clip.nbImages = N;
+    document->remplacer(vide);
 
     {
         const LotCellules lot0(StringGrid0);
         tailleGrille(StringGrid0, 3, N + 1);
         StringGrid0->setCells(0, 0, QStringLiteral("t"));
         titresColonnes(StringGrid0, QString(), 1);
-        for (int r = 1; r <= N; ++r)
-            StringGrid0->setCells(0, r, QString::number(r - 1));
     }
 
     {
@@ -394,8 +404,6 @@ void TForm1::preparerTableau()
         titresColonnes(StringGrid1, QStringLiteral("(m)"), 1);
         formatTemps = QStringLiteral("0.000");
         StringGrid1->setCells(0, 0, QStringLiteral("t(s)"));
-        for (int r = 1; r <= N; ++r)
-            StringGrid1->setCells(0, r, formateReel(formatTemps, ecartTemps(r - 1, 0)));
         const int largeurXY = StringGrid1->TextWidth(texteSci(chiffresXY, 0));
         StringGrid1->setColWidths(1, largeurXY);
         StringGrid1->setColWidths(2, largeurXY);
@@ -438,20 +446,29 @@ void TForm1::preparerTableau()
 void TForm1::ActualGrid()
 {
     if (!clipOuvert()) return;
-    actualiserGrille(StringGrid0, StringGrid1, std::min(nbImages, StringGrid1->RowCount() - 1),
-                     udt0->Position());
+    // The texts are computed when painted: only the rows on screen are formatted again.
+    StringGrid0->rafraichir();
+    StringGrid1->rafraichir();
     emit tableauModifie(0, 0);
 }
 
 bool TForm1::tableauOccupe()
 {
-    if (!clipOuvert()) return false;
-    const int n = (StringGrid0->ColCount() - 1) / 2;
-    const int N = StringGrid0->RowCount() - 1;
-    for (int p = 1; p <= n; ++p)
-        for (int r = 1; r <= N; ++r)
-            if (!StringGrid0->Cells(2 * p - 1, r).isEmpty()) return true;
-    return false;
+    return clipOuvert() && document->occupe((StringGrid0->ColCount() - 1) / 2);
+}
+
+void TForm1::ecrirePixel(int col, int row, const QString &texte)
+{
+    // A pixel written into the hidden grid is a pointing (or its clearing) of that frame.
+    if (col < 1 || col > 2 * kPointsMax || row < 1 || row > nbImages) return;
+    const int p = (col - 1) / 2, f = row - 1;
+    if (texte.isEmpty()) {
+        document->ecrireCellule(p, f, std::nullopt);
+        return;
+    }
+    QPointF pos = document->position(p, f).value_or(QPointF());
+    (col % 2 ? pos.rx() : pos.ry()) = valeurPixel(texte);
+    document->ecrireCellule(p, f, pos);
 }
 
 void TForm1::StringGrid1DrawCell(QPainter &canevas, int col, int row, const QRect &rect)
@@ -474,10 +491,12 @@ void TForm1::StringGrid1Click()
 void TForm1::Button0Click()
 {
     if (!confirme(question(QStringLiteral("أنت تطلب مسح عمود من الجدول   "), 15))) return;
-    const int c = 2 * ((StringGrid0->Col() - 1) / 2) + 1;
-    const QRect zone(QPoint(c, 1), QPoint(c + 1, StringGrid0->RowCount() - 1));
-    effaceCellules(StringGrid0, zone, c, 1);
-    effaceCellules(StringGrid1, zone, c, 1);
+    const int p = (StringGrid0->Col() - 1) / 2;
+    document->effacer(p, p, 0, nbImages);
+    for (TStringGrid *g : {StringGrid0, StringGrid1}) {
+        g->setCol(2 * p + 1);
+        g->setRow(1);
+    }
     emit tableauModifie(0, 0);
     redessinerImageCourante();
 }
@@ -486,9 +505,11 @@ void TForm1::Button1Click()
 {
     if (!confirme(question(QStringLiteral("أنت تطلب مسح سطر من الجدول    "), 13))) return;
     const int r = StringGrid0->Row();
-    const QRect zone(QPoint(1, r), QPoint(StringGrid0->ColCount() - 1, r));
-    effaceCellules(StringGrid0, zone, 1, r);
-    effaceCellules(StringGrid1, zone, 1, r);
+    document->effacer(0, (StringGrid0->ColCount() - 1) / 2 - 1, r - 1, r - 1);
+    for (TStringGrid *g : {StringGrid0, StringGrid1}) {
+        g->setCol(1);
+        g->setRow(r);
+    }
     emit tableauModifie(r, 0);
     redessinerImageCourante();
 }
@@ -498,12 +519,11 @@ void TForm1::Button2Click()
     if (!effacerSansDemande &&
         !confirme(question(QStringLiteral("أنت تطلب مسح كامل الجدول      "), 12)))
         return;
-    const QRect zone0(QPoint(1, 1),
-                      QPoint(StringGrid0->ColCount() - 1, StringGrid0->RowCount() - 1));
-    const QRect zone1(QPoint(1, 1),
-                      QPoint(StringGrid1->ColCount() - 1, StringGrid1->RowCount() - 1));
-    effaceCellules(StringGrid0, zone0, 1, 1);
-    effaceCellules(StringGrid1, zone1, 1, 1);
+    document->effacer(0, (StringGrid0->ColCount() - 1) / 2 - 1, 0, nbImages);
+    for (TStringGrid *g : {StringGrid0, StringGrid1}) {
+        g->setCol(1);
+        g->setRow(1);
+    }
     emit tableauModifie(0, 0);
     if (clipOuvert()) reDraw(MediaPlayer1, 0);
     effacerSansDemande = false;
@@ -513,7 +533,7 @@ void TForm1::udFmt_tClick()
 {
     if (!clipOuvert()) return;
     formatTemps = motifTemps(udFmt_t->Position());
-    const long double derniere = reelDeTexte(StringGrid1->Cells(0, StringGrid1->RowCount() - 1));
+    const long double derniere = ecartTemps(nbImages - 1, document->reglages().origineTemps - 1);
     StringGrid1->setColWidths(
         0, StringGrid1->TextWidth(formateReel(formatTemps, derniere) + QLatin1Char('0')));
     ActualGrid();
@@ -554,19 +574,8 @@ void TForm1::udt0MouseUp()
     Timer2->stop();
     udt0->setIncrement(1);
     const int T = udt0->Position();
-    const int N = std::min(StringGrid0->RowCount(), StringGrid1->RowCount()) - 1;
-    {
-        const LotCellules lot0(StringGrid0), lot1(StringGrid1);
-        for (int r = 1; r <= N; ++r) {
-            if (r < T) {
-                StringGrid0->setCells(0, r, QString());
-                StringGrid1->setCells(0, r, QString());
-            } else {
-                StringGrid0->setCells(0, r, QString::number(r - T));
-                StringGrid1->setCells(0, r, formateReel(formatTemps, ecartTemps(r - 1, T - 1)));
-            }
-        }
-    }
+    // The time column follows the arrow once it is let go: that is when the step is taken.
+    if (sessionMesure) sessionMesure->validerReglages();
     choixPointsImpression(T > 1);
     emit tableauModifie(0, 0);
 }

@@ -3,6 +3,7 @@
 #include "app/Unit1.h"
 #include "app/etat.h"
 #include "app/plateforme.h"
+#include "measure/document.h"
 #include "export/fichiers.h"
 #include "calibration/transformation.h"
 #include "clip/TMediaPlayer.h"
@@ -455,6 +456,7 @@ PageImprimee TdlgImprimer::pageCourante(long double e) const
     p.sensY = sensY;
     p.taillePoints = taillePoints;
     const TStringGrid *apparence = Form1->StringGrid2, *pixels = Form1->StringGrid0;
+    const DocumentMesure &document = *Form1->document;
     const QString un = QStringLiteral("1");
     p.axes = apparence->Cells(0, 1) == un;
     p.couleurAxes = static_cast<std::uint32_t>(apparence->Cells(0, 0).toLongLong());
@@ -468,9 +470,9 @@ PageImprimee TdlgImprimer::pageCourante(long double e) const
     for (int f = std::max(premiere, 0); f <= derniere; ++f)
         for (int q = 1; q <= n; ++q) {
             if (apparence->Cells(q, 1) != un) continue;
-            const QString X = pixels->Cells(2 * q - 1, f + 1);
-            if (X.isEmpty()) continue;
-            p.marques.push_back({valeurPixel(X), valeurPixel(pixels->Cells(2 * q, f + 1)),
+            const auto pos = document.position(q - 1, f);
+            if (!pos) continue;
+            p.marques.push_back({pos->x(), pos->y(),
                                  static_cast<std::uint32_t>(apparence->Cells(q, 0).toLongLong()),
                                  apparence->Cells(q, 2).toInt()});
         }

@@ -8,6 +8,7 @@
 #include "clip/echecOuverture.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "measure/document.h"
 #include "measure/grilles.h"
 #include "measure/pixels.h"
 #include "suivi/suiveur.h"
@@ -223,7 +224,7 @@ void TForm1::suivreDepuis(const QRect &boiteAffichee)
     if (!clipOuvert()) return;
     const int debut = imageCourante;
     const int L = MediaPlayer1->Length();
-    const int derniere = std::min(L, StringGrid0->RowCount() - 1) - 1;
+    const int derniere = std::min(L, nbImages) - 1;
     if (debut < 0 || debut >= derniere) {
         plateforme().message(
             TypeMessage::Information,
@@ -292,23 +293,13 @@ void TForm1::suivreDepuis(const QRect &boiteAffichee)
     }
 
     // The frames found go into the table as pointing by hand writes them.
+    // One undo step for the whole run.
     const int c = 2 * p - 1;
-    const int d = chiffresXY - 1;
-    {
-        const LotCellules lot0(StringGrid0), lot1(StringGrid1);
-        for (const Trouve &t : trouves) {
-            const int r = t.image + 1;
-            const QString X = textePixel(t.X), Y = textePixel(t.Y);
-            StringGrid0->setCells(c, r, X);
-            StringGrid0->setCells(c + 1, r, Y);
-            StringGrid1->setCells(c, r,
-                                  texteSci(d, static_cast<long double>(valeurPixel(X) - origineX) *
-                                                  sensX * echelleH));
-            StringGrid1->setCells(c + 1, r,
-                                  texteSci(d, static_cast<long double>(origineY - valeurPixel(Y)) *
-                                                  sensY * echelleV));
-        }
-    }
+    std::vector<ChangementPosition> changements;
+    changements.reserve(trouves.size());
+    for (const Trouve &t : trouves)
+        changements.push_back({t.image, std::int8_t(p - 1), std::nullopt, QPointF(t.X, t.Y)});
+    document->changerPositions(std::move(changements));
     if (!trouves.empty()) emit tableauModifie(0, p);
 
     // The clip stands on the last frame found; the current point moves on as the

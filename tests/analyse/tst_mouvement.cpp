@@ -168,7 +168,8 @@ private slots:
         QVERIFY(a.coefficients.empty());
     }
 
-    // A row is read from the pixel grid's texts through the working state's calibration.
+    // A row's position in displayed pixels becomes a sample through the working state's
+    // calibration, counted from the time origin T.
     void lecture()
     {
         reinitialiserEtat();
@@ -176,18 +177,14 @@ private slots:
         origineX = 10;
         origineY = 100;
         echelleH = echelleV = 0.01L;
-        const auto e = echantillonDeCellules(4, QStringLiteral("3"), QStringLiteral("30"),
-                                             QStringLiteral("60"));
+        const auto e = echantillonDePosition(4, 1, QPointF(30, 60));
         QVERIFY(e);
         QCOMPARE(e->ligne, 4);
         QVERIFY(proche(e->t, 0.12) && proche(e->x, 0.2) && proche(e->y, 0.4));
-        QVERIFY(!echantillonDeCellules(2, QString(), QStringLiteral("30"), QStringLiteral("60")));
-        QVERIFY(!echantillonDeCellules(2, QStringLiteral("1"), QString(), QString()));
-        QVERIFY(!echantillonDeCellules(2, QStringLiteral("1"), QStringLiteral("3x"),
-                                       QStringLiteral("60")));
+        QVERIFY(!echantillonDePosition(2, 1, std::nullopt));
+        QVERIFY(!echantillonDePosition(2, 3, QPointF(30, 60))); // before the time origin
         // A tracked position keeps its decimals.
-        const auto suivi = echantillonDeCellules(4, QStringLiteral("3"), QStringLiteral("30.5"),
-                                                 QStringLiteral("59.75"));
+        const auto suivi = echantillonDePosition(4, 1, QPointF(30.5, 59.75));
         QVERIFY(suivi && proche(suivi->x, 0.205) && proche(suivi->y, 0.4025));
     }
 

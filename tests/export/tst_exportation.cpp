@@ -139,14 +139,21 @@ class TestExportation : public QObject
         Form1->bbtnOpenAviClick();
         QVERIFY(Form1->clipOuvert());
         Form1->udPointsPlan->cliquer(true);
+        // 1 mm per pixel, origin 500 pixels down: the pixels below give these metres.
+        echelleH = echelleV = 0.001L;
+        origineX = 0;
+        origineY = 500;
         const QStringList lignes[3] = {{"0.000", " 1.23E-1", "-4.50E-2", " 2.00E-1", " 0.00E+0"},
                                        {"0.040", " 1.50E-1", " 1.00E-2", "", ""},
                                        {"0.080", " 1.75E-1", " 5.00E-2", " 2.10E-1", "-1.00E-3"}};
+        const int pixels[3][4] = {{123, 545, 200, 500}, {150, 490, -1, -1}, {175, 450, 210, 501}};
         QCOMPARE(Form1->StringGrid1->RowCount(), 4);
         for (int r = 1; r <= 3; ++r) {
-            QCOMPARE(Form1->StringGrid1->Cells(0, r), lignes[r - 1][0]);
             for (int k = 1; k < 5; ++k)
-                Form1->StringGrid1->setCells(k, r, lignes[r - 1][k]);
+                if (pixels[r - 1][k - 1] >= 0)
+                    Form1->StringGrid0->setCells(k, r, QString::number(pixels[r - 1][k - 1]));
+            for (int k = 0; k < 5; ++k)
+                QCOMPARE(Form1->StringGrid1->Cells(k, r), lignes[r - 1][k]);
         }
         plateformeTest.dialoguesFichiers.clear();
     }

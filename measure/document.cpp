@@ -1,0 +1,129 @@
+#include "measure/document.h"
+
+#include "measure/pixels.h"
+
+#include <QTimer>
+#include <QUndoStack>
+
+DocumentMesure::DocumentMesure(QObject *parent) : QObject(parent), pile_(new QUndoStack(this))
+{
+    setObjectName(QStringLiteral("documentMesure"));
+    pile_->setUndoLimit(1000);
+}
+
+DocumentMesure::~DocumentMesure() = default;
+
+std::optional<QPointF> DocumentMesure::position(int point, int image) const
+{
+    if (point < 0 || point >= kPointsMesure) return std::nullopt;
+    const auto &carte = mesure_.positions[point];
+    const auto i = carte.constFind(image);
+    if (i == carte.cend()) return std::nullopt;
+    return *i;
+}
+
+bool DocumentMesure::occupe(int n) const
+{
+    for (int p = 0; p < std::min(n, kPointsMesure); ++p)
+        if (!mesure_.positions[p].isEmpty()) return true;
+    return false;
+}
+
+QPointF DocumentMesure::arrondi(const QPointF &p)
+{
+    return {valeurPixel(textePixel(p.x())), valeurPixel(textePixel(p.y()))};
+}
+
+void DocumentMesure::pointer(int point, int image, std::optional<QPointF> pos)
+{
+    changerPositions({{image, std::int8_t(point), std::nullopt, pos}});
+}
+
+std::vector<ChangementPosition>
+DocumentMesure::aFaire(std::vector<ChangementPosition> changements)
+{
+    if (avantOperation) avantOperation();
+    std::vector<ChangementPosition> faits;
+    faits.reserve(changements.size());
+    for (ChangementPosition &c : changements) {
+        if (c.point < 0 || c.point >= kPointsMesure || c.image < 0) continue;
+        if (c.apres) c.apres = arrondi(*c.apres);
+        c.avant = position(c.point, c.image);
+        if (c.avant == c.apres) continue;
+        faits.push_back(c);
+    }
+    return faits;
+}
+
+void DocumentMesure::changerPositions(std::vector<ChangementPosition> changements)
+{
+    auto faits = aFaire(std::move(changements));
+    if (faits.empty()) return;
+    appliquerChangements(mesure_, faits, true);
+    pousser(std::move(faits), mesure_.reglages);
+}
+
+void DocumentMesure::ecrireCellule(int point, int image, std::optional<QPointF> pos)
+{
+    auto faits = aFaire({{image, std::int8_t(point), std::nullopt, pos}});
+    if (faits.empty()) return;
+    if (!rafale_) {
+        rafale_ = ++rafales_;
+        QTimer::singleShot(0, this, [this] { rafale_ = 0; });
+    }
+    appliquerChangements(mesure_, faits, true);
+    pousser(std::move(faits), mesure_.reglages, rafale_);
+}
+
+void DocumentMesure::effacer(int premierPoint, int dernierPoint, int premiere, int derniere)
+{
+    std::vector<ChangementPosition> c;
+    for (int p = std::max(premierPoint, 0); p <= std::min(dernierPoint, kPointsMesure - 1); ++p) {
+        const auto &carte = mesure_.positions[p];
+        for (auto i = carte.lowerBound(premiere); i != carte.cend() && i.key() <= derniere; ++i)
+            c.push_back({i.key(), std::int8_t(p), std::nullopt, std::nullopt});
+    }
+    changerPositions(std::move(c));
+}
+
+void DocumentMesure::changerReglages(const ReglagesMesure &r, bool effacerPositions)
+{
+    std::vector<ChangementPosition> effaces;
+    if (effacerPositions)
+        for (int p = 0; p < kPointsMesure; ++p)
+            for (auto i = mesure_.positions[p].cbegin(); i != mesure_.positions[p].cend(); ++i)
+                effaces.push_back({i.key(), std::int8_t(p), i.value(), std::nullopt});
+    if (r == mesure_.reglages && effaces.empty()) return;
+    const ReglagesMesure avant = mesure_.reglages;
+    mesure_.reglages = r;
+    appliquerChangements(mesure_, effaces, true);
+    pousser(std::move(effaces), avant);
+}
+
+void DocumentMesure::pousser(std::vector<ChangementPosition> changements,
+                             const ReglagesMesure &avant, int rafale)
+{
+    PlageMesure plage;
+    plage.reglages = avant != mesure_.reglages;
+    plage.positions = changements;
+    auto *etape = new CommandeMesure(mesure_, this, std::move(changements), avant, mesure_.reglages);
+    if (rafale) etape->setRafale(rafale);
+    pile_->push(etape);
+    emit modifie(plage);
+}
+
+void DocumentMesure::remplacer(const Mesure &m)
+{
+    PlageMesure plage;
+    plage.reglages = true;
+    plage.positions = differencePositions(mesure_, m);
+    mesure_ = m;
+    pile_->clear();
+    emit modifie(plage);
+}
+
+void DocumentMesure::mesureModifiee(const Mesure &m, const PlageMesure &plage)
+{
+    if (observateur_) observateur_->mesureModifiee(m, plage);
+    emit modifie(plage);
+}
