@@ -275,6 +275,19 @@ private slots:
         garder();
         Form1->tbXpYn->click();
         garder();
+        Form1->rbEtalonSimu->setChecked(true); // two common scales: undo keeps the mode
+        taper(Form1->edSi, QStringLiteral("3"));
+        garder();
+        QTest::qWait(2100); // a calibration a moment later is a step of its own
+        taper(Form1->edSi, QStringLiteral("4"));
+        garder();
+        plateformeTest.reponses = {Reponse::Oui}; // a display size clears the pointings
+        tailleImaBox->udPc->setPosition(50);
+        tailleImaBox->OKBtnClick();
+        garder();
+        QVERIFY(!Form1->tableauOccupe());
+        pointer(35, 36);
+        garder();
         pageMesures();
         Form1->Button2Click(); // the whole table
         garder();
