@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <locale>
@@ -205,15 +206,30 @@ Mesure lire(const QJsonObject &racine, const QString &fichierSession, QString &a
     const QJsonArray pointages = l.tableau(racine, "pointages", QStringLiteral("pointages"));
     if (pointages.size() != kPointsMesure) throw Defaut{messageType(QStringLiteral("pointages"))};
     for (int p = 0; p < kPointsMesure; ++p) {
-        const QString nom = QStringLiteral("pointages[%1]").arg(p);
-        if (!pointages[p].isArray()) throw Defaut{messageType(nom)};
-        for (const QJsonValue &v : pointages[p].toArray()) {
+        // Names are made for the message only: a full table has hundreds of thousands.
+        const auto nom = [p](const char *quoi) {
+            return QStringLiteral("pointages[%1]").arg(p) + QLatin1String(quoi);
+        };
+        if (!pointages[p].isArray()) throw Defaut{messageType(nom(""))};
+        const QJsonArray liste = pointages[p].toArray();
+        auto &carte = m.positions[p];
+        for (qsizetype k = 0, n = liste.size(); k < n; ++k) {
+            const QJsonValue v = liste[k];
+            if (!v.isArray()) throw Defaut{messageType(nom(""))};
             const QJsonArray e = v.toArray();
-            if (!v.isArray() || e.size() != 3) throw Defaut{messageType(nom)};
-            const int image = l.entier(e[0], nom + QStringLiteral(" (image)"), 0, N - 1);
-            const double x = l.pixel(e[1], nom + QStringLiteral(" (x)"), W);
-            const double y = l.pixel(e[2], nom + QStringLiteral(" (y)"), H);
-            m.positions[p].insert(image, QPointF(x, y));
+            if (e.size() != 3) throw Defaut{messageType(nom(""))};
+            const QJsonValue vi = e[0], vx = e[1], vy = e[2];
+            const double i = vi.toDouble(-1), x = vx.toDouble(NAN), y = vy.toDouble(NAN);
+            // The common case checked at once; any doubt goes through the named checks.
+            if (!vi.isDouble() || i != std::floor(i) || i < 0 || i > N - 1 ||
+                !(x >= -0.5 && x <= W - 0.5) || !(y >= -0.5 && y <= H - 0.5)) {
+                l.entier(vi, nom(" (image)"), 0, N - 1);
+                l.pixel(vx, nom(" (x)"), W);
+                l.pixel(vy, nom(" (y)"), H);
+            }
+            // Kept to the hundredth, as the table holds it; frames mostly come in order.
+            carte.insert(carte.cend(), int(i),
+                         QPointF(std::round(x * 100.0) / 100.0, std::round(y * 100.0) / 100.0));
         }
     }
     return m;
@@ -229,13 +245,6 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
     if (chemin.startsWith(QLatin1String("..")) || QFileInfo(chemin).isAbsolute())
         chemin = m.clip.fichier;
 
-    QJsonArray pointages;
-    for (const auto &carte : m.positions) {
-        QJsonArray a;
-        for (auto i = carte.cbegin(); i != carte.cend(); ++i)
-            a.append(QJsonArray{i.key(), i.value().x(), i.value().y()});
-        pointages.append(a);
-    }
     QJsonArray aspects;
     for (const AspectMesure &a : g.aspects)
         aspects.append(QJsonObject{{QStringLiteral("couleur"), qint64(a.couleur)},
@@ -274,8 +283,36 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
                                                 {QStringLiteral("sensY"), g.sensY}}},
         {QStringLiteral("aspect"), QJsonObject{{QStringLiteral("taille"), g.taillePoints},
                                                {QStringLiteral("elements"), aspects}}},
-        {QStringLiteral("pointages"), pointages}};
-    return QJsonDocument(racine).toJson(QJsonDocument::Compact);
+        {QStringLiteral("pointages"), QJsonArray()}};
+    QByteArray texte = QJsonDocument(racine).toJson(QJsonDocument::Compact);
+    // The pointings are written here, not through QJsonArray: a full table has hundreds of
+    // thousands of them. Same JSON: shortest round-trip numbers, in frame order.
+    QByteArray liste = "[";
+    char nombre[64];
+    const auto ajouter = [&liste, &nombre](double v) {
+        liste.append(nombre, std::to_chars(nombre, nombre + sizeof nombre, v).ptr - nombre);
+    };
+    for (int p = 0; p < kPointsMesure; ++p) {
+        liste += p ? ",[" : "[";
+        const auto &carte = m.positions[p];
+        liste.reserve(liste.size() + carte.size() * 16);
+        for (auto i = carte.cbegin(); i != carte.cend(); ++i) {
+            liste += i == carte.cbegin() ? "[" : ",[";
+            liste += QByteArray::number(i.key());
+            liste += ',';
+            ajouter(i.value().x());
+            liste += ',';
+            ajouter(i.value().y());
+            liste += ']';
+        }
+        liste += ']';
+    }
+    liste += ']';
+    // Keys are written in order and no text holds a raw quote: the key is found once.
+    const QByteArray cle = "\"pointages\":[]";
+    const qsizetype ou = texte.lastIndexOf(cle);
+    texte.replace(ou + cle.size() - 2, 2, liste);
+    return texte;
 }
 
 QString ecrireSession(const Mesure &m, const QString &fichierSession)
