@@ -28,6 +28,7 @@ Recuperation::Recuperation(QObject *parent) : QObject(parent)
                              .arg(QCoreApplication::applicationPid())
                              .arg(QDateTime::currentMSecsSinceEpoch());
     fichier_ = base + QStringLiteral(".kinemar");
+    journal_ = journalDe(fichier_);
     verrou_ = std::make_unique<QLockFile>(base + QStringLiteral(".lock"));
     verrou_->setStaleLockTime(0);
     verrou_->tryLock(0);
@@ -50,7 +51,13 @@ void Recuperation::nettoyer()
     minuterie_.stop();
     ecrivain_.waitForDone();
     QFile::remove(fichier_);
+    QFile::remove(journal_);
     verrou_->unlock();
+}
+
+QString Recuperation::journalDe(const QString &fichier)
+{
+    return fichier + QStringLiteral(".journal");
 }
 
 QString Recuperation::dossier()
@@ -81,7 +88,30 @@ QStringList Recuperation::recuperables() const
 void Recuperation::abandonner(const QString &fichier)
 {
     QFile::remove(fichier);
+    QFile::remove(journalDe(fichier));
     QFile::remove(verrouDe(fichier));
+}
+
+LectureSession Recuperation::lire(const QString &fichier)
+{
+    LectureSession l = lireFichierSession(fichier);
+    QFile journal(journalDe(fichier));
+    if (l.mesure && journal.open(QIODevice::ReadOnly))
+        rejouerJournal(*l.mesure, journal.readAll(), fichier);
+    return l;
+}
+
+void Recuperation::noter(const Mesure &m, const PlageMesure &plage)
+{
+    if (fini_) return;
+    if (!copieAFaire_) enAttente_ += lignesJournal(m, plage, fichier_);
+    planifier();
+}
+
+void Recuperation::toutReecrire()
+{
+    copieAFaire_ = true;
+    enAttente_.clear();
 }
 
 void Recuperation::planifier()
@@ -98,23 +128,48 @@ void Recuperation::ecrire()
         minuterie_.start(100);
         return;
     }
-    Mesure m = source();
-    if (m.clip.fichier.isEmpty()) return;
+    // Past this the journal is written again as a whole copy: replaying stays quick.
+    constexpr qint64 kJournalMax = 4 << 20;
+    if (copieAFaire_ || tailleJournal_ + enAttente_.size() > kJournalMax) {
+        Mesure m = source();
+        if (m.clip.fichier.isEmpty()) return;
+        copieAFaire_ = false;
+        enAttente_.clear();
+        tailleJournal_ = 0;
+        lancer([m = std::move(m), f = fichier_, j = journal_] {
+            // The copy holds every change noted so far: the journal starts again after it.
+            auto raison = ecrireFichier(f, texteSession(m, f));
+            if (!raison) raison = ecrireFichier(j, QByteArray());
+            return raison;
+        });
+        return;
+    }
+    if (enAttente_.isEmpty()) return;
+    tailleJournal_ += enAttente_.size();
+    lancer([l = std::exchange(enAttente_, QByteArray()), j = journal_] {
+        return ajouterAuFichier(j, l);
+    });
+}
+
+void Recuperation::lancer(std::function<std::optional<QString>()> ecriture)
+{
     enCours_ = true;
     ecrit_ = true;
     depuisEcriture_.start();
-    ecrivain_.start([this, m = std::move(m), f = fichier_] {
-        // The journal goes through the same writer as every save: a failed write leaves
-        // the last good copy in place.
-        const std::optional<QString> raison = ecrireFichier(f, texteSession(m, f));
+    // The copy and the journal go through the same checked writes as every save: a failure
+    // leaves the last good copy, and the journal ending on its last whole line.
+    ecrivain_.start([this, ecriture = std::move(ecriture)] {
+        const std::optional<QString> raison = ecriture();
         QMetaObject::invokeMethod(
             this, [this, raison] { ecrit(raison); }, Qt::QueuedConnection);
-        enCours_ = false;
     });
 }
 
 void Recuperation::ecrit(const std::optional<QString> &raison)
 {
+    enCours_ = false;
+    // A journal missing lines would replay wrong: the next write is whole.
+    if (raison) toutReecrire();
     if (protege_ == !raison) return;
     protege_ = !raison;
     emit protection(protege_, raison.value_or(QString()));
@@ -124,15 +179,20 @@ void Recuperation::effacer()
 {
     minuterie_.stop();
     ecrivain_.waitForDone();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     QFile::remove(fichier_);
+    QFile::remove(journal_);
+    toutReecrire();
 }
 
 void Recuperation::attendre()
 {
     ecrivain_.waitForDone();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     if (minuterie_.isActive()) {
         minuterie_.stop();
         ecrire();
         ecrivain_.waitForDone();
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     }
 }

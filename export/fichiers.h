@@ -17,5 +17,10 @@ bool fichierExiste(const QString &nom);
 // writes goes through here.
 std::optional<QString> ecrireFichier(const QString &nom, const QByteArray &octets, int droits = -1);
 
+// Adds the bytes at the end of a file (made, private to the user, when missing) with the same
+// checks; a failure cuts the file back to its length before, so that it never ends on half an
+// addition. For journals, which grow by small additions. Nothing on success, else the reason.
+std::optional<QString> ajouterAuFichier(const QString &nom, const QByteArray &octets);
+
 // The message shown when a file could not be written: the file and the reason.
 QString texteErreurEcriture(const QString &nom, const QString &raison);

@@ -41,6 +41,13 @@ std::optional<long double> reelDeTexte(const QString &t)
     return v;
 }
 
+// Shortest text that reads back as the same double.
+void ajouterNombre(QByteArray &b, double v)
+{
+    char nombre[64];
+    b.append(nombre, std::to_chars(nombre, nombre + sizeof nombre, v).ptr - nombre);
+}
+
 QJsonArray point(const QPoint &p)
 {
     return QJsonArray{p.x(), p.y()};
@@ -288,10 +295,6 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
     // The pointings are written here, not through QJsonArray: a full table has hundreds of
     // thousands of them. Same JSON: shortest round-trip numbers, in frame order.
     QByteArray liste = "[";
-    char nombre[64];
-    const auto ajouter = [&liste, &nombre](double v) {
-        liste.append(nombre, std::to_chars(nombre, nombre + sizeof nombre, v).ptr - nombre);
-    };
     for (int p = 0; p < kPointsMesure; ++p) {
         liste += p ? ",[" : "[";
         const auto &carte = m.positions[p];
@@ -300,9 +303,9 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
             liste += i == carte.cbegin() ? "[" : ",[";
             liste += QByteArray::number(i.key());
             liste += ',';
-            ajouter(i.value().x());
+            ajouterNombre(liste, i.value().x());
             liste += ',';
-            ajouter(i.value().y());
+            ajouterNombre(liste, i.value().y());
             liste += ']';
         }
         liste += ']';
@@ -362,6 +365,68 @@ LectureSession lireFichierSession(const QString &fichierSession)
         return r;
     }
     return lireSession(f.readAll(), fichierSession);
+}
+
+QByteArray lignesJournal(const Mesure &m, const PlageMesure &plage, const QString &fichierSession)
+{
+    QByteArray b;
+    if (plage.reglages) {
+        Mesure reglages;
+        reglages.clip = m.clip;
+        reglages.reglages = m.reglages;
+        b += "R " + texteSession(reglages, fichierSession) + '\n';
+    }
+    for (const ChangementPosition &c : plage.positions) {
+        const auto &carte = m.positions[c.point];
+        const auto i = carte.constFind(c.image);
+        b += i == carte.cend() ? "E " : "P ";
+        b += QByteArray::number(int(c.point)) + ' ' + QByteArray::number(c.image);
+        if (i != carte.cend()) {
+            b += ' ';
+            ajouterNombre(b, i->x());
+            b += ' ';
+            ajouterNombre(b, i->y());
+        }
+        b += '\n';
+    }
+    return b;
+}
+
+int rejouerJournal(Mesure &m, const QByteArray &journal, const QString &fichierSession)
+{
+    int appliquees = 0;
+    const ReglagesMesure &g = m.reglages;
+    for (qsizetype debut = 0; debut < journal.size();) {
+        const qsizetype fin = journal.indexOf('\n', debut);
+        if (fin < 0) break; // cut by a crash
+        const QByteArray ligne = journal.mid(debut, fin - debut);
+        debut = fin + 1;
+        if (ligne.startsWith("R ")) {
+            const LectureSession l = lireSession(ligne.mid(2), fichierSession);
+            if (!l.mesure) break;
+            m.reglages = l.mesure->reglages;
+            ++appliquees;
+            continue;
+        }
+        const QList<QByteArray> champs = ligne.split(' ');
+        const bool pose = champs.size() == 5 && champs[0] == "P";
+        if (!pose && !(champs.size() == 3 && champs[0] == "E")) break;
+        bool ok1 = false, ok2 = false;
+        const int p = champs[1].toInt(&ok1), f = champs[2].toInt(&ok2);
+        if (!ok1 || !ok2 || p < 0 || p >= kPointsMesure || f < 0 || f >= m.clip.nbImages) break;
+        if (!pose) {
+            m.positions[p].remove(f);
+        } else {
+            bool okX = false, okY = false;
+            const double x = champs[3].toDouble(&okX), y = champs[4].toDouble(&okY);
+            if (!okX || !okY || !(x >= -0.5 && x <= g.largeurAffichee - 0.5) ||
+                !(y >= -0.5 && y <= g.hauteurAffichee - 0.5))
+                break;
+            m.positions[p].insert(f, QPointF(x, y));
+        }
+        ++appliquees;
+    }
+    return appliquees;
 }
 
 QByteArray empreinteClip(const QString &fichier)

@@ -1,6 +1,7 @@
 #pragma once
 // The session file (.kinemar): the whole measurement as UTF-8 JSON with a format number.
 // One serialisation serves saving, opening and recovery.
+#include "measure/commandesMesure.h"
 #include "measure/mesure.h"
 
 #include <QString>
@@ -23,6 +24,16 @@ struct LectureSession {
 // Reads and checks everything (types, ranges, format number) before returning a value.
 LectureSession lireSession(const QByteArray &octets, const QString &fichierSession);
 LectureSession lireFichierSession(const QString &fichierSession);
+
+// The recovery journal: the changes made since the last whole copy, one line each, in order.
+// "P point frame x y" a position, "E point frame" a position cleared, "R {...}" the settings
+// (the session file's JSON without the pointings). Every line sets a value whole, so that
+// replaying a line twice changes nothing.
+QByteArray lignesJournal(const Mesure &m, const PlageMesure &plage, const QString &fichierSession);
+// Replays a journal on the whole copy it follows. A line that does not read (the end of a
+// write cut by a crash) ends the replay: what came before it is kept. Returns the lines
+// applied.
+int rejouerJournal(Mesure &m, const QByteArray &journal, const QString &fichierSession);
 
 // SHA-256 (hex) of the first MiB of a file; empty when it cannot be read.
 QByteArray empreinteClip(const QString &fichier);

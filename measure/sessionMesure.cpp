@@ -50,8 +50,10 @@ SessionMesure::SessionMesure(TForm1 *fenetre)
     document_->setObservateur(this);
     recuperation_ = new Recuperation(this);
     recuperation_->source = [this] { return document_->mesure(); };
-    connect(document_, &DocumentMesure::modifie, this, [this] {
-        if (!enPose_) recuperation_->planifier();
+    // Each change goes to the recovery journal as it is made; a new measurement put in place
+    // is written whole.
+    connect(document_, &DocumentMesure::modifie, this, [this](const PlageMesure &plage) {
+        if (!enPose_) recuperation_->noter(document_->mesure(), plage);
     });
     document_->avantOperation = [this] { validerReglages(); };
     connect(recuperation_, &Recuperation::protection, this,
@@ -163,6 +165,7 @@ void SessionMesure::nouveauClip()
     enPose_ = true;
     document_->remplacer(m);
     enPose_ = false;
+    recuperation_->toutReecrire();
 }
 
 void SessionMesure::enregistrerEtape()
@@ -274,7 +277,8 @@ void SessionMesure::ouvrir()
 
 bool SessionMesure::ouvrirSession(const QString &fichier, bool recuperation)
 {
-    const LectureSession lecture = lireFichierSession(fichier);
+    const LectureSession lecture =
+        recuperation ? Recuperation::lire(fichier) : lireFichierSession(fichier);
     if (!lecture.mesure) {
         dire(TypeMessage::Erreur, lecture.erreur);
         return false;

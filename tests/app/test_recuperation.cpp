@@ -32,17 +32,21 @@ int enfant(bool quitter)
     PlateformeScriptee plateformeTest;
     debuterSession(plateformeTest);
     if (!Form1->ouvrirClip(kClip)) return 3;
-    for (const QPoint &p : kPoints)
-        emit Form1->PaintBox1->MouseUp(Qt::LeftButton, {}, p.x(), p.y());
     QElapsedTimer t;
     t.start();
     const QString fichier = Form1->sessionMesure->recuperation()->fichier();
-    for (;;) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        const LectureSession l = lireFichierSession(fichier);
-        if (l.mesure && l.mesure->nbPointages() == 3) break;
-        if (t.elapsed() > 20000) return 4;
+    // The first pointing is written as a whole copy, the next two go to its journal.
+    for (int n : {1, 3}) {
+        for (int i = n == 1 ? 0 : 1; i < n; ++i)
+            emit Form1->PaintBox1->MouseUp(Qt::LeftButton, {}, kPoints[i].x(), kPoints[i].y());
+        for (;;) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            const LectureSession l = Recuperation::lire(fichier);
+            if (l.mesure && l.mesure->nbPointages() == n) break;
+            if (t.elapsed() > 20000) return 4;
+        }
     }
+    if (lireFichierSession(fichier).mesure->nbPointages() != 1) return 5;
     std::puts("pret");
     std::fflush(stdout);
     if (quitter) QTimer::singleShot(0, Form1, [] { QCoreApplication::quit(); });
@@ -113,7 +117,7 @@ private slots:
     void tueEnPleineMesure()
     {
         lancerEnfant("--enfant", true);
-        QCOMPARE(fichiersEtat(etat.path()).size(), 2); // the session and its stale lock
+        QCOMPARE(fichiersEtat(etat.path()).size(), 3); // the copy, its journal, a stale lock
 
         debuterSession(plateformeTest);
         SessionMesure *s = Form1->sessionMesure;
@@ -149,16 +153,18 @@ private slots:
         };
         pointer(kPoints[0]);
         const QByteArray bonne = lireFichier(r->fichier());
+        const QString journal = Recuperation::journalDe(r->fichier());
         QVERIFY(!bonne.isEmpty());
 
         {
-            LimiteTaille limite(16);
+            LimiteTaille limite(4); // below one journal line
             QVERIFY(limite.active());
             pointer(kPoints[1]);
         }
         QTRY_VERIFY(Form1->StatusBar1->currentMessage().startsWith(
             QStringLiteral("تعذر حفظ نسخة الاسترجاع : العمل الجاري غير محمي")));
         QCOMPARE(lireFichier(r->fichier()), bonne);
+        QCOMPARE(lireFichier(journal), QByteArray()); // no half line left
 
         pointer(kPoints[2]);
         QTRY_COMPARE(Form1->StatusBar1->currentMessage(),

@@ -1,6 +1,7 @@
 // The measurement value without windows: the session file (round trip, every kind of bad
 // file) and the undo steps (differences, merging).
 #include "measure/commandesMesure.h"
+#include "measure/document.h"
 #include "measure/fichierMesure.h"
 
 #include <QJsonDocument>
@@ -176,6 +177,60 @@ private slots:
             QVERIFY(courante == etats[i]);
         }
         QCOMPARE(vues.plages.size(), 2 * (etats.size() - 1));
+    }
+
+    // The document's operations are steps that undo to whole equal values, and the recovery
+    // journal of their changes, replayed on the first value, gives the last one; a line cut by
+    // a crash ends the replay, and replaying twice changes nothing.
+    void documentEtJournal()
+    {
+        DocumentMesure d;
+        d.remplacer(exemple());
+        const QString f = QStringLiteral("/tmp/cours/r.kinemar");
+        QByteArray journal;
+        std::vector<Mesure> etats{d.mesure()};
+        QObject::connect(&d, &DocumentMesure::modifie, [&](const PlageMesure &p) {
+            journal += lignesJournal(d.mesure(), p, f);
+        });
+        d.pointer(1, 7, QPointF(3.456, 4)); // kept as the table writes it: hundredths
+        QCOMPARE(d.position(1, 7), std::optional<QPointF>(QPointF(3.46, 4)));
+        etats.push_back(d.mesure());
+        d.ecrireCellule(2, 8, QPointF(5, 0)); // x then y of one cell pair: one step
+        d.ecrireCellule(2, 8, QPointF(5, 6));
+        etats.push_back(d.mesure());
+        d.changerPositions({{9, 0, std::nullopt, QPointF(1, 2)}, {10, 0, std::nullopt, QPointF(3, 4)}});
+        etats.push_back(d.mesure());
+        d.effacer(0, 0, 0, 20); // a column, frames 0 to 20
+        etats.push_back(d.mesure());
+        ReglagesMesure r = d.reglages();
+        r.pourcentAffichage = 100;
+        r.largeurAffichee = 480;
+        r.hauteurAffichee = 360;
+        d.changerReglages(r, true); // a new display size clears everything
+        QCOMPARE(d.mesure().nbPointages(), 0);
+        etats.push_back(d.mesure());
+        d.pointer(0, 1, QPointF(7, 8));
+        etats.push_back(d.mesure());
+        d.pointer(0, 1, std::nullopt);
+        etats.push_back(d.mesure());
+        QCOMPARE(d.pile()->count(), int(etats.size()) - 1);
+        for (int i = int(etats.size()) - 2; i >= 0; --i) {
+            d.pile()->undo();
+            QVERIFY2(d.mesure() == etats[i], qPrintable(QString::number(i)));
+        }
+        for (std::size_t i = 1; i < etats.size(); ++i) {
+            d.pile()->redo();
+            QVERIFY(d.mesure() == etats[i]);
+        }
+
+        for (const QByteArray &j : {journal, journal + journal}) {
+            Mesure m = etats[0];
+            QVERIFY(rejouerJournal(m, j, f) > 0);
+            QVERIFY(m == d.mesure());
+        }
+        Mesure coupe = etats[0];
+        rejouerJournal(coupe, journal + "P 1 12 3", f);
+        QVERIFY(coupe == d.mesure());
     }
 };
 
