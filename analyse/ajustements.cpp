@@ -35,6 +35,7 @@ struct ModeleNL {
     int p = 0;
     std::function<double(double, const double *)> f;
     std::function<void(double, const double *, double *)> gradient; // empty: finite differences
+    std::vector<double> depart;
 };
 
 struct DonneesNL {
@@ -105,9 +106,9 @@ bool parametresDetermines(const gsl_matrix *J)
 }
 
 ResultatAjustement resoudreNL(const ModeleNL &m, const std::vector<double> &u,
-                              const std::vector<double> &v, std::vector<double> depart,
-                              ResultatAjustement r)
+                              const std::vector<double> &v, ResultatAjustement r)
 {
+    std::vector<double> depart = m.depart;
     const std::size_t n = u.size(), p = std::size_t(m.p);
     r.points = int(n);
     if (n < p + 1) {
@@ -343,7 +344,177 @@ ResultatAjustement ajusterFormule(const DemandeAjustement &d, const std::vector<
     ModeleNL m;
     m.p = int(depart.size());
     m.f = [a](double t, const double *p) { return (*a)(t, p); };
-    return resoudreNL(m, u, v, depart, std::move(r));
+    m.depart = std::move(depart);
+    return resoudreNL(m, u, v, std::move(r));
+}
+
+// What the starting values are read from: the points in increasing abscissa (at least two
+// distinct), the mean of the ordinates and half their range (not zero).
+struct Apercu {
+    const std::vector<double> &u, &v;
+    double moyenne, demiEtendue;
+};
+
+// Amplitude, phase and offset that fit best for a given ω and envelope e(u): linear least
+// squares on e sin ωu, e cos ωu and 1.
+void amplitudePhase(const Apercu &a, double w, const std::function<double(double)> &enveloppe,
+                    double &A, double &phi, double &c)
+{
+    double k[3] = {a.demiEtendue, 0, a.moyenne};
+    lineaire(
+        a.u.size(), 3, a.v,
+        [&](std::size_t i, double *l) {
+            const double e = enveloppe(a.u[i]);
+            l[0] = e * std::sin(w * a.u[i]);
+            l[1] = e * std::cos(w * a.u[i]);
+            l[2] = 1;
+        },
+        k);
+    A = std::hypot(k[0], k[1]);
+    phi = std::atan2(k[1], k[0]);
+    c = k[2];
+}
+
+ModeleNL sinus(const Apercu &a)
+{
+    ModeleNL m;
+    m.p = 4;
+    m.f = [](double t, const double *p) { return p[0] * std::sin(p[1] * t + p[2]) + p[3]; };
+    m.gradient = [](double t, const double *p, double *g) {
+        const double s = std::sin(p[1] * t + p[2]), c = std::cos(p[1] * t + p[2]);
+        g[0] = s;
+        g[1] = p[0] * t * c;
+        g[2] = p[0] * c;
+        g[3] = 1;
+    };
+    std::vector<double> croisements;
+    const double w = omegaDepart(a.u, a.v, a.moyenne, a.demiEtendue, croisements);
+    double A, phi, c;
+    amplitudePhase(
+        a, w, [](double) { return 1.0; }, A, phi, c);
+    m.depart = {A, w, phi, c};
+    return m;
+}
+
+ModeleNL sinusAmorti(const Apercu &a)
+{
+    ModeleNL m;
+    m.p = 5;
+    m.f = [](double t, const double *p) {
+        return p[0] * std::exp(-t / p[1]) * std::sin(p[2] * t + p[3]) + p[4];
+    };
+    m.gradient = [](double t, const double *p, double *g) {
+        const double e = std::exp(-t / p[1]);
+        const double s = std::sin(p[2] * t + p[3]), c = std::cos(p[2] * t + p[3]);
+        g[0] = e * s;
+        g[1] = p[0] * e * s * t / (p[1] * p[1]);
+        g[2] = p[0] * e * t * c;
+        g[3] = p[0] * e * c;
+        g[4] = 1;
+    };
+    std::vector<double> croisements;
+    const double w = omegaDepart(a.u, a.v, a.moyenne, a.demiEtendue, croisements);
+    // τ from the decay of the largest deviation between successive crossings.
+    std::vector<double> tPic, lnPic;
+    for (std::size_t k = 0; k + 1 < croisements.size(); ++k) {
+        double pic = 0, tp = 0;
+        for (std::size_t i = 0; i < a.u.size(); ++i)
+            if (a.u[i] > croisements[k] && a.u[i] < croisements[k + 1] &&
+                std::fabs(a.v[i] - a.moyenne) > pic) {
+                pic = std::fabs(a.v[i] - a.moyenne);
+                tp = a.u[i];
+            }
+        if (pic > 0) {
+            tPic.push_back(tp);
+            lnPic.push_back(std::log(pic));
+        }
+    }
+    const double duree = a.u.back() - a.u.front();
+    double tau = 10 * duree;
+    if (tPic.size() >= 2) {
+        double c[2] = {};
+        const double ssr = lineaire(
+            tPic.size(), 2, lnPic,
+            [&](std::size_t i, double *l) {
+                l[0] = tPic[i] - tPic.front();
+                l[1] = 1;
+            },
+            c);
+        if (std::isfinite(ssr) && std::fabs(c[0]) * duree > 0.01) tau = -1 / c[0];
+    }
+    // The envelope from the first point, where it is 1: far from t = 0 it would vanish.
+    const double u0 = a.u.front();
+    double A, phi, c;
+    amplitudePhase(
+        a, w, [&](double t) { return std::exp(-(t - u0) / tau); }, A, phi, c);
+    m.depart = {A * std::exp(u0 / tau), tau, w, phi, c};
+    return m;
+}
+
+ModeleNL exponentielle(const Apercu &a)
+{
+    ModeleNL m;
+    m.p = 3;
+    m.f = [](double t, const double *p) { return p[0] * std::exp(p[1] * t) + p[2]; };
+    m.gradient = [](double t, const double *p, double *g) {
+        const double e = std::exp(p[1] * t);
+        g[0] = e;
+        g[1] = p[0] * t * e;
+        g[2] = 1;
+    };
+    // k: the best of rates from a tenth to 50 e-foldings over the data, either sign, each
+    // with its best A and c; the exponential is taken from the end where it is at most 1, so
+    // that no sum overflows.
+    const double duree = a.u.back() - a.u.front();
+    double ssrMin = std::numeric_limits<double>::infinity();
+    for (int signe = -1; signe <= 1; signe += 2)
+        for (int e = -10; e <= 17; ++e) {
+            const double k = signe * std::pow(10.0, e / 10.0) / duree;
+            const double ref = k > 0 ? a.u.back() : a.u.front();
+            double c[2] = {};
+            const double ssr = lineaire(
+                a.u.size(), 2, a.v,
+                [&](std::size_t i, double *l) {
+                    l[0] = std::exp(k * (a.u[i] - ref));
+                    l[1] = 1;
+                },
+                c);
+            if (ssr < ssrMin) {
+                ssrMin = ssr;
+                m.depart = {c[0] * std::exp(-k * ref), k, c[1]};
+            }
+        }
+    return m;
+}
+
+ModeleNL puissance(const Apercu &a)
+{
+    ModeleNL m;
+    m.p = 2;
+    m.f = [](double t, const double *p) { return p[0] * std::pow(t, p[1]); };
+    m.gradient = [](double t, const double *p, double *g) {
+        g[0] = std::pow(t, p[1]);
+        g[1] = p[0] * g[0] * std::log(t);
+    };
+    // ln|v| = ln|A| + n ln t on the points of the prevailing sign.
+    const double signe = a.moyenne < 0 ? -1 : 1;
+    std::vector<double> lu, lv;
+    for (std::size_t i = 0; i < a.u.size(); ++i)
+        if (a.v[i] * signe > 0) {
+            lu.push_back(std::log(a.u[i]));
+            lv.push_back(std::log(a.v[i] * signe));
+        }
+    double c[2] = {1, 0};
+    const bool lu2 = lu.size() >= 2 && std::isfinite(lineaire(
+                                           lu.size(), 2, lv,
+                                           [&](std::size_t i, double *l) {
+                                               l[0] = lu[i];
+                                               l[1] = 1;
+                                           },
+                                           c));
+    if (!lu2) c[0] = 1, c[1] = std::log(std::fabs(a.moyenne) / a.u.back());
+    m.depart = {signe * std::exp(c[1]), c[0]};
+    return m;
 }
 
 } // namespace
@@ -422,9 +593,8 @@ ResultatAjustement ajusterDonnees(const DemandeAjustement &d, const std::vector<
         }
         if (d.type == TypeAjustement::Formule) return ajusterFormule(d, u, v, std::move(r));
 
-        ModeleNL m;
-        m.p = int(r.parametres.size());
-        if (u.size() < std::size_t(m.p) + 1) {
+        const std::size_t p = r.parametres.size();
+        if (u.size() < p + 1) {
             r.erreur = u.empty() && d.type == TypeAjustement::Puissance && n > 0
                            ? echec(u"لا قيم أفقية موجبة")
                            : echec(u"نقاط غير كافية");
@@ -435,155 +605,28 @@ ResultatAjustement ajusterDonnees(const DemandeAjustement &d, const std::vector<
             r.erreur = echec(u"المعاملات غير محدّدة");
             return r;
         }
-        const double moyenne = std::accumulate(v.begin(), v.end(), 0.0) / double(v.size());
-        const double demiEtendue = (*bornes.second - *bornes.first) / 2;
-        std::vector<double> depart;
-        std::vector<double> croisements;
-
+        const Apercu apercu{u, v, std::accumulate(v.begin(), v.end(), 0.0) / double(v.size()),
+                            (*bornes.second - *bornes.first) / 2};
+        ModeleNL m;
         switch (d.type) {
-        case TypeAjustement::Sinus: {
-            m.f = [](double t, const double *a) { return a[0] * std::sin(a[1] * t + a[2]) + a[3]; };
-            m.gradient = [](double t, const double *a, double *g) {
-                const double s = std::sin(a[1] * t + a[2]), c = std::cos(a[1] * t + a[2]);
-                g[0] = s;
-                g[1] = a[0] * t * c;
-                g[2] = a[0] * c;
-                g[3] = 1;
-            };
-            const double w = omegaDepart(u, v, moyenne, demiEtendue, croisements);
-            double c[3] = {demiEtendue, 0, moyenne};
-            lineaire(
-                u.size(), 3, v,
-                [&](std::size_t i, double *l) {
-                    l[0] = std::sin(w * u[i]);
-                    l[1] = std::cos(w * u[i]);
-                    l[2] = 1;
-                },
-                c);
-            depart = {std::hypot(c[0], c[1]), w, std::atan2(c[1], c[0]), c[2]};
+        case TypeAjustement::Sinus:
+            m = sinus(apercu);
             break;
-        }
-        case TypeAjustement::SinusAmorti: {
-            m.f = [](double t, const double *a) {
-                return a[0] * std::exp(-t / a[1]) * std::sin(a[2] * t + a[3]) + a[4];
-            };
-            m.gradient = [](double t, const double *a, double *g) {
-                const double e = std::exp(-t / a[1]);
-                const double s = std::sin(a[2] * t + a[3]), c = std::cos(a[2] * t + a[3]);
-                g[0] = e * s;
-                g[1] = a[0] * e * s * t / (a[1] * a[1]);
-                g[2] = a[0] * e * t * c;
-                g[3] = a[0] * e * c;
-                g[4] = 1;
-            };
-            const double w = omegaDepart(u, v, moyenne, demiEtendue, croisements);
-            // τ from the decay of the largest deviation between successive crossings.
-            std::vector<double> tPic, lnPic;
-            for (std::size_t k = 0; k + 1 < croisements.size(); ++k) {
-                double pic = 0, tp = 0;
-                for (std::size_t i = 0; i < u.size(); ++i)
-                    if (u[i] > croisements[k] && u[i] < croisements[k + 1] &&
-                        std::fabs(v[i] - moyenne) > pic) {
-                        pic = std::fabs(v[i] - moyenne);
-                        tp = u[i];
-                    }
-                if (pic > 0) {
-                    tPic.push_back(tp);
-                    lnPic.push_back(std::log(pic));
-                }
-            }
-            const double duree = u.back() - u.front();
-            double tau = 10 * duree;
-            if (tPic.size() >= 2) {
-                double c[2] = {};
-                const double ssr = lineaire(
-                    tPic.size(), 2, lnPic,
-                    [&](std::size_t i, double *l) {
-                        l[0] = tPic[i] - tPic.front();
-                        l[1] = 1;
-                    },
-                    c);
-                if (std::isfinite(ssr) && std::fabs(c[0]) * duree > 0.01) tau = -1 / c[0];
-            }
-            double c[3] = {demiEtendue, 0, moyenne};
-            const double u0 = u.front();
-            lineaire(
-                u.size(), 3, v,
-                [&](std::size_t i, double *l) {
-                    const double e = std::exp(-(u[i] - u0) / tau);
-                    l[0] = e * std::sin(w * u[i]);
-                    l[1] = e * std::cos(w * u[i]);
-                    l[2] = 1;
-                },
-                c);
-            depart = {std::hypot(c[0], c[1]) * std::exp(u0 / tau), tau, w, std::atan2(c[1], c[0]),
-                      c[2]};
+        case TypeAjustement::SinusAmorti:
+            m = sinusAmorti(apercu);
             break;
-        }
-        case TypeAjustement::Exponentielle: {
-            m.f = [](double t, const double *a) { return a[0] * std::exp(a[1] * t) + a[2]; };
-            m.gradient = [](double t, const double *a, double *g) {
-                const double e = std::exp(a[1] * t);
-                g[0] = e;
-                g[1] = a[0] * t * e;
-                g[2] = 1;
-            };
-            // k: the best of rates from a tenth to 50 e-foldings over the data, either sign,
-            // each with its best A and c; the exponential is taken from the end where it is
-            // at most 1, so that no sum overflows.
-            const double duree = u.back() - u.front();
-            double ssrMin = std::numeric_limits<double>::infinity();
-            for (int signe = -1; signe <= 1; signe += 2)
-                for (int e = -10; e <= 17; ++e) {
-                    const double k = signe * std::pow(10.0, e / 10.0) / duree;
-                    const double ref = k > 0 ? u.back() : u.front();
-                    double c[2] = {};
-                    const double ssr = lineaire(
-                        u.size(), 2, v,
-                        [&](std::size_t i, double *l) {
-                            l[0] = std::exp(k * (u[i] - ref));
-                            l[1] = 1;
-                        },
-                        c);
-                    if (ssr < ssrMin) {
-                        ssrMin = ssr;
-                        depart = {c[0] * std::exp(-k * ref), k, c[1]};
-                    }
-                }
+        case TypeAjustement::Exponentielle:
+            m = exponentielle(apercu);
             break;
-        }
-        case TypeAjustement::Puissance: {
-            m.f = [](double t, const double *a) { return a[0] * std::pow(t, a[1]); };
-            m.gradient = [](double t, const double *a, double *g) {
-                g[0] = std::pow(t, a[1]);
-                g[1] = a[0] * g[0] * std::log(t);
-            };
-            // ln|v| = ln|A| + n ln t on the points of the prevailing sign.
-            const double signe = moyenne < 0 ? -1 : 1;
-            std::vector<double> lu, lv;
-            for (std::size_t i = 0; i < u.size(); ++i)
-                if (v[i] * signe > 0) {
-                    lu.push_back(std::log(u[i]));
-                    lv.push_back(std::log(v[i] * signe));
-                }
-            double c[2] = {1, 0};
-            if (lu.size() < 2 || !std::isfinite(lineaire(
-                                     lu.size(), 2, lv,
-                                     [&](std::size_t i, double *l) {
-                                         l[0] = lu[i];
-                                         l[1] = 1;
-                                     },
-                                     c)))
-                c[0] = 1, c[1] = std::log(std::fabs(moyenne) / std::max(u.back(), 1e-300));
-            depart = {signe * std::exp(c[1]), c[0]};
+        case TypeAjustement::Puissance:
+            m = puissance(apercu);
             break;
-        }
         case TypeAjustement::Droite:
         case TypeAjustement::Parabole:
         case TypeAjustement::Formule:
             break;
         }
-        return resoudreNL(m, u, v, depart, std::move(r));
+        return resoudreNL(m, u, v, std::move(r));
     } catch (...) {
         // Memory, or an exception from inside the parser's callbacks.
         r.erreur = echecGeneral();
