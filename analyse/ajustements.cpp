@@ -400,14 +400,16 @@ ModeleNL sinusAmorti(const Apercu &a)
 {
     ModeleNL m;
     m.p = 5;
+    // Solved for the rate 1/τ, turned into τ at the end: undamped data then sit at a rate
+    // near 0, where τ would drift towards infinity without converging.
     m.f = [](double t, const double *p) {
-        return p[0] * std::exp(-t / p[1]) * std::sin(p[2] * t + p[3]) + p[4];
+        return p[0] * std::exp(-t * p[1]) * std::sin(p[2] * t + p[3]) + p[4];
     };
     m.gradient = [](double t, const double *p, double *g) {
-        const double e = std::exp(-t / p[1]);
+        const double e = std::exp(-t * p[1]);
         const double s = std::sin(p[2] * t + p[3]), c = std::cos(p[2] * t + p[3]);
         g[0] = e * s;
-        g[1] = p[0] * e * s * t / (p[1] * p[1]);
+        g[1] = -p[0] * e * s * t;
         g[2] = p[0] * e * t * c;
         g[3] = p[0] * e * c;
         g[4] = 1;
@@ -447,7 +449,7 @@ ModeleNL sinusAmorti(const Apercu &a)
     double A, phi, c;
     amplitudePhase(
         a, w, [&](double t) { return std::exp(-(t - u0) / tau); }, A, phi, c);
-    m.depart = {A * std::exp(u0 / tau), tau, w, phi, c};
+    m.depart = {A * std::exp(u0 / tau), 1 / tau, w, phi, c};
     return m;
 }
 
@@ -626,7 +628,13 @@ ResultatAjustement ajusterDonnees(const DemandeAjustement &d, const std::vector<
         case TypeAjustement::Formule:
             break;
         }
-        return resoudreNL(m, u, v, std::move(r));
+        r = resoudreNL(m, u, v, std::move(r));
+        if (d.type == TypeAjustement::SinusAmorti && r.converge) {
+            ParametreAjuste &tau = r.parametres[1];
+            tau.incertitude = tau.incertitude / (tau.valeur * tau.valeur);
+            tau.valeur = 1 / tau.valeur;
+        }
+        return r;
     } catch (...) {
         // Memory, or an exception from inside the parser's callbacks.
         r.erreur = echecGeneral();
