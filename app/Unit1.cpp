@@ -122,7 +122,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setLayoutDirection(Qt::LeftToRight);
-    document = new DocumentMesure(this);
+    document = new DocumentMesure(this, &mesureDeTravail());
     construireMenus();
     construireBarreOutils();
     construireCoteClip();

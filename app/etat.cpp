@@ -1,5 +1,12 @@
 #include "app/etat.h"
 
+#include "measure/document.h"
+
+namespace
+{
+ReglagesMesure &travail = mesureDeTravail().reglages;
+} // namespace
+
 QString repDepart;
 QString cheminConfig;
 int imageCourante;
@@ -8,27 +15,27 @@ long double periode;
 int frequence;
 int largeurReelle, hauteurReelle;
 QString codecClip;
-int largeurAffichee, hauteurAffichee;
+int &largeurAffichee = travail.largeurAffichee, &hauteurAffichee = travail.hauteurAffichee;
 long double facteurAffichage;
-int pcAffichage;
+int &pcAffichage = travail.pourcentAffichage;
 bool adapterDemande, demande100, udPcEnfonce;
-int origineX, origineY;
-std::int8_t sensX, sensY;
-QPoint etalonP1, etalonP2;
-long double echelleH, echelleV;
+int &origineX = travail.origineX, &origineY = travail.origineY;
+int &sensX = travail.sensX, &sensY = travail.sensY;
+QPoint &etalonP1 = travail.etalonP1, &etalonP2 = travail.etalonP2;
+long double &echelleH = travail.echelleH, &echelleV = travail.echelleV;
 QString texteSH, texteSV, texteSi;
 bool saisieEtalon;
 bool echelleModifiee;
-int chiffresXY;
+int &chiffresXY = travail.chiffresXY;
 QString formatTemps;
-int taillePoints;
+int &taillePoints = travail.taillePoints;
 int couleurCurseur;
 int formeCurseur;
 bool aRedessiner;
 bool effacerSansDemande;
 int largeurPnl1, largeurForm;
 std::vector<double> tempsImages;
-double cadenceTournage;
+double &cadenceTournage = travail.cadenceTournage;
 
 long double ecartTemps(int image, int origine)
 {

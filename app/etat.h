@@ -14,20 +14,22 @@ extern long double periode; // seconds per frame
 extern int frequence;       // frames per second, rounded
 extern int largeurReelle, hauteurReelle;
 extern QString codecClip;
-extern int largeurAffichee, hauteurAffichee;
+// The measurement's settings below (references) are fields of the measurement the window works
+// on (mesureDeTravail(), the document's value): one place, these names.
+extern int &largeurAffichee, &hauteurAffichee;
 extern long double facteurAffichage;
-extern int pcAffichage;
+extern int &pcAffichage;
 extern bool adapterDemande, demande100, udPcEnfonce;
-extern int origineX, origineY;
-extern std::int8_t sensX, sensY;
-extern QPoint etalonP1, etalonP2;
-extern long double echelleH, echelleV; // metres per displayed pixel
+extern int &origineX, &origineY;
+extern int &sensX, &sensY; // +1 or -1
+extern QPoint &etalonP1, &etalonP2;
+extern long double &echelleH, &echelleV; // metres per displayed pixel
 extern QString texteSH, texteSV, texteSi;
 extern bool saisieEtalon;
 extern bool echelleModifiee;
-extern int chiffresXY;
+extern int &chiffresXY;
 extern QString formatTemps;
-extern int taillePoints;
+extern int &taillePoints;
 extern int couleurCurseur; // 1 black, 2 white
 extern int formeCurseur;   // 1 large target, 2 small target, 3 cross
 extern bool aRedessiner;
@@ -38,7 +40,7 @@ extern int largeurPnl1, largeurForm;
 // for AVI, whose frames are a period apart.
 extern std::vector<double> tempsImages;
 // Frames per second at filming for slow motion, 0 when the clip plays as recorded.
-extern double cadenceTournage;
+extern double &cadenceTournage;
 // Seconds from frame `origine` to frame `image` (0-based), the capture rate applied: the time
 // column, its exports and graphs.
 long double ecartTemps(int image, int origine);

@@ -5,10 +5,21 @@
 #include <QTimer>
 #include <QUndoStack>
 
-DocumentMesure::DocumentMesure(QObject *parent) : QObject(parent), pile_(new QUndoStack(this))
+Mesure &mesureDeTravail()
+{
+    static Mesure m;
+    return m;
+}
+
+DocumentMesure::DocumentMesure(QObject *parent, Mesure *valeur)
+    : QObject(parent), mesure_(valeur ? *valeur : propre_), pile_(new QUndoStack(this))
 {
     setObjectName(QStringLiteral("documentMesure"));
     pile_->setUndoLimit(1000);
+    mesure_.clip = ClipMesure();
+    for (auto &carte : mesure_.positions)
+        carte.clear();
+    enregistres_ = mesure_.reglages;
 }
 
 DocumentMesure::~DocumentMesure() = default;
@@ -60,7 +71,7 @@ void DocumentMesure::changerPositions(std::vector<ChangementPosition> changement
     auto faits = aFaire(std::move(changements));
     if (faits.empty()) return;
     appliquerChangements(mesure_, faits, true);
-    pousser(std::move(faits), mesure_.reglages);
+    pousser(std::move(faits), enregistres_);
 }
 
 void DocumentMesure::ecrireCellule(int point, int image, std::optional<QPointF> pos)
@@ -72,7 +83,7 @@ void DocumentMesure::ecrireCellule(int point, int image, std::optional<QPointF> 
         QTimer::singleShot(0, this, [this] { rafale_ = 0; });
     }
     appliquerChangements(mesure_, faits, true);
-    pousser(std::move(faits), mesure_.reglages, rafale_);
+    pousser(std::move(faits), enregistres_, rafale_);
 }
 
 void DocumentMesure::effacer(int premierPoint, int dernierPoint, int premiere, int derniere)
@@ -93,9 +104,10 @@ void DocumentMesure::changerReglages(const ReglagesMesure &r, bool effacerPositi
         for (int p = 0; p < kPointsMesure; ++p)
             for (auto i = mesure_.positions[p].cbegin(); i != mesure_.positions[p].cend(); ++i)
                 effaces.push_back({i.key(), std::int8_t(p), i.value(), std::nullopt});
-    if (r == mesure_.reglages && effaces.empty()) return;
-    const ReglagesMesure avant = mesure_.reglages;
+    if (r == enregistres_ && effaces.empty()) return;
+    const ReglagesMesure avant = enregistres_;
     mesure_.reglages = r;
+    enregistres_ = r;
     appliquerChangements(mesure_, effaces, true);
     pousser(std::move(effaces), avant);
 }
@@ -104,9 +116,9 @@ void DocumentMesure::pousser(std::vector<ChangementPosition> changements,
                              const ReglagesMesure &avant, int rafale)
 {
     PlageMesure plage;
-    plage.reglages = avant != mesure_.reglages;
+    plage.reglages = avant != enregistres_;
     plage.positions = changements;
-    auto *etape = new CommandeMesure(mesure_, this, std::move(changements), avant, mesure_.reglages);
+    auto *etape = new CommandeMesure(mesure_, this, std::move(changements), avant, enregistres_);
     if (rafale) etape->setRafale(rafale);
     pile_->push(etape);
     emit modifie(plage);
@@ -118,12 +130,14 @@ void DocumentMesure::remplacer(const Mesure &m)
     plage.reglages = true;
     plage.positions = differencePositions(mesure_, m);
     mesure_ = m;
+    enregistres_ = mesure_.reglages;
     pile_->clear();
     emit modifie(plage);
 }
 
 void DocumentMesure::mesureModifiee(const Mesure &m, const PlageMesure &plage)
 {
+    enregistres_ = m.reglages;
     if (observateur_) observateur_->mesureModifiee(m, plage);
     emit modifie(plage);
 }

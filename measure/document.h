@@ -16,15 +16,24 @@
 
 class QUndoStack;
 
+// The measurement the program's window works on. Its settings' fields are the working state's
+// names (echelleH, origineX …, app/etat.h): they live here and nowhere else.
+Mesure &mesureDeTravail();
+
 class DocumentMesure : public QObject, public ObservateurMesure
 {
     Q_OBJECT
 public:
-    explicit DocumentMesure(QObject *parent = nullptr);
+    // A document on its own value, or on `valeur` (the window's: mesureDeTravail()), whose
+    // positions and clip it empties and whose settings it keeps.
+    explicit DocumentMesure(QObject *parent = nullptr, Mesure *valeur = nullptr);
     ~DocumentMesure() override;
 
     const Mesure &mesure() const { return mesure_; }
+    // The settings as they stand (the working state may have changed them since the last step).
     const ReglagesMesure &reglages() const { return mesure_.reglages; }
+    // The settings as of the last undo step: what the next settings step starts from.
+    const ReglagesMesure &reglagesEnregistres() const { return enregistres_; }
     std::optional<QPointF> position(int point, int image) const;
     // Pointings of the first n points (n = the points per frame shown).
     bool occupe(int n) const;
@@ -73,7 +82,9 @@ private:
                  int rafale = 0);
     std::vector<ChangementPosition> aFaire(std::vector<ChangementPosition> changements);
 
-    Mesure mesure_;
+    Mesure propre_;
+    Mesure &mesure_;
+    ReglagesMesure enregistres_;
     QUndoStack *pile_;
     ObservateurMesure *observateur_ = nullptr;
     int rafale_ = 0; // number of the burst of cell writes in progress, 0 between bursts

@@ -79,10 +79,13 @@ Mesure TForm1::lireMesure() const
 void TForm1::poserMesure(const Mesure &m, const PlageMesure &plage)
 {
     if (!clipOuvert()) return;
-    const ReglagesMesure &g = m.reglages;
+    // The working state's settings are the document's: m.reglages may be them, already set.
+    // What the controls and the picture show is compared instead, from a copy, since laying
+    // out a display size resets the calibration on the way.
+    const ReglagesMesure g = m.reglages;
     if (plage.reglages) {
         // A display size undone or redone: the picture first, the calibration after it.
-        if (g.pourcentAffichage != pcAffichage) {
+        if (MediaPlayer1->DisplayRect().size() != QSize(g.largeurAffichee, g.hauteurAffichee)) {
             {
                 const QSignalBlocker bloque(tailleImaBox->chkBxAdapter);
                 tailleImaBox->chkBxAdapter->setChecked(false);
@@ -103,7 +106,7 @@ void TForm1::poserMesure(const Mesure &m, const PlageMesure &plage)
         }
         chkBoxAxDed->setChecked(g.aspects[0].trace);
         ChgPointNumero(udPointNumero->Position());
-        if (g.taillePoints != taillePoints) {
+        if (g.taillePoints != udTaillePoints->Position()) {
             udTaillePoints->setPosition(g.taillePoints);
             udTaillePointsClick();
         }
@@ -111,7 +114,7 @@ void TForm1::poserMesure(const Mesure &m, const PlageMesure &plage)
             udFmt_t->setPosition(g.decimalesTemps);
             udFmt_tClick();
         }
-        if (g.chiffresXY != chiffresXY) {
+        if (g.chiffresXY != udFmt_xy->Position() + 1) {
             udFmt_xy->setPosition(g.chiffresXY - 1);
             udFmt_xyClick();
         }
@@ -120,16 +123,17 @@ void TForm1::poserMesure(const Mesure &m, const PlageMesure &plage)
             udt0Click();
             udt0MouseUp();
         }
-        if (g.cadenceTournage != ::cadenceTournage) {
+        const QString cadence = g.cadenceTournage > 0 ? QString::number(g.cadenceTournage) : QString();
+        auto *edCadence = findChild<QLineEdit *>(QStringLiteral("edCadenceTournage"));
+        if (edCadence && edCadence->text() != cadence) {
             ::cadenceTournage = g.cadenceTournage;
-            if (auto *e = findChild<QLineEdit *>(QStringLiteral("edCadenceTournage")))
-                e->setText(g.cadenceTournage > 0 ? QString::number(g.cadenceTournage) : QString());
+            edCadence->setText(cadence);
             udt0MouseUp(); // every time rescaled
         }
         origineX = g.origineX;
         origineY = g.origineY;
-        sensX = static_cast<std::int8_t>(g.sensX);
-        sensY = static_cast<std::int8_t>(g.sensY);
+        sensX = g.sensX;
+        sensY = g.sensY;
         QToolButton *axes[] = {tbXpYp, tbXnYp, tbXpYn, tbXnYN};
         axes[(sensX == 1 ? 0 : 1) + (sensY == 1 ? 0 : 2)]->setChecked(true);
         if (rbChxOrig->isChecked()) CursOrig();

@@ -183,7 +183,7 @@ void SessionMesure::validerReglages()
     if (enPose_ || enValidation_ || !fenetre_->clipOuvert()) return;
     // The settings step below may clear positions (a new display size): not again inside.
     const QScopedValueRollback<bool> dedans(enValidation_, true);
-    const ReglagesMesure &g = document_->reglages();
+    const ReglagesMesure &g = document_->reglagesEnregistres();
     if (lecteurConnu_ != fenetre_->MediaPlayer1) {
         nouveauClip();
         return;
