@@ -15,6 +15,7 @@
 #include <optional>
 
 class DocumentMesure;
+struct AspectMesure;
 class QAction;
 class QActionGroup;
 class QFrame;
@@ -294,6 +295,9 @@ public:
     SessionMesure *sessionMesure = nullptr;
     // The measurement itself: the pointed positions and their undo history. The grids show it.
     DocumentMesure *document = nullptr;
+    // The look of the axes (0) or of point p (1 … 4), a setting of the measurement as it
+    // stands; StringGrid2 shows them.
+    AspectMesure &aspect(int p);
     // ---- Automatic tracking (suivi/) ----
     // The command waits for a box dragged (or a click) on the picture, then follows the
     // object from the frame shown and fills the current point's column.

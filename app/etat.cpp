@@ -51,6 +51,7 @@ long double ecartTemps(int image, int origine)
 
 void reinitialiserEtat()
 {
+    mesureDeTravail() = Mesure();
     repDepart.clear();
     cheminConfig.clear();
     imageCourante = -1;

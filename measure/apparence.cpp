@@ -1,6 +1,7 @@
 // Marker and pointer appearance: the pointer dialog and menus, marker size, axis colour,
 // the per-point dialog.
 #include "app/Unit1.h"
+#include "measure/document.h"
 
 #include "app/plateforme.h"
 #include "measure/TStringGrid.h"
@@ -48,8 +49,8 @@ void TForm1::CouleurAxesExecute()
 {
     if (!clipOuvert()) return;
     const auto choisie = plateforme().couleur(
-        couleurDeValeur(static_cast<std::uint32_t>(StringGrid2->Cells(0, 0).toLongLong())), true);
-    if (choisie) StringGrid2->setCells(0, 0, QString::number(valeurDeCouleur(*choisie)));
+        couleurDeValeur(document->reglages().aspects[0].couleur), true);
+    if (choisie) aspect(0).couleur = valeurDeCouleur(*choisie);
     redessinerImageCourante();
 }
 

@@ -1,6 +1,7 @@
 #include "measure/aspectPts.h"
 
 #include "app/Unit1.h"
+#include "measure/document.h"
 #include "app/images.h"
 #include "app/plateforme.h"
 #include "measure/TStringGrid.h"
@@ -46,9 +47,9 @@ void TaspectPointBox::FormShow()
 {
     numPoint = Form1->udPointNumero->Position();
     couleurInitiale =
-        static_cast<std::uint32_t>(Form1->StringGrid2->Cells(numPoint, 0).toLongLong());
+        Form1->document->reglages().aspects[std::size_t(numPoint)].couleur;
     couleurChoisie = couleurInitiale;
-    formeInitiale = Form1->StringGrid2->Cells(numPoint, 2).toInt();
+    formeInitiale = Form1->document->reglages().aspects[std::size_t(numPoint)].forme;
     ptForme->setItemIndex(formeInitiale);
 }
 
@@ -61,8 +62,8 @@ void TaspectPointBox::SpeedButton1Click()
 
 void TaspectPointBox::OKBtnClick()
 {
-    Form1->StringGrid2->setCells(numPoint, 0, QString::number(couleurChoisie));
+    Form1->aspect(numPoint).couleur = couleurChoisie;
     Form1->couleurNumeroPoint(couleurDeValeur(couleurChoisie));
-    Form1->StringGrid2->setCells(numPoint, 2, QString::number(ptForme->ItemIndex()));
+    Form1->aspect(numPoint).forme = ptForme->ItemIndex();
     Form1->redessinerImageCourante();
 }

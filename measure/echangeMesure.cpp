@@ -18,16 +18,6 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
-namespace
-{
-
-// An empty appearance cell reads as the default the program writes when the point is shown.
-std::uint32_t couleurCellule(const QString &t)
-{
-    return t.isEmpty() ? 16777215u : static_cast<std::uint32_t>(t.toLongLong());
-}
-
-} // namespace
 
 ReglagesMesure TForm1::lireReglages() const
 {
@@ -52,11 +42,7 @@ ReglagesMesure TForm1::lireReglages() const
     g.origineY = origineY;
     g.sensX = sensX;
     g.sensY = sensY;
-    for (int i = 0; i <= kPointsMesure; ++i) {
-        g.aspects[i].couleur = couleurCellule(StringGrid2->Cells(i, 0));
-        g.aspects[i].trace = StringGrid2->Cells(i, 1) != QLatin1String("0");
-        g.aspects[i].forme = i == 0 ? 0 : StringGrid2->Cells(i, 2).toInt();
-    }
+    g.aspects = document->reglages().aspects;
     g.taillePoints = taillePoints;
     g.cadenceTournage = ::cadenceTournage;
     return g;
@@ -98,12 +84,7 @@ void TForm1::poserMesure(const Mesure &m, const PlageMesure &plage)
             udPointsPlan->setPosition(g.nbPoints);
             udPointsPlanClick();
         }
-        for (int i = 0; i <= kPointsMesure; ++i) {
-            StringGrid2->setCells(i, 0, QString::number(g.aspects[i].couleur));
-            StringGrid2->setCells(i, 1,
-                                  g.aspects[i].trace ? QStringLiteral("1") : QStringLiteral("0"));
-            if (i > 0) StringGrid2->setCells(i, 2, QString::number(g.aspects[i].forme));
-        }
+        mesureDeTravail().reglages.aspects = g.aspects;
         chkBoxAxDed->setChecked(g.aspects[0].trace);
         ChgPointNumero(udPointNumero->Position());
         if (g.taillePoints != udTaillePoints->Position()) {

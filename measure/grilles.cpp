@@ -74,6 +74,30 @@ QString texteCelluleMetres(const DocumentMesure &d, int col, int row, int T)
     return texteSci(chiffres, static_cast<long double>(origineY - pos->y()) * sensY * echelleV);
 }
 
+QString texteApparence(const ReglagesMesure &g, int col, int row)
+{
+    if (col < 0 || col > kPointsMesure || row > 2) return QString();
+    const AspectMesure &a = g.aspects[std::size_t(col)];
+    switch (row) {
+    case 0:
+        return QString::number(a.couleur);
+    case 1:
+        return a.trace ? QStringLiteral("1") : QStringLiteral("0");
+    default:
+        return QString::number(col == 0 ? 1 : a.forme);
+    }
+}
+
+void ecrireApparence(AspectMesure &a, int col, int row, const QString &texte)
+{
+    if (row == 0)
+        a.couleur = texte.isEmpty() ? 16777215u : static_cast<std::uint32_t>(texte.toLongLong());
+    else if (row == 1)
+        a.trace = texte != QLatin1String("0");
+    else if (col > 0)
+        a.forme = texte.toInt();
+}
+
 void texteCellule(TStringGrid *grille, const QRect &rectangle, const QString &texte,
                   Alignement alignement, int marge)
 {

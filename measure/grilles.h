@@ -5,6 +5,8 @@
 #include <QString>
 
 class DocumentMesure;
+struct AspectMesure;
+struct ReglagesMesure;
 class TStringGrid;
 class QWidget;
 
@@ -42,6 +44,13 @@ void effaceCellules(TStringGrid *grille, const QRect &rectangle, int col, int ro
 QString texteCellulePixels(const DocumentMesure &d, int col, int row, int T);
 // The Measurement table: the time from T, then x and y in metres of each point.
 QString texteCelluleMetres(const DocumentMesure &d, int col, int row, int T);
+
+// The appearance grid's cells: row 0 the colour (RGB, red in the low byte), row 1 "1" when
+// drawn, else "0", row 2 the marker shape; column 0 the axes (its shape cell reads "1"), 1 … 4
+// the points.
+QString texteApparence(const ReglagesMesure &g, int col, int row);
+// A text written there: an empty colour is white, as the program writes it for a new point.
+void ecrireApparence(AspectMesure &a, int col, int row, const QString &texte);
 
 enum class Alignement { gauche, centre, droite };
 

@@ -22,8 +22,6 @@
 namespace
 {
 
-const QString kBlanc = QStringLiteral("16777215");
-const QString kUn = QStringLiteral("1");
 
 // Runs a function on the mouse moves over a widget, without taking the event.
 class SurMouvement : public QObject
@@ -41,11 +39,6 @@ protected:
 private:
     std::function<void()> f_;
 };
-
-std::uint32_t valeurCellule(const QString &texte)
-{
-    return static_cast<std::uint32_t>(texte.toLongLong());
-}
 
 const std::uint32_t kCouleursClair[4] = {255, 16711680, 16384, 0};
 const std::uint32_t kCouleursSombre[4] = {65535, 16776960, 65280, 12632256};
@@ -143,8 +136,8 @@ void TForm1::PaintBox1MouseUp(Qt::MouseButton bouton, Qt::KeyboardModifiers, int
         }
         {
             QPainter canevas(&PaintBox1->Canvas());
-            dessinePoint(canevas, couleurDeValeur(valeurCellule(StringGrid2->Cells(p, 0))),
-                         taillePoints, X, Y, StringGrid2->Cells(p, 2).toInt());
+            const AspectMesure &a = document->reglages().aspects[std::size_t(p)];
+            dessinePoint(canevas, couleurDeValeur(a.couleur), taillePoints, X, Y, a.forme);
         }
         PaintBox1->rafraichir();
     };
@@ -214,8 +207,9 @@ void TForm1::Drawpoints(QImage &canvas, const std::optional<QColor> &fond)
 {
     {
         QPainter canevas(&canvas);
-        const bool axes = StringGrid2->Cells(0, 1) == kUn;
-        const QColor couleurAxes = couleurDeValeur(valeurCellule(StringGrid2->Cells(0, 0)));
+        const auto &apparence = document->reglages().aspects;
+        const bool axes = apparence[0].trace;
+        const QColor couleurAxes = couleurDeValeur(apparence[0].couleur);
         const int n = (StringGrid0->ColCount() - 1) / 2;
         const int L = clipOuvert() ? MediaPlayer1->Length() : 0;
         const int N = std::min(L, StringGrid0->RowCount() - 1);
@@ -226,9 +220,9 @@ void TForm1::Drawpoints(QImage &canvas, const std::optional<QColor> &fond)
         };
         std::vector<Aspect> aspects(n + 1);
         for (int p = 1; p <= n; ++p)
-            aspects[p] = {StringGrid2->Cells(p, 1) == kUn,
-                          couleurDeValeur(valeurCellule(StringGrid2->Cells(p, 0))),
-                          StringGrid2->Cells(p, 2).toInt()};
+            aspects[p] = {apparence[std::size_t(p)].trace,
+                          couleurDeValeur(apparence[std::size_t(p)].couleur),
+                          apparence[std::size_t(p)].forme};
         // On a plain ground a colour that would vanish takes one that shows; on a picture
         // every line first gets a thin outline of the contrasting colour, 1 pixel around.
         const auto couleur = [&fond](const QColor &c, bool contour) {
@@ -260,8 +254,9 @@ void TForm1::ChgPointNumero(int p)
 {
     udPointNumero->setPosition(p);
     lblPointNumero->setText(QString::number(p));
-    couleurNumeroPoint(couleurDeValeur(valeurCellule(StringGrid2->Cells(p, 0))));
-    chkBoxPtDed->setChecked(StringGrid2->Cells(p, 1) == kUn);
+    const AspectMesure &a = document->reglages().aspects[std::size_t(std::clamp(p, 0, kPointsMesure))];
+    couleurNumeroPoint(couleurDeValeur(a.couleur));
+    chkBoxPtDed->setChecked(a.trace);
 }
 
 void TForm1::couleurNumeroPoint(const QColor &couleur)
@@ -276,12 +271,8 @@ void TForm1::couleurNumeroPoint(const QColor &couleur)
 
 void TForm1::nbPointsPlan(int n)
 {
+    // A point shown for the first time has the document's default look: white, drawn, a cross.
     StringGrid2->setColCount(n + 1);
-    for (int a = 1; a <= n; ++a) {
-        if (StringGrid2->Cells(a, 0).isEmpty()) StringGrid2->setCells(a, 0, kBlanc);
-        if (StringGrid2->Cells(a, 1).isEmpty()) StringGrid2->setCells(a, 1, kUn);
-        if (StringGrid2->Cells(a, 2).isEmpty()) StringGrid2->setCells(a, 2, QStringLiteral("0"));
-    }
     udPointNumero->setPosition(n);
     lblPointNumero->setText(QString::number(n));
     lblPointsPlan->setText(QString::number(n));
@@ -298,7 +289,7 @@ void TForm1::nbPointsPlan(int n)
 
     chkBoxAutoH->setEnabled(n != 1);
     mnuAutoH->setEnabled(n != 1);
-    chkBoxPtDed->setChecked(StringGrid2->Cells(n, 1) == kUn);
+    chkBoxPtDed->setChecked(document->reglages().aspects[std::size_t(n)].trace);
     udPointNumero->setEnabled(udPointNumero->Max() > 1);
     emit tableauModifie(0, 0);
 }
@@ -321,15 +312,14 @@ void TForm1::udPointNumeroClick()
 void TForm1::chkPtDedExecute()
 {
     if (!clipOuvert()) return;
-    StringGrid2->setCells(udPointNumero->Position(), 1,
-                          chkBoxPtDed->isChecked() ? kUn : QStringLiteral("0"));
+    aspect(udPointNumero->Position()).trace = chkBoxPtDed->isChecked();
     redessinerImageCourante();
 }
 
 void TForm1::chkAxDedExecute()
 {
     if (!clipOuvert()) return;
-    StringGrid2->setCells(0, 1, chkBoxAxDed->isChecked() ? kUn : QStringLiteral("0"));
+    aspect(0).trace = chkBoxAxDed->isChecked();
     redessinerImageCourante();
 }
 
@@ -363,7 +353,7 @@ void TForm1::mnuFdCl2pointsClick(QAction *sender)
     StringGrid2->setColCount(n + 1);
     for (int i = 1; i <= n; ++i) {
         const std::uint32_t couleur = clair ? kCouleursClair[i - 1] : kCouleursSombre[i - 1];
-        StringGrid2->setCells(i, 0, QString::number(couleur));
+        aspect(i).couleur = couleur;
         couleurNumeroPoint(couleurDeValeur(couleur));
     }
     udPointNumero->setMax(n);

@@ -201,6 +201,13 @@ void TForm1::construirePageMesures()
     StringGrid2->setFixedCols(0);
     StringGrid2->setFixedRows(0);
     StringGrid2->hide();
+    // The appearance of the axes (column 0) and of each point: the document's settings.
+    StringGrid2->setFournisseur(
+        {[this](int c, int r) { return texteApparence(document->reglages(), c, r); },
+         [this](int c, int r, const QString &texte) {
+             if (c <= kPointsMax && r <= 2)
+                 ecrireApparence(mesureDeTravail().reglages.aspects[std::size_t(c)], c, r, texte);
+         }});
 
     // ---- time origin and clearing ----
     auto *ligne = new QHBoxLayout;
@@ -418,13 +425,8 @@ void TForm1::preparerTableau()
     udFmt_t->setEnabled(true);
     udFmt_xy->setEnabled(true);
 
-    // Appearance: defaults only where nothing was chosen, so choices outlive the clip.
+    // Appearance: the document keeps the choices made, so they outlive the clip.
     StringGrid2->setColCount(2);
-    const QString defauts[2][3] = {{kBlanc, QStringLiteral("1"), QStringLiteral("1")},
-                                   {kBlanc, QStringLiteral("1"), QStringLiteral("0")}};
-    for (int c = 0; c < 2; ++c)
-        for (int r = 0; r < 3; ++r)
-            if (StringGrid2->Cells(c, r).isEmpty()) StringGrid2->setCells(c, r, defauts[c][r]);
 
     // Pointing controls: one point per frame again.
     for (QWidget *w : std::initializer_list<QWidget *>{chkBoxAutoV, chkBoxPtDed, bbtnCouleurPoint,
@@ -455,6 +457,11 @@ void TForm1::ActualGrid()
 bool TForm1::tableauOccupe()
 {
     return clipOuvert() && document->occupe((StringGrid0->ColCount() - 1) / 2);
+}
+
+AspectMesure &TForm1::aspect(int p)
+{
+    return mesureDeTravail().reglages.aspects[std::size_t(std::clamp(p, 0, kPointsMax))];
 }
 
 void TForm1::ecrirePixel(int col, int row, const QString &texte)

@@ -455,11 +455,11 @@ PageImprimee TdlgImprimer::pageCourante(long double e) const
     p.sensX = sensX;
     p.sensY = sensY;
     p.taillePoints = taillePoints;
-    const TStringGrid *apparence = Form1->StringGrid2, *pixels = Form1->StringGrid0;
+    const TStringGrid *pixels = Form1->StringGrid0;
     const DocumentMesure &document = *Form1->document;
-    const QString un = QStringLiteral("1");
-    p.axes = apparence->Cells(0, 1) == un;
-    p.couleurAxes = static_cast<std::uint32_t>(apparence->Cells(0, 0).toLongLong());
+    const auto &apparence = document.reglages().aspects;
+    p.axes = apparence[0].trace;
+    p.couleurAxes = apparence[0].couleur;
     p.mode = static_cast<ModeCouleur>(std::clamp(rbCouleur->ItemIndex(), 0, 2));
     p.grille = chkImpGrille->isChecked();
     p.grilleCouleurAxes = rbGrilleColor->isChecked();
@@ -469,12 +469,11 @@ PageImprimee TdlgImprimer::pageCourante(long double e) const
     const int n = std::min(Form1->udPointsPlan->Position(), (pixels->ColCount() - 1) / 2);
     for (int f = std::max(premiere, 0); f <= derniere; ++f)
         for (int q = 1; q <= n; ++q) {
-            if (apparence->Cells(q, 1) != un) continue;
+            const AspectMesure &a = apparence[std::size_t(q)];
+            if (!a.trace) continue;
             const auto pos = document.position(q - 1, f);
             if (!pos) continue;
-            p.marques.push_back({pos->x(), pos->y(),
-                                 static_cast<std::uint32_t>(apparence->Cells(q, 0).toLongLong()),
-                                 apparence->Cells(q, 2).toInt()});
+            p.marques.push_back({pos->x(), pos->y(), a.couleur, a.forme});
         }
     return p;
 }
