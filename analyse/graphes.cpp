@@ -274,7 +274,8 @@ void TGrapheBox::lireLigne(int ligne, int point)
 {
     const DocumentMesure &d = *form_->document;
     SerieObjet &s = objets_[std::size_t(point - 1)];
-    const auto e = echantillonDePosition(ligne, d.reglages().origineTemps,
+    const int T = d.reglages().origineTemps;
+    const auto e = echantillonDePosition(ligne, double(ecartTemps(ligne - 1, T - 1)), d.reglages(),
                                          d.position(point - 1, ligne - 1));
     if (e)
         s.placer(*e);
@@ -294,8 +295,9 @@ void TGrapheBox::relireTableau()
     for (int p = 1; p <= std::min(n, kPointsMesure); ++p) {
         const auto &carte = d.mesure().positions[p - 1];
         for (auto i = carte.cbegin(); i != carte.cend() && i.key() < N; ++i)
-            if (const auto e = echantillonDePosition(i.key() + 1, d.reglages().origineTemps,
-                                                     i.value()))
+            if (const auto e = echantillonDePosition(
+                    i.key() + 1, double(ecartTemps(i.key(), d.reglages().origineTemps - 1)),
+                    d.reglages(), i.value()))
                 objets_[std::size_t(p - 1)].placer(*e);
     }
 

@@ -1,19 +1,16 @@
 #include "analyse/mouvement.h"
 
-#include "app/etat.h"
-#include "calibration/transformation.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
 
-std::optional<Echantillon> echantillonDePosition(int ligne, int T,
+std::optional<Echantillon> echantillonDePosition(int ligne, double t, const ReglagesMesure &g,
                                                  const std::optional<QPointF> &pos)
 {
-    if (!pos || ligne < T) return std::nullopt;
-    return Echantillon{ligne, double(ecartTemps(ligne - 1, T - 1)), double(xMetres(pos->x())),
-                       double(yMetres(pos->y()))};
+    if (!pos || ligne < g.origineTemps) return std::nullopt;
+    return Echantillon{ligne, t, double(xMetres(g, pos->x())), double(yMetres(g, pos->y()))};
 }
 
 std::size_t SerieObjet::placer(const Echantillon &e)

@@ -4,6 +4,8 @@
 // uncertainty of each coefficient, and the table with its computed columns as CSV.
 #include <QByteArray>
 #include <QPointF>
+
+#include "measure/mesure.h"
 #include <QString>
 #include <optional>
 #include <vector>
@@ -15,11 +17,11 @@ struct Echantillon {
     double t = 0, x = 0, y = 0;
 };
 
-// The sample of one object on row `ligne` (1-based) from its position in displayed pixels
-// (with decimals when tracked), the time origin T being row T. Times and metres come from the
-// working state (frame period, Origin, axis directions, Scales), as the table's do. Nothing
-// when the row is not pointed or lies before the time origin.
-std::optional<Echantillon> echantillonDePosition(int ligne, int T,
+// The sample of one object on row `ligne` (1-based) at time t from the time origin, from its
+// position in displayed pixels (with decimals when tracked) through the settings' Origin, axis
+// directions and Scales, as the table's. Nothing when the row is not pointed or lies before
+// the time origin.
+std::optional<Echantillon> echantillonDePosition(int ligne, double t, const ReglagesMesure &g,
                                                  const std::optional<QPointF> &pos);
 
 // The positions of one object, kept sorted by row. A pointing in frame order appends.

@@ -2,7 +2,7 @@
 
 #include "app/affichage.h"
 #include "app/curseurs.h"
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 #include "app/images.h"
 #include "app/plateforme.h"
 #include "app/tailleIma.h"

@@ -3,7 +3,7 @@
 #include "app/Unit1.h"
 
 #include "app/curseurs.h"
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 #include "app/plateforme.h"
 #include "calibration/images_etalon.h"
 #include "calibration/transformation.h"

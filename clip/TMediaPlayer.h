@@ -7,7 +7,7 @@
 #include <QRect>
 #include <QString>
 
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 
 #include <chrono>
 #include <functional>

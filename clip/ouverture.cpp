@@ -3,7 +3,7 @@
 #include "measure/sessionMesure.h"
 
 #include "app/curseurs.h"
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 #include "app/images.h"
 #include "app/plateforme.h"
 #include "app/tailleIma.h"

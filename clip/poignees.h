@@ -1,7 +1,7 @@
 #pragma once
 // FFmpeg handles and the few helpers every piece of the media player shares: one owner per
 // handle, the I/O deadline, FFmpeg's error text. No logic of the player lives here.
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

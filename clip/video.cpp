@@ -1,6 +1,6 @@
 #include "clip/video.h"
 
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
 #include "export/texteTableau.h"
 
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 #include "calibration/transformation.h"
 #include "export/cp1256.h"
 #include "measure/Nbreels.h"

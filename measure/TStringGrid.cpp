@@ -1,6 +1,6 @@
 #include "measure/TStringGrid.h"
 
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 #include "clip/limites.h"
 
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
 #include "measure/grilles.h"
 
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 #include "app/etat.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
@@ -69,9 +69,8 @@ QString texteCelluleMetres(const DocumentMesure &d, int col, int row, int T)
         return row >= T ? formateReel(formatTemps, ecartTemps(row - 1, T - 1)) : QString();
     const auto pos = d.position((col - 1) / 2, row - 1);
     if (!pos) return QString();
-    const int chiffres = chiffresXY - 1;
-    if (col % 2) return texteSci(chiffres, static_cast<long double>(pos->x() - origineX) * sensX * echelleH);
-    return texteSci(chiffres, static_cast<long double>(origineY - pos->y()) * sensY * echelleV);
+    const int chiffres = d.reglages().chiffresXY - 1;
+    return texteSci(chiffres, col % 2 ? xMetres(d.reglages(), pos->x()) : yMetres(d.reglages(), pos->y()));
 }
 
 QString texteApparence(const ReglagesMesure &g, int col, int row)

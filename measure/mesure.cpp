@@ -64,6 +64,16 @@ void appliquerChangements(Mesure &m, const std::vector<ChangementPosition> &chan
     }
 }
 
+long double xMetres(const ReglagesMesure &g, double X)
+{
+    return static_cast<long double>(X - g.origineX) * g.sensX * g.echelleH;
+}
+
+long double yMetres(const ReglagesMesure &g, double Y)
+{
+    return static_cast<long double>(g.origineY - Y) * g.sensY * g.echelleV;
+}
+
 QString motifDecimalesTemps(int k)
 {
     if (k <= 0) return QStringLiteral("0");

@@ -93,6 +93,11 @@ std::vector<ChangementPosition> differencePositions(const Mesure &avant, const M
 void appliquerChangements(Mesure &m, const std::vector<ChangementPosition> &changements,
                           bool versApres);
 
+// Metres of a displayed pixel through the settings' Origin, axis directions and Scales, as
+// the table computes them.
+long double xMetres(const ReglagesMesure &g, double X);
+long double yMetres(const ReglagesMesure &g, double Y);
+
 // Time pattern of the table for k decimals: "0", "0.0" ... "0.000000".
 QString motifDecimalesTemps(int k);
 // Decimals of a time pattern; -1 when it is not one.

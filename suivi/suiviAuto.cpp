@@ -2,7 +2,7 @@
 // run with its progress bar, and the table filled as pointing by hand would fill it.
 #include "app/Unit1.h"
 
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 #include "app/plateforme.h"
 #include "clip/TMediaPlayer.h"
 #include "clip/echecOuverture.h"

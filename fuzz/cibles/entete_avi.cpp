@@ -1,7 +1,7 @@
 // The AVI header reader, at its fixed offsets, on a file of any bytes.
 #include "../cible.h"
 
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 #include "clip/video.h"
 
 #include <QDir>

@@ -172,19 +172,19 @@ private slots:
     // calibration, counted from the time origin T.
     void lecture()
     {
-        reinitialiserEtat();
-        periode = 0.04L;
-        origineX = 10;
-        origineY = 100;
-        echelleH = echelleV = 0.01L;
-        const auto e = echantillonDePosition(4, 1, QPointF(30, 60));
+        ReglagesMesure g;
+        g.origineX = 10;
+        g.origineY = 100;
+        g.echelleH = g.echelleV = 0.01L;
+        const auto e = echantillonDePosition(4, 0.12, g, QPointF(30, 60));
         QVERIFY(e);
         QCOMPARE(e->ligne, 4);
         QVERIFY(proche(e->t, 0.12) && proche(e->x, 0.2) && proche(e->y, 0.4));
-        QVERIFY(!echantillonDePosition(2, 1, std::nullopt));
-        QVERIFY(!echantillonDePosition(2, 3, QPointF(30, 60))); // before the time origin
+        QVERIFY(!echantillonDePosition(2, 0, g, std::nullopt));
+        g.origineTemps = 3;
+        QVERIFY(!echantillonDePosition(2, 0, g, QPointF(30, 60))); // before the time origin
         // A tracked position keeps its decimals.
-        const auto suivi = echantillonDePosition(4, 1, QPointF(30.5, 59.75));
+        const auto suivi = echantillonDePosition(4, 0.12, g, QPointF(30.5, 59.75));
         QVERIFY(suivi && proche(suivi->x, 0.205) && proche(suivi->y, 0.4025));
     }
 

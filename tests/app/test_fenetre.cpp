@@ -1,7 +1,7 @@
 // The main window before any clip: start-up state, pages, closing, resizing.
 #include "app/Unit1.h"
 #include "app/dialogue.h"
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 #include "commun/session.h"
 #include "measure/Unit3.h"
 

@@ -2,7 +2,7 @@
 // must be exactly the frame at Position(), which is checked by finding the disc in image()
 // and comparing it with the true centre written beside each clip. Also: inputs that are not
 // clips, a damaged frame, dropped frames, playing and its notice.
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 #include "clip/TMediaPlayer.h"
 #include "clip/indexClip.h"
 

@@ -1,6 +1,6 @@
 // AVI header reader: synthetic headers for the field and validity rules, and the clips made
 // by mkclip compared with what libavformat reports for the same files.
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 #include "clip/echecOuverture.h"
 #include "clip/infosClip.h"
 #include "clip/video.h"

@@ -1,6 +1,6 @@
 // The string grid: its cell store, its current cell and when it raises its cell-change
 // event, scrolling, owner drawing, and speed with a long clip.
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 #include "measure/TStringGrid.h"
 
 #include <QElapsedTimer>

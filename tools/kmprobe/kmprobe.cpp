@@ -3,7 +3,7 @@
 // of the clip, with --times each frame's time from frame 0 (INDEX SECONDS, one line a frame),
 // and writes DIR/frame-I.png for each frame asked, reached in the order given by
 // one Step or Back from the previous one, as the program moves.
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 #include "clip/TMediaPlayer.h"
 #include "clip/video.h"
 

@@ -5,7 +5,7 @@
 // to the end of the clip. When the object is lost, leaves the picture or the clip ends before
 // N frames, the frames found are printed first, then the reason on stderr, and the exit
 // status is 1. A bad command line exits with 2.
-#include "app/erreurs.h"
+#include "measure/erreurs.h"
 #include "clip/TMediaPlayer.h"
 #include "suivi/suiveur.h"
 
