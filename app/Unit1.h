@@ -298,6 +298,7 @@ public:
     // The look of the axes (0) or of point p (1 … 4), a setting of the measurement as it
     // stands; StringGrid2 shows them.
     AspectMesure &aspect(int p);
+    void rafraichirTableau(const PlageMesure &plage);
     // ---- Automatic tracking (suivi/) ----
     // The command waits for a box dragged (or a click) on the picture, then follows the
     // object from the frame shown and fills the current point's column.

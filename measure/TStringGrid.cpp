@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
@@ -85,6 +86,14 @@ void TStringGrid::setFournisseur(Fournisseur f)
 void TStringGrid::rafraichir()
 {
     if (isVisible()) viewport()->update();
+}
+
+void TStringGrid::rafraichirLigne(int row)
+{
+    if (!isVisible()) return;
+    const QRect r = CellRect(0, row).united(CellRect(colCount_ - 1, row));
+    if (r.isEmpty()) return; // not on screen
+    viewport()->update(QRect(0, r.top() - 1, viewport()->width(), r.height() + 2));
 }
 
 // ---- shape -----------------------------------------------------------------------------
@@ -403,8 +412,10 @@ void TStringGrid::dessineCelluleDefaut(QPainter &canevas, int col, int row, cons
     canevas.drawText(zoneTexte, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, Cells(col, row));
 }
 
-void TStringGrid::paintEvent(QPaintEvent *)
+void TStringGrid::paintEvent(QPaintEvent *e)
 {
+    // Only the cells of the region asked for: a pointing repaints its row, not the table.
+    const QRect zone = e->rect();
     QPainter p(viewport());
     const int largeurVue = viewport()->width(), hauteurVue = viewport()->height();
     p.fillRect(viewport()->rect(), couleur_);
@@ -432,7 +443,7 @@ void TStringGrid::paintEvent(QPaintEvent *)
     for (int r : lignes) {
         for (int c : colonnes) {
             const QRect rect = CellRect(c, r);
-            if (rect.isEmpty()) continue;
+            if (rect.isEmpty() || !rect.adjusted(-1, -1, 1, 1).intersects(zone)) continue;
             EtatsCellule etat = 0;
             const bool fixe = c < fixedCols_ || r < fixedRows_;
             if (fixe)

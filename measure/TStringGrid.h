@@ -39,8 +39,9 @@ public:
     };
     void setFournisseur(Fournisseur f);
     bool fourni(int row) const { return bool(fournisseur_.texte) && row >= fixedRows_; }
-    // The model changed: paint the visible cells again.
+    // The model changed: paint the visible cells again, or those of one row.
     void rafraichir();
+    void rafraichirLigne(int row);
 
     int ColCount() const { return colCount_; }
     void setColCount(int n);

@@ -4,6 +4,7 @@
 #include "app/etat.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "measure/commandesMesure.h"
 #include "measure/document.h"
 #include "measure/pixels.h"
 
@@ -71,6 +72,16 @@ QString texteCelluleMetres(const DocumentMesure &d, int col, int row, int T)
     if (!pos) return QString();
     const int chiffres = d.reglages().chiffresXY - 1;
     return texteSci(chiffres, col % 2 ? xMetres(d.reglages(), pos->x()) : yMetres(d.reglages(), pos->y()));
+}
+
+void rafraichirGrille(TStringGrid *grille, const PlageMesure &plage)
+{
+    if (plage.reglages || plage.positions.size() > 16) {
+        grille->rafraichir();
+        return;
+    }
+    for (const ChangementPosition &c : plage.positions)
+        grille->rafraichirLigne(c.image + 1);
 }
 
 QString texteApparence(const ReglagesMesure &g, int col, int row)

@@ -6,6 +6,7 @@
 
 class DocumentMesure;
 struct AspectMesure;
+struct PlageMesure;
 struct ReglagesMesure;
 class TStringGrid;
 class QWidget;
@@ -51,6 +52,9 @@ QString texteCelluleMetres(const DocumentMesure &d, int col, int row, int T);
 QString texteApparence(const ReglagesMesure &g, int col, int row);
 // A text written there: an empty colour is white, as the program writes it for a new point.
 void ecrireApparence(AspectMesure &a, int col, int row, const QString &texte);
+
+// The rows of a change painted again: those of a few pointings, else the whole table.
+void rafraichirGrille(TStringGrid *grille, const PlageMesure &plage);
 
 enum class Alignement { gauche, centre, droite };
 

@@ -187,9 +187,8 @@ void TForm1::construirePageMesures()
     StringGrid1->setFournisseur(
         {[this](int c, int r) { return texteCelluleMetres(*document, c, r, document->reglages().origineTemps); },
          {}});
-    connect(document, &DocumentMesure::modifie, this, [this] {
-        StringGrid0->rafraichir();
-        StringGrid1->rafraichir();
+    connect(document, &DocumentMesure::modifie, this, [this](const PlageMesure &plage) {
+        rafraichirTableau(plage);
     });
     // Titles from the start, so that an export before any clip is well formed.
     StringGrid0->setCells(0, 0, QStringLiteral("t"));
@@ -457,6 +456,12 @@ void TForm1::ActualGrid()
 bool TForm1::tableauOccupe()
 {
     return clipOuvert() && document->occupe((StringGrid0->ColCount() - 1) / 2);
+}
+
+void TForm1::rafraichirTableau(const PlageMesure &plage)
+{
+    rafraichirGrille(StringGrid0, plage);
+    rafraichirGrille(StringGrid1, plage);
 }
 
 AspectMesure &TForm1::aspect(int p)

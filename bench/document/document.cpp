@@ -83,21 +83,23 @@ struct Vue {
             g->resize(420, 640);
         }
         metres.show();
-        QObject::connect(&document, &DocumentMesure::modifie, &metres, [this] {
-            pixels.rafraichir();
-            metres.rafraichir();
-        });
+        QObject::connect(&document, &DocumentMesure::modifie, &metres,
+                         [this](const PlageMesure &plage) {
+                             rafraichirGrille(&pixels, plage);
+                             rafraichirGrille(&metres, plage);
+                         });
     }
     ~Vue() { recuperation.nettoyer(); }
 
-    // One pointing on frame f, as the window does it; milliseconds.
+    // One pointing on frame f, the row on screen, as the window does it: the step, the row
+    // painted again and the current cell moved down, the marker drawn; milliseconds.
     double pointer(int f, QImage &image)
     {
         const auto debut = std::chrono::steady_clock::now();
         const QPointF pos(100 + f % 300, 200 + f % 200);
         document.pointer(0, f, pos);
-        metres.setRow(f + 1);
-        metres.viewport()->repaint();
+        metres.setRow(f + 2);
+        QApplication::processEvents(); // the paint
         {
             QPainter canevas(&image);
             dessinePoint(canevas, Qt::red, 1, int(pos.x()), int(pos.y()), 0);
@@ -134,11 +136,16 @@ int main(int argc, char **argv)
     QApplication::processEvents(); // shown: its repaints paint
     nbImages = kGrand; // the rows the providers give: every row of both
     std::vector<double> tPetit, tGrand;
-    for (int tour = 0; tour < 5; ++tour)
-        for (int i = 0; i < 40; ++i) {
-            tPetit.push_back(petit->pointer((37 * i + tour) % kPetit, image));
-            tGrand.push_back(grand->pointer((2237 * i + tour) % kGrand, image));
+    for (int tour = 0; tour < 5; ++tour) {
+        // Frames pointed one after the other from the top of the rows shown.
+        const int debutPetit = 100 * tour, debutGrand = 17000 * tour;
+        petit->metres.setTopRow(debutPetit + 1);
+        grand->metres.setTopRow(debutGrand + 1);
+        for (int i = 0; i < 12; ++i) {
+            tPetit.push_back(petit->pointer(debutPetit + i, image));
+            tGrand.push_back(grand->pointer(debutGrand + i, image));
         }
+    }
     const double pointagePetit = mediane(tPetit), pointageGrand = mediane(tGrand);
 
     // ---- a change of scale: the visible rows' texts, against formatting them alone ----
