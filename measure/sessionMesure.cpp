@@ -129,7 +129,10 @@ SessionMesure::SessionMesure(TForm1 *fenetre)
 
 SessionMesure::~SessionMesure()
 {
+    // The window's children go in their order: the document may be gone already.
+    if (!document_) return;
     document_->setObservateur(nullptr);
+    document_->avantOperation = nullptr;
 }
 
 QUndoStack *SessionMesure::pile() const

@@ -59,7 +59,7 @@ private:
     void actualiserMenus();
 
     TForm1 *fenetre_;
-    DocumentMesure *document_;
+    QPointer<DocumentMesure> document_;
     Recuperation *recuperation_;
     bool enPose_ = false;
     bool enValidation_ = false;
