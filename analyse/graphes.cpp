@@ -199,15 +199,26 @@ TGrapheBox::TGrapheBox(TForm1 *form) : QWidget(form, Qt::Window), form_(form)
     seriePoints->setBorderColor(QColor(120, 0, 0));
     serieModele = nomme(new QLineSeries, "serieModele");
     serieModele->setPen(QPen(QColor(0, 90, 200), 2));
+    serieCurseur = nomme(new QLineSeries, "serieCurseur");
+    serieCurseur->setPen(QPen(QColor(0, 128, 128), 1.5, Qt::DashLine));
+    seriePointCourant = nomme(new QScatterSeries, "seriePointCourant");
+    seriePointCourant->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+    seriePointCourant->setMarkerSize(13);
+    seriePointCourant->setColor(Qt::transparent);
+    seriePointCourant->setBorderColor(QColor(0, 128, 128));
+    seriePointCourant->setPen(QPen(QColor(0, 128, 128), 2.5));
     Chart1->addSeries(serieModele);
+    Chart1->addSeries(serieCurseur);
     Chart1->addSeries(seriePoints);
+    Chart1->addSeries(seriePointCourant);
     axeX = nomme(new QValueAxis, "axeX");
     axeY = nomme(new QValueAxis, "axeY");
     for (QValueAxis *a : {axeX, axeY})
         a->setLabelFormat(QStringLiteral("%.3g"));
     Chart1->addAxis(axeX, Qt::AlignBottom);
     Chart1->addAxis(axeY, Qt::AlignLeft);
-    for (QXYSeries *s : std::initializer_list<QXYSeries *>{seriePoints, serieModele}) {
+    for (QXYSeries *s : std::initializer_list<QXYSeries *>{seriePoints, serieModele,
+                                                           serieCurseur, seriePointCourant}) {
         s->attachAxis(axeX);
         s->attachAxis(axeY);
     }
@@ -347,6 +358,22 @@ void TGrapheBox::placerNote(const QString &texte)
     lblNote->raise();
 }
 
+void TGrapheBox::imageMontree(int image)
+{
+    serieCurseur->clear();
+    seriePointCourant->clear();
+    if (image < 0 || !isVisible()) return;
+    const int graphe = std::max(0, cbGraphe->currentIndex());
+    const int T = form_->document->reglages().origineTemps;
+    if (graphe != grTrajectoire && image + 1 >= T) {
+        const double t = double(ecartTemps(image, T - 1));
+        serieCurseur->replace({QPointF(t, axeY->min()), QPointF(t, axeY->max())});
+    }
+    const auto i = std::find(lignesPoints_.begin(), lignesPoints_.end(), image + 1);
+    if (i != lignesPoints_.end())
+        seriePointCourant->append(seriePoints->at(int(i - lignesPoints_.begin())));
+}
+
 void TGrapheBox::actualiser()
 {
     const int graphe = std::max(0, cbGraphe->currentIndex());
@@ -459,6 +486,7 @@ void TGrapheBox::actualiser()
         }
     }
     placerNote(notes.join(QLatin1Char('\n')));
+    imageMontree(imageCourante);
 }
 
 void TGrapheBox::pointClique(const QPointF &point)
@@ -498,8 +526,13 @@ void TGrapheBox::dessinerGraphe(QPainter &peintre) const
 {
     // The chart as shown, its note included (drawn here: a child label is not always part of
     // what a vector device records).
+    // The frame cursor belongs to the screen, not to a saved graph.
+    for (QXYSeries *s : std::initializer_list<QXYSeries *>{serieCurseur, seriePointCourant})
+        s->setVisible(false);
     const QRect vue = ChartView1->viewport()->rect();
     ChartView1->render(&peintre, QRectF(ChartView1->viewport()->geometry()), vue);
+    for (QXYSeries *s : std::initializer_list<QXYSeries *>{serieCurseur, seriePointCourant})
+        s->setVisible(true);
     if (lblNote->isVisible() && !lblNote->text().isEmpty()) {
         const QRect cadre = lblNote->geometry();
         peintre.save();

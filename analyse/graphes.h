@@ -31,6 +31,9 @@ public:
     QChart *Chart1;
     QScatterSeries *seriePoints;
     QLineSeries *serieModele;
+    // The frame shown: a vertical line at its time (graphs against t) and its point ringed.
+    QLineSeries *serieCurseur;
+    QScatterSeries *seriePointCourant;
     QValueAxis *axeX, *axeY;
     QLabel *lblObjet, *lblGraphe, *lblModeleTitre, *lblNote, *lblModele;
     QPushButton *btnEnregistrerGraphe, *btnExporterCSV;
@@ -38,6 +41,8 @@ public:
     // The table changed: one object's pair on one row, every pair of a row (point 0), or
     // everything (ligne 0: calibration, time origin, clearing, a new clip).
     void tableauModifie(int ligne, int point);
+    // The clip now shows frame `image` (0-based): the cursor and the ringed point follow it.
+    void imageMontree(int image);
     // Reads every pointed position again from the table.
     void relireTableau();
     // Draws the chosen graph and fit from the positions held.

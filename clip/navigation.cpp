@@ -1,4 +1,5 @@
 // Moving through the clip: positioning, the navigation buttons, playing, redrawing.
+#include "analyse/graphes.h"
 #include "app/Unit1.h"
 
 #include "clip/TMediaPlayer.h"
@@ -27,6 +28,7 @@ void TForm1::affichImage(TMediaPlayer *lecteur, int a)
             lecteur->Step();
     }
     imageCourante = a;
+    if (GrapheBox) GrapheBox->imageMontree(a);
     lblNoImage2->setText(QString::number(a + 1));
     const int L = lecteur->Length();
     lblNoImage4->setText(QString::number(L));

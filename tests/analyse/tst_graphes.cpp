@@ -296,6 +296,26 @@ private slots:
             session->retablir();
         QCOMPARE(graphe_->seriePoints->count(), 4);
         comparerAuTableau(1);
+
+        // The cursor follows the frame shown: a vertical line at its time, its point ringed;
+        // on the trajectory the point alone; before the time origin, no line.
+        for (auto [graphe, image, ligne, point] : {std::tuple{TGrapheBox::grX, 4, true, true},
+                                                   {TGrapheBox::grX, 2, true, false},
+                                                   {TGrapheBox::grTrajectoire, 5, false, true},
+                                                   {TGrapheBox::grX, 0, false, false}}) {
+            choisir(graphe, 0);
+            Form1->affichImage(Form1->MediaPlayer1, image);
+            QCOMPARE(graphe_->serieCurseur->count(), ligne ? 2 : 0);
+            if (ligne)
+                QCOMPARE(graphe_->serieCurseur->at(0).x(), double(ecartTemps(image, 1)));
+            QCOMPARE(graphe_->seriePointCourant->count(), point ? 1 : 0);
+            if (point) {
+                const auto i = std::find(graphe_->lignesPoints().begin(),
+                                         graphe_->lignesPoints().end(), image + 1);
+                QCOMPARE(graphe_->seriePointCourant->at(0),
+                         graphe_->seriePoints->at(int(i - graphe_->lignesPoints().begin())));
+            }
+        }
     }
 
     // A long tracked table: at most 1,000 points drawn, each still the table's own, the
