@@ -289,7 +289,6 @@ public:
     // The whole measurement taken from the window, and put back; plage says what changed.
     Mesure lireMesure() const;
     ReglagesMesure lireReglages() const;
-    std::optional<QPointF> lirePosition(int point, int image) const; // 0-based point and frame
     void poserMesure(const Mesure &m, const PlageMesure &plage);
     bool ouvrirSession(const QString &fichier); // false: not opened, the message was shown
     SessionMesure *sessionMesure = nullptr;

@@ -48,11 +48,6 @@ ReglagesMesure TForm1::lireReglages() const
     return g;
 }
 
-std::optional<QPointF> TForm1::lirePosition(int point, int image) const
-{
-    return document->position(point, image);
-}
-
 Mesure TForm1::lireMesure() const
 {
     if (!clipOuvert()) return {};

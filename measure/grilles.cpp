@@ -42,18 +42,6 @@ LotCellules::~LotCellules()
     grille_->setUpdatesEnabled(actif_);
 }
 
-void effaceCellules(TStringGrid *grille, const QRect &rectangle, int col, int row)
-{
-    {
-        const LotCellules lot(grille);
-        for (int r = rectangle.top(); r <= rectangle.bottom(); ++r)
-            for (int c = rectangle.left(); c <= rectangle.right(); ++c)
-                grille->setCells(c, r, QString());
-    }
-    grille->setCol(col);
-    grille->setRow(row);
-}
-
 QString texteCellulePixels(const DocumentMesure &d, int col, int row, int T)
 {
     if (row < 1 || row > nbImages) return QString();

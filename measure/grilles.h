@@ -34,10 +34,6 @@ void tailleGrille(TStringGrid *grille, int colonnes, int lignes);
 // Row 0 of columns 1 … 2n: "x"/"y" + unite for n <= 1, "x1", "y1", "x2" … + unite otherwise.
 void titresColonnes(TStringGrid *grille, const QString &unite, int n);
 
-// Empties the cells of the rectangle (bounds included), then makes (col, row) current,
-// column first.
-void effaceCellules(TStringGrid *grille, const QRect &rectangle, int col, int row);
-
 // Texts of the cells below the titles, computed from the document and the working state
 // (number formats, Origin, axis directions, Scales, time origin T) whenever a cell is read or
 // painted: nothing stores the table as text, and a new scale costs the rows on screen.
