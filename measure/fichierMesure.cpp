@@ -210,6 +210,10 @@ Mesure lire(const QJsonObject &racine, const QString &fichierSession, QString &a
         g.aspects[i].forme = l.entier(a, "forme", nom + QStringLiteral(".forme"), 0, 2);
     }
 
+    // The graphs are an addition: absent in older files, read back as they were written.
+    if (racine.contains(QLatin1String("graphes")))
+        m.graphes = l.objet(racine, "graphes", QStringLiteral("graphes"));
+
     const QJsonArray pointages = l.tableau(racine, "pointages", QStringLiteral("pointages"));
     if (pointages.size() != kPointsMesure) throw Defaut{messageType(QStringLiteral("pointages"))};
     for (int p = 0; p < kPointsMesure; ++p) {
@@ -257,7 +261,7 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
         aspects.append(QJsonObject{{QStringLiteral("couleur"), qint64(a.couleur)},
                                    {QStringLiteral("trace"), a.trace},
                                    {QStringLiteral("forme"), a.forme}});
-    const QJsonObject racine{
+    QJsonObject racine{
         {QStringLiteral("format"), kFormatSession},
         {QStringLiteral("programme"), QStringLiteral("kinemar")},
         {QStringLiteral("clip"),
@@ -291,6 +295,7 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
         {QStringLiteral("aspect"), QJsonObject{{QStringLiteral("taille"), g.taillePoints},
                                                {QStringLiteral("elements"), aspects}}},
         {QStringLiteral("pointages"), QJsonArray()}};
+    if (!m.graphes.isEmpty()) racine.insert(QStringLiteral("graphes"), m.graphes);
     QByteArray texte = QJsonDocument(racine).toJson(QJsonDocument::Compact);
     // The pointings are written here, not through QJsonArray: a full table has hundreds of
     // thousands of them. Same JSON: shortest round-trip numbers, in frame order.

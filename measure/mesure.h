@@ -5,6 +5,7 @@
 // exactly as the hidden grid holds them; nothing is normalised. Frames are 0-based here
 // (row r of the grids is frame r - 1).
 #include <QByteArray>
+#include <QJsonObject>
 #include <QMap>
 #include <QPoint>
 #include <QPointF>
@@ -71,10 +72,14 @@ struct Mesure {
     // a 90,000-frame clip cost a few hundred entries. Implicitly shared, so a copy handed to
     // the recovery writer costs nothing until one side changes.
     std::array<QMap<int, QPointF>, kPointsMesure> positions;
+    // The graph panel's graphs and fits with their parameters, as it last showed them; empty
+    // until it is used.
+    QJsonObject graphes;
 
     bool operator==(const Mesure &o) const
     {
-        return clip == o.clip && reglages == o.reglages && positions == o.positions;
+        return clip == o.clip && reglages == o.reglages && positions == o.positions &&
+               graphes == o.graphes;
     }
     bool operator!=(const Mesure &o) const { return !(*this == o); }
     int nbPointages() const;
