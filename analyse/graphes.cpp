@@ -126,10 +126,8 @@ TGrapheBox::TGrapheBox(TForm1 *form) : QWidget(form), form_(form)
     page->addLayout(reglages);
 
     grille_ = new QGridLayout;
-    for (int i = 0; i < kGraphesMax; ++i) {
+    for (int i = 0; i < kGraphesMax; ++i)
         vues[std::size_t(i)] = new VueGraphe(this, i);
-        grille_->addWidget(vues[std::size_t(i)], i / 2, i % 2);
-    }
     page->addLayout(grille_, 1);
     VueGraphe *v = vues[0];
     cbObjet = v->cbObjet;
@@ -211,9 +209,20 @@ void TGrapheBox::keyPressEvent(QKeyEvent *e)
 
 void TGrapheBox::disposer()
 {
+    // One or two graphs one above the other, which keeps the panel narrow beside the picture;
+    // three or four in two columns.
     const int n = sbNombre->value();
-    for (int i = 0; i < kGraphesMax; ++i)
-        vues[std::size_t(i)]->setVisible(i < n);
+    const int colonnes = n <= 2 ? 1 : 2;
+    for (int i = 0; i < kGraphesMax; ++i) {
+        VueGraphe *v = vues[std::size_t(i)];
+        grille_->removeWidget(v);
+        grille_->addWidget(v, i / colonnes, i % colonnes);
+        v->setVisible(i < n);
+    }
+    for (int i = 0; i < 2; ++i) {
+        grille_->setRowStretch(i, 1);
+        grille_->setColumnStretch(i, i < colonnes ? 1 : 0);
+    }
     actualiser();
 }
 

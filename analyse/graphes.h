@@ -94,6 +94,7 @@ protected:
 private:
     void placerNote(const QString &texte);
     void placerBandePlage();
+    int intervallesVerticaux() const;
     void ajuster(const SerieGrandeurs &s, QStringList &notes);
 
     TGrapheBox *panneau_;
@@ -101,6 +102,7 @@ private:
     Ajustement ajustement_;
     ResultatAjustement resultat_;
     std::array<int, 2> plage_{0, 0};
+    int intervallesY_ = 5;
     QGraphicsRectItem *bandePlage_ = nullptr;
 };
 

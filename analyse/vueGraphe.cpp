@@ -151,7 +151,7 @@ QString nombre(int decimales, double v)
 
 // The axis spans the values with round ticks (1, 2 or 5 times a power of ten) counted from
 // zero, so that zero reads as 0 and not as the remainder of a sum.
-void etendreAxe(QValueAxis *axe, const std::vector<double> &w)
+void etendreAxe(QValueAxis *axe, const std::vector<double> &w, int intervalles = 5)
 {
     double a = 0, b = 1;
     if (!w.empty()) {
@@ -168,17 +168,18 @@ void etendreAxe(QValueAxis *axe, const std::vector<double> &w)
     const double bord = (b - a) * 0.02;
     a -= bord;
     b += bord;
-    const double brut = (b - a) / 5;
+    const double brut = (b - a) / intervalles;
     const double puissance = std::pow(10.0, std::floor(std::log10(brut)));
     const double pas = brut / puissance < 1.5   ? puissance
                        : brut / puissance < 3.5 ? 2 * puissance
                        : brut / puissance < 7.5 ? 5 * puissance
                                                 : 10 * puissance;
-    const double bas = std::floor(a / pas) * pas, haut = std::ceil(b / pas) * pas;
+    // The ends stay where the values end: a tick further would leave up to a fifth of the
+    // graph empty (t from -2 s for a motion from 0 s).
     axe->setTickType(QValueAxis::TicksDynamic);
     axe->setTickAnchor(0);
     axe->setTickInterval(pas);
-    axe->setRange(bas, haut);
+    axe->setRange(a, b);
 }
 
 // The chart's mouse: a press on the frame cursor drags it (the frame shown follows), a drag
@@ -290,6 +291,11 @@ VueGraphe::VueGraphe(TGrapheBox *panneau, int numero) : QWidget(panneau), pannea
     edFormule->setPlaceholderText(QStringLiteral("A*exp(-t/tau)*sin(w*t+p)+c"));
     edFormule->setToolTip(QStringLiteral("صيغة بدلالة المتغير الأفقي؛ كل اسم آخر وسيط يُحسب"));
     edFormule->hide();
+    for (QComboBox *c : {cbObjet, cbGraphe, cbHorizontale, cbModele}) {
+        // Narrow enough for two graphs side by side beside the picture.
+        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        c->setMinimumContentsLength(c == cbGraphe ? 9 : 6);
+    }
     for (QWidget *w : std::initializer_list<QWidget *>{cbObjet, cbGraphe, cbHorizontale,
                                                        cbModele, edFormule})
         choix->addWidget(w);
@@ -325,8 +331,14 @@ VueGraphe::VueGraphe(TGrapheBox *panneau, int numero) : QWidget(panneau), pannea
     seriePointCourant->setPen(QPen(QColor(0, 128, 128), 2.5));
     axeX = nomme(new QValueAxis, QStringLiteral("axeX"));
     axeY = nomme(new QValueAxis, QStringLiteral("axeY"));
-    for (QValueAxis *a : {axeX, axeY})
+    for (QValueAxis *a : {axeX, axeY}) {
         a->setLabelFormat(QStringLiteral("%.3g"));
+        // Small enough for the quantity's name and unit along a short vertical axis.
+        QFont f = a->titleFont();
+        f.setPointSizeF(f.pointSizeF() * 0.9);
+        f.setBold(false);
+        a->setTitleFont(f);
+    }
     Chart1->addAxis(axeX, Qt::AlignBottom);
     Chart1->addAxis(axeY, Qt::AlignLeft);
     for (QXYSeries *s : std::initializer_list<QXYSeries *>{
@@ -339,7 +351,7 @@ VueGraphe::VueGraphe(TGrapheBox *panneau, int numero) : QWidget(panneau), pannea
     // Mathematics reads left to right: the plot keeps its axes where a physics book has them.
     ChartView1->setLayoutDirection(Qt::LeftToRight);
     ChartView1->setRenderHint(QPainter::Antialiasing);
-    ChartView1->setMinimumSize(300, 200);
+    ChartView1->setMinimumSize(240, 180);
     page->addWidget(ChartView1, 1);
 
     bandePlage_ = new QGraphicsRectItem;
@@ -428,6 +440,13 @@ void VueGraphe::resizeEvent(QResizeEvent *e)
 {
     QWidget::resizeEvent(e);
     placerNote(lblNote->text());
+    if (intervallesVerticaux() != intervallesY_) actualiser();
+}
+
+int VueGraphe::intervallesVerticaux() const
+{
+    // A label per 40 pixels of height at most: closer, the chart cuts them to "...".
+    return std::clamp((ChartView1->height() - 110) / 40, 2, 5);
 }
 
 void VueGraphe::placerNote(const QString &texte)
@@ -551,7 +570,8 @@ void VueGraphe::actualiser()
     for (const QPointF &p : bruts)
         tousU.push_back(p.x());
     etendreAxe(axeX, tousU);
-    etendreAxe(axeY, tousV);
+    intervallesY_ = intervallesVerticaux();
+    etendreAxe(axeY, tousV, intervallesY_);
 
     QStringList notes;
     static const std::vector<Echantillon> aucun;
