@@ -78,6 +78,7 @@ QIcon imageGraphes()
 TGrapheBox::TGrapheBox(TForm1 *form) : QWidget(form), form_(form)
 {
     setObjectName(QStringLiteral("GrapheBox"));
+    setProperty("contexteAide", 250);
     setWindowTitle(kTitre);
     setLayoutDirection(Qt::RightToLeft);
     auto *page = new QVBoxLayout(this);
@@ -524,7 +525,7 @@ void TForm1::construireGraphes()
     mnuGraphes = nomme(new QAction(kTitre, mnuEnregistrerMesures), "mnuGraphes");
     mnuGraphes->setIcon(imageGraphes());
     mnuGraphes->setEnabled(false);
-    mnuGraphes->setProperty("contexteAide", 240);
+    mnuGraphes->setProperty("contexteAide", 250);
     mnuGraphes->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     definirHint(mnuGraphes, kTitre + QStringLiteral("|منحنيات المواضع والسرعات ومواءمتها"));
     mnuEnregistrerMesures->addAction(mnuGraphes);
@@ -533,7 +534,7 @@ void TForm1::construireGraphes()
     bbtnGraphes->setDefaultAction(mnuGraphes);
     bbtnGraphes->setIconSize(QSize(24, 24));
     bbtnGraphes->setAutoRaise(true);
-    bbtnGraphes->setProperty("contexteAide", 240);
+    bbtnGraphes->setProperty("contexteAide", 250);
     definirHint(bbtnGraphes, kTitre + QStringLiteral("|منحنيات المواضع والسرعات ومواءمتها"));
     // Beside the print button, before help.
     QAction *avant = nullptr;

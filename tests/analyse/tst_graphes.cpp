@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QValueAxis>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDockWidget>
 #include <QProcess>
@@ -454,6 +455,13 @@ private slots:
         QCOMPARE(graphe_->sbNombre->value(), 4);
         QCOMPARE(graphe_->cbModele->currentIndex(), 1 + int(TypeAjustement::SinusAmorti));
         QVERIFY(graphe_->vues[0]->resultat().converge);
+
+        // Smoothing: the smoothed quantity says so on its axis, the raw values stay under it.
+        graphe_->chkLissage->setChecked(true);
+        const VueGraphe *acceleration = graphe_->vues[2];
+        QVERIFY(acceleration->seriePointsBruts->count() > 0);
+        QVERIFY(acceleration->axeY->titleText().contains(QStringLiteral("منعّمة")));
+        QVERIFY(!acceleration->axeX->titleText().contains(QStringLiteral("منعّمة")));
         Form1->hide();
     }
 

@@ -165,7 +165,7 @@ private slots:
         QTextDocument *doc = v.texte->document();
         QScrollBar *defilement = v.texte->verticalScrollBar();
         QVERIFY(defilement->maximum() > 0);
-        const QList<int> contextes{1, 200, 210, 220, 230, 240, 300, 350};
+        const QList<int> contextes{1, 200, 210, 220, 230, 240, 250, 300, 350};
         QList<int> positions;
         for (int c : contextes) {
             v.ouvrir(KINEMAR_FICHIER_AIDE, c);
@@ -277,7 +277,7 @@ private slots:
             {Form1->mnuFichiers, Form1->sessionMesure->mnuRecuperer, 240},
             {Form1->sessionMesure->mnuEdition, Form1->sessionMesure->mnuAnnuler, 230},
             {Form1->mnuPointages, Form1->SuiviAuto, 230},
-            {Form1->mnuEnregistrerMesures, Form1->mnuGraphes, 240},
+            {Form1->mnuEnregistrerMesures, Form1->mnuGraphes, 250},
         };
         for (const auto &[menu, action, attendu] : cas) {
             menu->popup(Form1->mapToGlobal(QPoint(50, 50)));
