@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDockWidget>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
@@ -313,6 +314,22 @@ void TGrapheBox::tableauModifie(int ligne, int point)
     // A graph of another object stays as it is.
     for (VueGraphe *v : vues)
         if (!v->isHidden() && (point <= 0 || point == v->objet() + 1)) v->actualiser();
+}
+
+void TGrapheBox::positionProvisoire(int point, int image, const QPointF &pixel)
+{
+    if (!isVisible() || aRelire_ || point < 1 || point > int(objets_.size())) return;
+    const ReglagesMesure &g = form_->document->reglages();
+    if (const auto e = echantillonDePosition(image + 1,
+                                             double(ecartTemps(image, g.origineTemps - 1)), g,
+                                             DocumentMesure::arrondi(pixel)))
+        objets_[std::size_t(point - 1)].placer(*e);
+    grandeurs_.assign(objets_.size(), {});
+    const qint64 maintenant = QDateTime::currentMSecsSinceEpoch();
+    if (maintenant - dernierDessinProvisoire_ < 200) return;
+    dernierDessinProvisoire_ = maintenant;
+    for (VueGraphe *v : vues)
+        if (!v->isHidden() && v->objet() + 1 == point) v->actualiser();
 }
 
 void TGrapheBox::imageMontree(int image)

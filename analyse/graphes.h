@@ -136,6 +136,9 @@ public:
     // The table changed: one object's pair on one row, every pair of a row (point 0), or
     // everything (ligne 0: calibration, time origin, clearing, a new clip).
     void tableauModifie(int ligne, int point);
+    // A position found by tracking while it runs (before it becomes one undo step): shown at
+    // once, the graphs redrawn a few times a second. 1-based point, 0-based frame.
+    void positionProvisoire(int point, int image, const QPointF &pixel);
     // The clip now shows frame `image` (0-based): every graph's cursor follows it.
     void imageMontree(int image);
     // Reads every pointed position again from the table.
@@ -184,4 +187,5 @@ private:
     // Per object, raw then smoothed; empty optional: to compute.
     std::vector<std::array<std::optional<Grandeurs>, 2>> grandeurs_;
     bool aRelire_ = true;
+    qint64 dernierDessinProvisoire_ = 0;
 };

@@ -1,5 +1,6 @@
 // Automatic tracking from the main window: the command, the box chosen on the picture, the
 // run with its progress bar, and the table filled as pointing by hand would fill it.
+#include "analyse/graphes.h"
 #include "app/Unit1.h"
 
 #include "measure/erreurs.h"
@@ -269,6 +270,10 @@ void TForm1::suivreDepuis(const QRect &boiteAffichee)
         suivreClip(lecteur, debut, boite, derniere - debut, reglages, [&](const PointSuivi &pt) {
             trouves.push_back(
                 {pt.image, (pt.centre.x() + 0.5) / sx - 0.5, (pt.centre.y() + 0.5) / sy - 0.5});
+            // The graphs follow the run as it goes.
+            if (GrapheBox)
+                GrapheBox->positionProvisoire(p, pt.image,
+                                              QPointF(trouves.back().X, trouves.back().Y));
             return barre->avancer(pt.image - debut);
         });
     barre.reset();
