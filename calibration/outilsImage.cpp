@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QToolBar>
 
 #include <cmath>
 
@@ -301,6 +302,8 @@ void TForm1::construireOutilsImage()
                     QStringLiteral("ميل المحاور بالدرجات|ميل المحاور : زاوية محور x مع الأفقي "
                                    "بالدرجات، موجبة عكس إتجاه عقارب الساعة"));
         titre->setBuddy(edAngleAxes);
+        // The four orientation buttons stay whole beside it.
+        tBarOriAxes->setMinimumWidth(tBarOriAxes->sizeHint().width());
         l->addWidget(titre);
         l->addWidget(edAngleAxes);
         connect(edAngleAxes, &QDoubleSpinBox::valueChanged, this,
