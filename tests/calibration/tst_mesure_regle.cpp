@@ -10,6 +10,7 @@
 #include "measure/TStringGrid.h"
 #include "measure/dessin.h"
 #include "measure/document.h"
+#include "measure/sessionMesure.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -335,6 +336,16 @@ private slots:
               qPrintable(comment), pireX / pixel, pireY / pixel);
         QVERIFY2(pireY <= pixel, qPrintable(QString::number(pireY / pixel)));
         QVERIFY2(pireX <= pixel, qPrintable(QString::number(pireX / pixel)));
+
+        // The turn is one undo step, and the table goes back with it.
+        const QString x2 = Form1->StringGrid1->Cells(1, 2);
+        Form1->sessionMesure->annuler();
+        QCOMPARE(angleAxes, 0.0);
+        QCOMPARE(Form1->edAngleAxes->value(), 0.0);
+        QCOMPARE(nombre(Form1->StringGrid1->Cells(1, 2)),
+                 nombre(texteSci(4, (pointes[1].x() - depart.x()) * echelleH)));
+        Form1->sessionMesure->retablir();
+        QCOMPARE(Form1->StringGrid1->Cells(1, 2), x2);
     }
 };
 
