@@ -122,8 +122,9 @@ OutilsImage::OutilsImage(TForm1 *fenetre) : QObject(fenetre), f_(fenetre)
 void OutilsImage::montrerRuban(bool oui)
 {
     rubanVisible_ = oui;
-    if (oui && rubanA_ == rubanB_) {
-        // First shown: across the middle half of the picture.
+    const QRect image(0, 0, largeurAffichee, hauteurAffichee);
+    if (oui && (rubanA_ == rubanB_ || !image.contains(rubanA_) || !image.contains(rubanB_))) {
+        // First shown, or off a picture shown smaller since: across its middle half.
         const int W = std::max(largeurAffichee, 2), H = std::max(hauteurAffichee, 1);
         rubanA_ = QPoint(W / 4, H / 2);
         rubanB_ = QPoint(W - 1 - W / 4, H / 2);
@@ -230,7 +231,10 @@ bool OutilsImage::eventFilter(QObject *objet, QEvent *e)
         return true;
     }
     if (objet != f_->PaintBox1) return false;
-    if (type == QEvent::Resize) vueRuban_->setGeometry(f_->PaintBox1->rect());
+    if (type == QEvent::Resize) {
+        vueRuban_->setGeometry(f_->PaintBox1->rect());
+        if (rubanVisible_) montrerRuban(true); // brought back onto a smaller picture
+    }
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
         type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
         return false;
