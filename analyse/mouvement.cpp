@@ -10,7 +10,7 @@ std::optional<Echantillon> echantillonDePosition(int ligne, double t, const Regl
                                                  const std::optional<QPointF> &pos)
 {
     if (!pos || ligne < g.origineTemps) return std::nullopt;
-    return Echantillon{ligne, t, double(xMetres(g, pos->x())), double(yMetres(g, pos->y()))};
+    return Echantillon{ligne, t, double(xMetres(g, *pos)), double(yMetres(g, *pos))};
 }
 
 std::size_t SerieObjet::placer(const Echantillon &e)

@@ -18,9 +18,9 @@ struct Echantillon {
 };
 
 // The sample of one object on row `ligne` (1-based) at time t from the time origin, from its
-// position in displayed pixels (with decimals when tracked) through the settings' Origin, axis
-// directions and Scales, as the table's. Nothing when the row is not pointed or lies before
-// the time origin.
+// position in displayed pixels (with decimals when tracked) through the settings' Origin, axes
+// (turned, directions) and Scales, as the table's. Nothing when the row is not pointed or lies
+// before the time origin.
 std::optional<Echantillon> echantillonDePosition(int ligne, double t, const ReglagesMesure &g,
                                                  const std::optional<QPointF> &pos);
 

@@ -130,6 +130,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     construirePopup();
     construireGraphes();
     construireSuivi();
+    construireOutilsImage();
     construireClavierImages();
     StatusBar1 = nomme(new QStatusBar(this), "StatusBar1");
     setStatusBar(StatusBar1);
@@ -568,6 +569,7 @@ void TForm1::FormCreate()
     origineY = 0;
     sensX = 1;
     sensY = 1;
+    angleAxes = 0;
     initEchelle();
 }
 

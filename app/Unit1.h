@@ -285,6 +285,25 @@ public:
     void etalonVertRAZ();
     void etalonSimuRAZ();
 
+    // ---- Tilted axes, the tape and nudging a pointing (calibration/outilsImage.cpp) ----
+    // The axes' turn typed in degrees, beside the orientation buttons.
+    class QDoubleSpinBox *edAngleAxes = nullptr;
+    // Two clicks along a slope turn the x axis onto it; the tape shows a length on the
+    // picture and may give the common Scale its two points.
+    QAction *mnuAxesPente = nullptr, *mnuRuban = nullptr, *mnuRubanEtalon = nullptr;
+    class OutilsImage *outilsImage = nullptr;
+    void construireOutilsImage();
+    // The axes turned to `degres` (brought into (-180, 180]): labels, table, graphs, picture.
+    void changerAngleAxes(double degres);
+    // The angle box shows angleAxes (no handler runs).
+    void afficherAngleAxes();
+    void mnuAxesPenteClick();
+    void mnuRubanClick();
+    void mnuRubanEtalonClick();
+    // Moves the last pointing of the frame shown by (dx, dy) displayed pixels, one undo step
+    // for a run of them; false when the frame has none.
+    bool deplacerDernierPointage(int dx, int dy);
+
     // ---- Sessions, undo and recovery (measure/echangeMesure.cpp, measure/sessionMesure.cpp) ----
     // The whole measurement taken from the window, and put back; plage says what changed.
     Mesure lireMesure() const;

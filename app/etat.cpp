@@ -21,6 +21,7 @@ int &pcAffichage = travail.pourcentAffichage;
 bool adapterDemande, demande100, udPcEnfonce;
 int &origineX = travail.origineX, &origineY = travail.origineY;
 int &sensX = travail.sensX, &sensY = travail.sensY;
+double &angleAxes = travail.angleAxes;
 QPoint &etalonP1 = travail.etalonP1, &etalonP2 = travail.etalonP2;
 long double &echelleH = travail.echelleH, &echelleV = travail.echelleV;
 QString texteSH, texteSV, texteSi;
@@ -68,6 +69,7 @@ void reinitialiserEtat()
     adapterDemande = demande100 = udPcEnfonce = false;
     origineX = origineY = 0;
     sensX = sensY = 1;
+    angleAxes = 0;
     etalonP1 = QPoint(1, 1);
     etalonP2 = QPoint(2, 2);
     echelleH = echelleV = 1.0L;

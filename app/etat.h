@@ -22,6 +22,7 @@ extern int &pcAffichage;
 extern bool adapterDemande, demande100, udPcEnfonce;
 extern int &origineX, &origineY;
 extern int &sensX, &sensY; // +1 or -1
+extern double &angleAxes;  // turn of the axes, degrees counter-clockwise, 0 untilted
 extern QPoint &etalonP1, &etalonP2;
 extern long double &echelleH, &echelleV; // metres per displayed pixel
 extern QString texteSH, texteSV, texteSi;

@@ -415,10 +415,12 @@ void TForm1::placerIndicateurs()
 
 void TForm1::MaJlblP()
 {
-    lblP1X->setText(QStringLiteral("pX= ") + QString::number(pXRelatif(etalonP1.x())));
-    lblP1Y->setText(QStringLiteral("pY= ") + QString::number(pYRelatif(etalonP1.y())));
-    lblP2X->setText(QStringLiteral("pX= ") + QString::number(pXRelatif(etalonP2.x())));
-    lblP2Y->setText(QStringLiteral("pY= ") + QString::number(pYRelatif(etalonP2.y())));
+    // Along the axes as they stand (turned, when tilted), to the nearest pixel.
+    const QPoint p1 = pixelsRelatifs(etalonP1), p2 = pixelsRelatifs(etalonP2);
+    lblP1X->setText(QStringLiteral("pX= ") + QString::number(p1.x()));
+    lblP1Y->setText(QStringLiteral("pY= ") + QString::number(p1.y()));
+    lblP2X->setText(QStringLiteral("pX= ") + QString::number(p2.x()));
+    lblP2Y->setText(QStringLiteral("pY= ") + QString::number(p2.y()));
 }
 
 void TForm1::affichSH(long double valeur)

@@ -1,6 +1,7 @@
 #include "calibration/transformation.h"
 
 #include "app/etat.h"
+#include "measure/document.h"
 
 #include <charconv>
 #include <cmath>
@@ -162,6 +163,21 @@ long double xMetres(double X)
 long double yMetres(double Y)
 {
     return static_cast<long double>(origineY - Y) * sensY * echelleV;
+}
+
+QPoint pixelsRelatifs(QPoint P)
+{
+    return pixelsRelatifs(mesureDeTravail().reglages, QPointF(P)).toPoint();
+}
+
+long double xMetres(QPointF P)
+{
+    return xMetres(mesureDeTravail().reglages, P);
+}
+
+long double yMetres(QPointF P)
+{
+    return yMetres(mesureDeTravail().reglages, P);
 }
 
 int slotCurseurOrigine(int sX, int sY, int couleur, bool &bip)

@@ -39,13 +39,17 @@ QChar filtreToucheEtalon(QChar touche, QChar separateur);
 long double echelleSimultanee(long double longueur, QPoint p1, QPoint p2);
 
 // Pixel coordinates relative to the Origin, with the axis directions: sensX (X - origineX)
-// and sensY (origineY - Y).
+// and sensY (origineY - Y), along the picture's edges whatever the axes' tilt.
 int pXRelatif(int X);
 int pYRelatif(int Y);
 // Metres of a displayed pixel (whole when pointed, with decimals when tracked): the relative
-// coordinate times the Scale, computed as the table computes it.
+// coordinate times the Scale, computed as the table computes it with untilted axes.
 long double xMetres(double X);
 long double yMetres(double Y);
+// The same along the axes as they stand, tilted or not: what the table shows for P.
+QPoint pixelsRelatifs(QPoint P); // rounded to whole pixels
+long double xMetres(QPointF P);
+long double yMetres(QPointF P);
 
 // Pointer slot of the origin mode for an orientation and a pointer colour (1 black, 2
 // white); 0 when the colour is neither and the pointer stays. bip is set for x to the right

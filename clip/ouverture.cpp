@@ -360,6 +360,8 @@ bool TForm1::ouvrirClip(const QString &fichier)
     origineY = H - 1;
     sensX = 1;
     sensY = 1;
+    angleAxes = 0;
+    afficherAngleAxes();
     if (tbXpYp) tbXpYp->setChecked(true);
     affichImage(MediaPlayer1, 0);
     pnl1AVI->setCursor(curseurSlot(50));

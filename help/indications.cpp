@@ -35,6 +35,8 @@ int contexteAideNomme(const QString &nom)
         mettre(200, {"PageControl1"});
         mettre(210, {"bbtnOpenAvi", "mnuChargerAvi", "bbtnIma", "tailleImaBox", "tsProClip"});
         mettre(220, {"tsEtalon"});
+        // The axes' turn and the tape belong to the calibration.
+        mettre(220, {"edAngleAxes", "mnuAxesPente", "mnuRuban", "mnuRubanEtalon"});
         mettre(230, {"tsMesures", "PaintBox1", "tbCoord", "mnuPointages", "mnuAutomatismesAction",
                      "mnuAutoH", "mnuAutoV", "dlgPointeur", "aspectPointBox"});
         // Undo and redo of the measurements, automatic tracking.

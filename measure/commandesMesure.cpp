@@ -25,6 +25,13 @@ bool seulementEtalonnage(const ReglagesMesure &a, const ReglagesMesure &b)
     return c == b;
 }
 
+bool seulementAngle(const ReglagesMesure &a, const ReglagesMesure &b)
+{
+    ReglagesMesure c = a;
+    c.angleAxes = b.angleAxes;
+    return c == b;
+}
+
 QString texteEtape(const std::vector<ChangementPosition> &d, bool reglages)
 {
     if (d.empty()) return reglages ? QStringLiteral("إعدادات") : QString();
@@ -55,6 +62,8 @@ CommandeMesure::CommandeMesure(Mesure &mesure, ObservateurMesure *observateur,
                 id_ = IdOrigineTemps;
             else if (seulementEtalonnage(avant, apres))
                 id_ = IdEtalonnage;
+            else if (seulementAngle(avant, apres))
+                id_ = IdAngleAxes;
         }
     }
     setText(texteEtape(changements_, bool(reglagesAvant_)));
@@ -107,6 +116,17 @@ bool CommandeMesure::mergeWith(const QUndoCommand *autre)
                 changements_.push_back(n);
         }
         setText(texteEtape(changements_, false));
+        return true;
+    }
+    if (id_ == IdDeplacement) {
+        // The same pointing nudged again, within two seconds: one move from where it was.
+        if (c->id() != id_ || changements_.size() != 1 || c->changements_.size() != 1 ||
+            c->changements_[0].image != changements_[0].image ||
+            c->changements_[0].point != changements_[0].point || age_.elapsed() > 2000)
+            return false;
+        changements_[0].apres = c->changements_[0].apres;
+        age_.restart();
+        if (changements_[0].apres == changements_[0].avant) setObsolete(true);
         return true;
     }
     // Only a run of changes of one setting, each within two seconds of the last: one held

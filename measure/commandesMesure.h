@@ -27,8 +27,15 @@ class CommandeMesure : public QUndoCommand
 {
 public:
     // Ids of mergeable steps: holding the time-origin arrow, typing a length, cells of the
-    // pixel grid written in one turn of the event loop.
-    enum Id { IdOrigineTemps = 1501, IdEtalonnage = 1502, IdCellules = 1503 };
+    // pixel grid written in one turn of the event loop, turning the axes, nudging a pointing
+    // with the keys.
+    enum Id {
+        IdOrigineTemps = 1501,
+        IdEtalonnage = 1502,
+        IdCellules = 1503,
+        IdAngleAxes = 1504,
+        IdDeplacement = 1505
+    };
 
     // The step from avant to apres, already applied to mesure (the first redo does nothing).
     CommandeMesure(Mesure &mesure, ObservateurMesure *observateur, const Mesure &avant,
@@ -44,6 +51,12 @@ public:
     bool mergeWith(const QUndoCommand *autre) override;
     // Makes it a step of cell writes that merges with the others of the same burst.
     void setRafale(int rafale);
+    // Makes it a nudge of one pointing, which merges with the next nudges of that pointing.
+    void setDeplacement()
+    {
+        id_ = IdDeplacement;
+        setText(QStringLiteral("تحريك تنقيط"));
+    }
     // Memory the step holds, for the benchmark.
     std::size_t octets() const;
 

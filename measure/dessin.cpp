@@ -3,6 +3,10 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPolygon>
+#include <QPolygonF>
+#include <QLineF>
+#include <cmath>
+#include <limits>
 #include <cstdlib>
 
 namespace
@@ -135,6 +139,52 @@ void dessineAxes(QPainter &canevas, const QColor &couleur, int sX, int sY, int X
     } else {
         ligne(canevas, {R, Y0}, {a, Y0});
         polyligne(canevas, {{0, Y0}, {a, Y0 - b}, {a, Y0 + b}, {0, Y0}});
+    }
+}
+
+namespace
+{
+
+// From (X0, Y0) along d to the edge of [0, W - 1] x [0, H - 1].
+QPointF jusquAuBord(QPointF O, QPointF d, double H, double W)
+{
+    const double R = W - 1, B = H - 1;
+    double t = std::numeric_limits<double>::infinity();
+    if (d.x() > 1e-12) t = std::min(t, (R - O.x()) / d.x());
+    if (d.x() < -1e-12) t = std::min(t, -O.x() / d.x());
+    if (d.y() > 1e-12) t = std::min(t, (B - O.y()) / d.y());
+    if (d.y() < -1e-12) t = std::min(t, -O.y() / d.y());
+    if (!std::isfinite(t)) t = 0;
+    return O + std::max(0.0, t) * d;
+}
+
+} // namespace
+
+QPointF pointeAxeX(int sX, double X0, double Y0, double H, double W, double angle)
+{
+    const double a = angle * M_PI / 180;
+    return jusquAuBord(QPointF(X0, Y0), QPointF(sX * std::cos(a), -sX * std::sin(a)), H, W);
+}
+
+void dessineAxesInclines(QPainter &canevas, const QColor &couleur, int sX, int sY, double X0,
+                         double Y0, double H, double W, double k, double angle, double fX,
+                         double fY)
+{
+    prendCouleur(canevas, couleur);
+    const double a = angle * M_PI / 180, c = std::cos(a), s = std::sin(a);
+    // Screen directions of the positive x and y axes (y downward on screen), in device dots.
+    const QPointF axes[] = {QPointF(sX * c * fX, -sX * s * fY),
+                            QPointF(-sY * s * fX, -sY * c * fY)};
+    const QPointF O(X0, Y0);
+    for (QPointF d : axes) {
+        const double l = std::hypot(d.x(), d.y());
+        if (!(l > 0)) continue;
+        d /= l;
+        const QPointF n(-d.y(), d.x());
+        const QPointF bout = jusquAuBord(O, d, H, W), queue = jusquAuBord(O, -d, H, W);
+        const QPointF base = bout - 5 * k * d;
+        canevas.drawLine(QLineF(queue, base));
+        canevas.drawPolyline(QPolygonF({bout, base + 2 * k * n, base - 2 * k * n, bout}));
     }
 }
 

@@ -5,6 +5,7 @@
 // is set: width and style stay as the caller left them. On a raster canvas with a 1-pixel
 // pen the pixels are exact.
 #include <QColor>
+#include <QPointF>
 
 class QPainter;
 
@@ -16,6 +17,17 @@ void dessinePoint(QPainter &canevas, const QColor &couleur, int n, int X, int Y,
 // 2k half-wide at the positive ends (sX = +1: right, sY = +1: up).
 void dessineAxes(QPainter &canevas, const QColor &couleur, int sX, int sY, int X0, int Y0, int H,
                  int W, int k);
+
+// The same two axes turned by `angle` degrees (counter-clockwise on screen) about (X0, Y0),
+// each running to the edges of the area [0, W - 1] x [0, H - 1] with its arrow head where its
+// positive end leaves it. fX and fY are device dots per displayed pixel when the area is a
+// stretched picture (printing with different Scales): the axes turn in picture pixels.
+void dessineAxesInclines(QPainter &canevas, const QColor &couleur, int sX, int sY, double X0,
+                         double Y0, double H, double W, double k, double angle, double fX = 1,
+                         double fY = 1);
+
+// Where the arrow head of the x axis of dessineAxesInclines points (also untilted).
+QPointF pointeAxeX(int sX, double X0, double Y0, double H, double W, double angle);
 
 // A colour that shows on a ground: a colour too light to see on a light ground (lightness
 // above 0.85: white, the default of markers and axes) is drawn black, one too dark to see on

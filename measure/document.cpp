@@ -3,6 +3,8 @@
 #include "measure/pixels.h"
 
 #include <QTimer>
+
+#include <algorithm>
 #include <QUndoStack>
 
 Mesure &mesureDeTravail()
@@ -86,6 +88,20 @@ void DocumentMesure::ecrireCellule(int point, int image, std::optional<QPointF> 
     pousser(std::move(faits), enregistres_, rafale_);
 }
 
+bool DocumentMesure::deplacer(int point, int image, QPointF ecart, int W, int H)
+{
+    const auto avant = position(point, image);
+    if (!avant) return false;
+    QPointF apres = *avant + ecart;
+    apres.setX(std::clamp(apres.x(), 0.0, double(std::max(W - 1, 0))));
+    apres.setY(std::clamp(apres.y(), 0.0, double(std::max(H - 1, 0))));
+    auto faits = aFaire({{image, std::int8_t(point), std::nullopt, apres}});
+    if (faits.empty()) return true; // against an edge: nothing to do
+    appliquerChangements(mesure_, faits, true);
+    pousser(std::move(faits), enregistres_, 0, true);
+    return true;
+}
+
 void DocumentMesure::effacer(int premierPoint, int dernierPoint, int premiere, int derniere)
 {
     std::vector<ChangementPosition> c;
@@ -113,13 +129,14 @@ void DocumentMesure::changerReglages(const ReglagesMesure &r, bool effacerPositi
 }
 
 void DocumentMesure::pousser(std::vector<ChangementPosition> changements,
-                             const ReglagesMesure &avant, int rafale)
+                             const ReglagesMesure &avant, int rafale, bool deplacement)
 {
     PlageMesure plage;
     plage.reglages = avant != enregistres_;
     plage.positions = changements;
     auto *etape = new CommandeMesure(mesure_, this, std::move(changements), avant, enregistres_);
     if (rafale) etape->setRafale(rafale);
+    if (deplacement) etape->setDeplacement();
     pile_->push(etape);
     emit modifie(plage);
 }

@@ -56,6 +56,9 @@ public:
     // Several positions at once (tracking results, a cleared column, row or table): only
     // `image`, `point` and `apres` are read.
     void changerPositions(std::vector<ChangementPosition> changements);
+    // A pointing moved by ecart pixels (nudged with the keys), kept on the picture (W x H):
+    // the nudges of one pointing in a row are one step. False when there is none to move.
+    bool deplacer(int point, int image, QPointF ecart, int W, int H);
     // Every position of the first 2n columns within [premiere, derniere] frames cleared.
     void effacer(int premierPoint, int dernierPoint, int premiere, int derniere);
     // New settings; pointings kept unless effacerPositions (a display size changed).
@@ -83,7 +86,7 @@ signals:
 
 private:
     void pousser(std::vector<ChangementPosition> changements, const ReglagesMesure &avant,
-                 int rafale = 0);
+                 int rafale = 0, bool deplacement = false);
     std::vector<ChangementPosition> aFaire(std::vector<ChangementPosition> changements);
 
     Mesure propre_;

@@ -42,6 +42,7 @@ ReglagesMesure TForm1::lireReglages() const
     g.origineY = origineY;
     g.sensX = sensX;
     g.sensY = sensY;
+    g.angleAxes = angleAxes;
     g.aspects = document->reglages().aspects;
     g.taillePoints = taillePoints;
     g.cadenceTournage = ::cadenceTournage;
@@ -113,6 +114,8 @@ void TForm1::poserMesure(const Mesure &m, const PlageMesure &plage)
         QToolButton *axes[] = {tbXpYp, tbXnYp, tbXpYn, tbXnYN};
         axes[(sensX == 1 ? 0 : 1) + (sensY == 1 ? 0 : 2)]->setChecked(true);
         if (rbChxOrig->isChecked()) CursOrig();
+        angleAxes = g.angleAxes;
+        afficherAngleAxes();
         etalonP1 = g.etalonP1;
         etalonP2 = g.etalonP2;
         for (auto [edit, texte] : {std::pair{edSH, &g.texteSH}, std::pair{edSV, &g.texteSV},

@@ -194,6 +194,14 @@ Mesure lire(const QJsonObject &racine, const QString &fichierSession, QString &a
     g.sensY = l.entier(ori, "sensY", QStringLiteral("origine.sensY"), -1, 1);
     if (g.sensX == 0) throw Defaut{messagePlage(QStringLiteral("origine.sensX"))};
     if (g.sensY == 0) throw Defaut{messagePlage(QStringLiteral("origine.sensY"))};
+    // Written only for tilted axes.
+    if (ori.contains(QLatin1String("angle"))) {
+        const QJsonValue v = ori.value(QLatin1String("angle"));
+        if (!v.isDouble()) throw Defaut{messageType(QStringLiteral("origine.angle"))};
+        g.angleAxes = v.toDouble();
+        if (!(g.angleAxes > -180 && g.angleAxes <= 180))
+            throw Defaut{messagePlage(QStringLiteral("origine.angle"))};
+    }
 
     const QJsonObject asp = l.objet(racine, "aspect", QStringLiteral("aspect"));
     g.taillePoints = l.entier(asp, "taille", QStringLiteral("aspect.taille"), 0, 4);
@@ -261,7 +269,17 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
         aspects.append(QJsonObject{{QStringLiteral("couleur"), qint64(a.couleur)},
                                    {QStringLiteral("trace"), a.trace},
                                    {QStringLiteral("forme"), a.forme}});
+<<<<<<< HEAD
     QJsonObject racine{
+=======
+    QJsonObject origine{{QStringLiteral("x"), g.origineX},
+                        {QStringLiteral("y"), g.origineY},
+                        {QStringLiteral("sensX"), g.sensX},
+                        {QStringLiteral("sensY"), g.sensY}};
+    // Untilted axes leave the file as it always was.
+    if (g.angleAxes != 0) origine.insert(QStringLiteral("angle"), g.angleAxes);
+    const QJsonObject racine{
+>>>>>>> axes
         {QStringLiteral("format"), kFormatSession},
         {QStringLiteral("programme"), QStringLiteral("kinemar")},
         {QStringLiteral("clip"),
@@ -288,10 +306,7 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
                      {QStringLiteral("longueur"), g.texteSi},
                      {QStringLiteral("echelleH"), texteReel(g.echelleH)},
                      {QStringLiteral("echelleV"), texteReel(g.echelleV)}}},
-        {QStringLiteral("origine"), QJsonObject{{QStringLiteral("x"), g.origineX},
-                                                {QStringLiteral("y"), g.origineY},
-                                                {QStringLiteral("sensX"), g.sensX},
-                                                {QStringLiteral("sensY"), g.sensY}}},
+        {QStringLiteral("origine"), origine},
         {QStringLiteral("aspect"), QJsonObject{{QStringLiteral("taille"), g.taillePoints},
                                                {QStringLiteral("elements"), aspects}}},
         {QStringLiteral("pointages"), QJsonArray()}};

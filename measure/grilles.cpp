@@ -59,7 +59,7 @@ QString texteCelluleMetres(const DocumentMesure &d, int col, int row, int T)
     const auto pos = d.position((col - 1) / 2, row - 1);
     if (!pos) return QString();
     const int chiffres = d.reglages().chiffresXY - 1;
-    return texteSci(chiffres, col % 2 ? xMetres(d.reglages(), pos->x()) : yMetres(d.reglages(), pos->y()));
+    return texteSci(chiffres, col % 2 ? xMetres(d.reglages(), *pos) : yMetres(d.reglages(), *pos));
 }
 
 void rafraichirGrille(TStringGrid *grille, const PlageMesure &plage)

@@ -1,5 +1,8 @@
 #include "measure/mesure.h"
 
+#include <cmath>
+#include <utility>
+
 bool ReglagesMesure::operator==(const ReglagesMesure &o) const
 {
     return cadenceTournage == o.cadenceTournage && pourcentAffichage == o.pourcentAffichage &&
@@ -9,8 +12,8 @@ bool ReglagesMesure::operator==(const ReglagesMesure &o) const
            modeEtalonnage == o.modeEtalonnage && etalonP1 == o.etalonP1 && etalonP2 == o.etalonP2 &&
            texteSH == o.texteSH && texteSV == o.texteSV && texteSi == o.texteSi &&
            echelleH == o.echelleH && echelleV == o.echelleV && origineX == o.origineX &&
-           origineY == o.origineY && sensX == o.sensX && sensY == o.sensY && aspects == o.aspects &&
-           taillePoints == o.taillePoints;
+           origineY == o.origineY && sensX == o.sensX && sensY == o.sensY &&
+           angleAxes == o.angleAxes && aspects == o.aspects && taillePoints == o.taillePoints;
 }
 
 int Mesure::nbPointages() const
@@ -64,14 +67,51 @@ void appliquerChangements(Mesure &m, const std::vector<ChangementPosition> &chan
     }
 }
 
-long double xMetres(const ReglagesMesure &g, double X)
+namespace
 {
-    return static_cast<long double>(X - g.origineX) * g.sensX * g.echelleH;
+
+// The offset from the Origin turned onto the tilted axes, y upward, before the directions.
+std::pair<long double, long double> tourne(const ReglagesMesure &g, QPointF P)
+{
+    const long double u = static_cast<long double>(P.x() - g.origineX);
+    const long double v = static_cast<long double>(g.origineY - P.y());
+    const long double a =
+        static_cast<long double>(g.angleAxes) * 3.14159265358979323846264338L / 180;
+    const long double c = std::cos(a), s = std::sin(a);
+    return {u * c + v * s, v * c - u * s};
 }
 
-long double yMetres(const ReglagesMesure &g, double Y)
+} // namespace
+
+QPointF pixelsRelatifs(const ReglagesMesure &g, QPointF P)
 {
-    return static_cast<long double>(g.origineY - Y) * g.sensY * g.echelleV;
+    if (g.angleAxes == 0) return {g.sensX * (P.x() - g.origineX), g.sensY * (g.origineY - P.y())};
+    const auto [u, v] = tourne(g, P);
+    return {double(g.sensX * u), double(g.sensY * v)};
+}
+
+long double xMetres(const ReglagesMesure &g, QPointF P)
+{
+    // Untilted, the very products the table always wrote.
+    if (g.angleAxes == 0)
+        return static_cast<long double>(P.x() - g.origineX) * g.sensX * g.echelleH;
+    return tourne(g, P).first * g.sensX * g.echelleH;
+}
+
+long double yMetres(const ReglagesMesure &g, QPointF P)
+{
+    if (g.angleAxes == 0)
+        return static_cast<long double>(g.origineY - P.y()) * g.sensY * g.echelleV;
+    return tourne(g, P).second * g.sensY * g.echelleV;
+}
+
+double angleNormalise(double degres)
+{
+    if (!std::isfinite(degres)) return 0;
+    double a = std::fmod(degres, 360.0);
+    if (a <= -180) a += 360;
+    if (a > 180) a -= 360;
+    return a == 0 ? 0 : a; // no -0 in a file
 }
 
 QString motifDecimalesTemps(int k)

@@ -44,6 +44,9 @@ struct ReglagesMesure {
     long double echelleH = 1.0L, echelleV = 1.0L; // metres per displayed pixel
     int origineX = 0, origineY = 0;
     int sensX = 1, sensY = 1; // +1 or -1
+    // Turn of the axes about the Origin, degrees counter-clockwise as seen on the picture,
+    // in (-180, 180]; 0 keeps them along the picture's edges.
+    double angleAxes = 0;
     std::array<AspectMesure, kPointsMesure + 1> aspects{};
     int taillePoints = 1;       // marker half-size, 0 ... 4
     double cadenceTournage = 0; // frames per second at filming (slow motion), 0 as recorded
@@ -98,10 +101,16 @@ std::vector<ChangementPosition> differencePositions(const Mesure &avant, const M
 void appliquerChangements(Mesure &m, const std::vector<ChangementPosition> &changements,
                           bool versApres);
 
-// Metres of a displayed pixel through the settings' Origin, axis directions and Scales, as
-// the table computes them.
-long double xMetres(const ReglagesMesure &g, double X);
-long double yMetres(const ReglagesMesure &g, double Y);
+// Pixels of a displayed pixel P from the Origin along the axes, their directions applied:
+// the offset is turned by angleAxes in pixel space first, so that with different horizontal
+// and vertical Scales x is the turned pixel offset times echelleH and y times echelleV.
+QPointF pixelsRelatifs(const ReglagesMesure &g, QPointF P);
+// Metres of a displayed pixel through the settings' Origin, axes and Scales, as the table
+// computes them. Untilted, x reads only P's x and y only its y.
+long double xMetres(const ReglagesMesure &g, QPointF P);
+long double yMetres(const ReglagesMesure &g, QPointF P);
+// An angle in degrees brought into (-180, 180].
+double angleNormalise(double degres);
 
 // Time pattern of the table for k decimals: "0", "0.0" ... "0.000000".
 QString motifDecimalesTemps(int k);

@@ -180,6 +180,19 @@ void TForm1::PaintBox1MouseUp(Qt::MouseButton bouton, Qt::KeyboardModifiers, int
 void TForm1::PaintBox1MouseMove(Qt::KeyboardModifiers, int X, int Y)
 {
     if (!clipOuvert()) return;
+    if (angleAxes != 0) {
+        // Along the tilted axes: the metres as the table would write them for this pixel.
+        const QPoint p = pixelsRelatifs(mesureDeTravail().reglages, QPointF(X, Y)).toPoint();
+        lblXPixels->setText(QStringLiteral("pX= ") + QString::number(p.x()));
+        lblYPixels->setText(QStringLiteral("pY= ") + QString::number(p.y()));
+        lblXMetres->setText(
+            QStringLiteral("x= ") +
+            texteSci(chiffresXY - 1, xMetres(mesureDeTravail().reglages, QPointF(X, Y))));
+        lblYMetres->setText(
+            QStringLiteral("y= ") +
+            texteSci(chiffresXY - 1, yMetres(mesureDeTravail().reglages, QPointF(X, Y))));
+        return;
+    }
     const int pX = sensX * (X - origineX);
     const int pY = sensY * (origineY - Y);
     lblXPixels->setText(QStringLiteral("pX= ") + QString::number(pX));
@@ -234,7 +247,10 @@ void TForm1::Drawpoints(QImage &canvas, const std::optional<QColor> &fond)
             QPen stylo(Qt::SolidLine);
             stylo.setWidth(contour ? 3 : 1);
             canevas.setPen(stylo);
-            if (axes)
+            if (axes && angleAxes != 0)
+                dessineAxesInclines(canevas, couleur(couleurAxes, contour), sensX, sensY, origineX,
+                                    origineY, hauteurAffichee, largeurAffichee, 1, angleAxes);
+            else if (axes)
                 dessineAxes(canevas, couleur(couleurAxes, contour), sensX, sensY, origineX,
                             origineY, hauteurAffichee, largeurAffichee, 1);
             for (int p = 1; p <= n; ++p) {

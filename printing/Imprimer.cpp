@@ -454,6 +454,7 @@ PageImprimee TdlgImprimer::pageCourante(long double e) const
     p.origineY = origineY;
     p.sensX = sensX;
     p.sensY = sensY;
+    p.angleAxes = angleAxes;
     p.taillePoints = taillePoints;
     const TStringGrid *pixels = Form1->StringGrid0;
     const DocumentMesure &document = *Form1->document;

@@ -221,7 +221,12 @@ void dessinePage(QPainter &canevas, const PageImprimee &p)
         const long double X0 = arrondi(p.origineX * fX), Y0 = arrondi(p.origineY * fY);
         const long double W = arrondi(p.largeurAffichee * fX), H = arrondi(p.hauteurAffichee * fY);
         const long double k = arrondi(fX + 1);
-        if (entier(X0) && entier(Y0) && entier(W) && entier(H) && entier(5 * k))
+        if (p.angleAxes != 0)
+            // Turned on the picture, in its pixels: on paper each direction is stretched by
+            // its own factor. What leaves the page is clipped by the device.
+            dessineAxesInclines(canevas, c, p.sensX, p.sensY, double(X0), double(Y0), double(H),
+                                double(W), double(k), p.angleAxes, double(fX), double(fY));
+        else if (entier(X0) && entier(Y0) && entier(W) && entier(H) && entier(5 * k))
             dessineAxes(canevas, c, p.sensX, p.sensY, int(X0), int(Y0), int(H), int(W), int(k));
         else
             axesCoupes(canevas, c, p.sensX, p.sensY, X0, Y0, H, W, k, p.page);

@@ -45,6 +45,7 @@ struct PageImprimee {
     long double ech = 1;                    // metres per printed centimetre
     int largeurAffichee = 0, hauteurAffichee = 0;
     int origineX = 0, origineY = 0, sensX = 1, sensY = 1;
+    double angleAxes = 0; // the axes' turn on the picture, degrees counter-clockwise
     int taillePoints = 1;
     bool axes = true;
     std::uint32_t couleurAxes = 0;

@@ -2,13 +2,18 @@
 // Origin, point the disc on every frame, and recover from the table the acceleration mkclip
 // drew the disc with.
 #include "app/Unit1.h"
+#include "analyse/mouvement.h"
 #include "calibration/transformation.h"
 #include "clip/TMediaPlayer.h"
 #include "commun/session.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "measure/dessin.h"
+#include "measure/document.h"
+#include "measure/sessionMesure.h"
 
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -257,6 +262,90 @@ private slots:
         QTest::mouseClick(Form1->tbXnYN, Qt::LeftButton);
         QCOMPARE(nombre(table->Cells(1, 1)), -nombre(x1));
         QCOMPARE(nombre(table->Cells(2, 1)), -nombre(y1));
+    }
+
+    // A block sliding down a 30 degree slope filmed level, pointed, then the axes turned onto
+    // the slope: x is the distance run along it, y stays within a pixel's worth of zero, in
+    // the table and in what the graphs read.
+    void pente_data()
+    {
+        QTest::addColumn<QString>("comment");
+        QTest::newRow("angle typed") << "tape";
+        QTest::newRow("two clicks along the slope") << "pente";
+        QTest::newRow("x arrow dragged") << "fleche";
+    }
+
+    void pente()
+    {
+        QFETCH(QString, comment);
+        const QString nom = QStringLiteral("pente_30");
+        ouvrir(nom);
+        etalonner(nom);
+        Form1->udFmt_xy->setPosition(4); // 5 digits: the table shows tenths of a pixel here
+        Form1->udFmt_xyClick();
+        const QPoint depart = disque(Form1->MediaPlayer1->image());
+        placerOrigine(depart);
+        const QList<QPoint> pointes = pointer();
+        QCOMPARE(pointes.size(), nbImages);
+
+        std::vector<QPointF> vrais; // the true centres, from mkclip's CSV
+        QFile f(clip(nom + QStringLiteral(".csv")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        f.readLine();
+        f.readLine();
+        while (!f.atEnd()) {
+            const QList<QByteArray> c = f.readLine().trimmed().split(',');
+            if (c.size() == 3) vrais.emplace_back(c[1].toDouble(), c[2].toDouble());
+        }
+        QCOMPARE(int(vrais.size()), nbImages);
+
+        if (comment == QStringLiteral("tape")) {
+            Form1->edAngleAxes->setValue(-30);
+        } else if (comment == QStringLiteral("pente")) {
+            Form1->mnuAxesPente->trigger();
+            clic(pointes.first());
+            clic(pointes.last());
+            QVERIFY(!Form1->mnuAxesPente->isChecked());
+        } else {
+            placerOrigine(depart);
+            const QPointF pointe =
+                pointeAxeX(sensX, origineX, origineY, hauteurAffichee, largeurAffichee, angleAxes);
+            const QPoint loin = depart + QPoint(260, 150); // 300 px down the slope
+            QTest::mousePress(Form1->PaintBox1, Qt::LeftButton, Qt::NoModifier, pointe.toPoint());
+            QTest::mouseMove(Form1->PaintBox1, loin);
+            QTest::mouseRelease(Form1->PaintBox1, Qt::LeftButton, Qt::NoModifier, loin);
+            QCOMPARE(QPoint(origineX, origineY), depart); // the arrow turned, the Origin stayed
+        }
+        QVERIFY2(std::fabs(angleAxes + 30) < 0.2, qPrintable(QString::number(angleAxes)));
+        QCOMPARE(Form1->document->mesure().nbPointages(), nbImages); // no click was a pointing
+
+        const double pixel = longueurRegle / pixelsRegle;
+        double pireX = 0, pireY = 0;
+        for (int r = 1; r <= nbImages; ++r) {
+            const double x = nombre(Form1->StringGrid1->Cells(1, r));
+            const double y = nombre(Form1->StringGrid1->Cells(2, r));
+            const QPointF d = vrais[std::size_t(r - 1)] - vrais[0];
+            const double parcouru = std::hypot(d.x(), d.y()) * pixel;
+            pireX = std::max(pireX, std::fabs(x - parcouru));
+            pireY = std::max(pireY, std::fabs(y));
+            const auto e = echantillonDePosition(r, 0, Form1->document->reglages(),
+                                                 Form1->document->position(0, r - 1));
+            QVERIFY(e && std::fabs(e->x - x) < 1e-4 && std::fabs(e->y - y) < 1e-4);
+        }
+        qInfo("%s: worst x along the slope off by %.2f px, worst y across it %.2f px",
+              qPrintable(comment), pireX / pixel, pireY / pixel);
+        QVERIFY2(pireY <= pixel, qPrintable(QString::number(pireY / pixel)));
+        QVERIFY2(pireX <= pixel, qPrintable(QString::number(pireX / pixel)));
+
+        // The turn is one undo step, and the table goes back with it.
+        const QString x2 = Form1->StringGrid1->Cells(1, 2);
+        Form1->sessionMesure->annuler();
+        QCOMPARE(angleAxes, 0.0);
+        QCOMPARE(Form1->edAngleAxes->value(), 0.0);
+        QCOMPARE(nombre(Form1->StringGrid1->Cells(1, 2)),
+                 nombre(texteSci(4, (pointes[1].x() - depart.x()) * echelleH)));
+        Form1->sessionMesure->retablir();
+        QCOMPARE(Form1->StringGrid1->Cells(1, 2), x2);
     }
 };
 

@@ -253,9 +253,9 @@ private slots:
         for (QMenu *m : {Form1->mnuEnregistrerMesures, Form1->mnuPointages, Form1->mnuClip})
             activerMenu(m, true); // as opening a clip does
         Form1->popUpMnuPointeur->setEnabled(true);
-        for (QAction *a :
-             {Form1->sessionMesure->mnuEnregistrerSession, Form1->sessionMesure->mnuRecuperer,
-              Form1->sessionMesure->mnuAnnuler, Form1->SuiviAuto, Form1->mnuGraphes})
+        for (QAction *a : {Form1->sessionMesure->mnuEnregistrerSession,
+                           Form1->sessionMesure->mnuRecuperer, Form1->sessionMesure->mnuAnnuler,
+                           Form1->SuiviAuto, Form1->mnuGraphes, Form1->mnuRuban})
             a->setEnabled(true); // as a clip and a measurement do
         const QList<std::tuple<QMenu *, QAction *, int>> cas{
             {Form1->Aidde1, Form1->Aide1, 1},
@@ -278,6 +278,7 @@ private slots:
             {Form1->sessionMesure->mnuEdition, Form1->sessionMesure->mnuAnnuler, 230},
             {Form1->mnuPointages, Form1->SuiviAuto, 230},
             {Form1->mnuEnregistrerMesures, Form1->mnuGraphes, 250},
+            {Form1->mnuPointages, Form1->mnuRuban, 220},
         };
         for (const auto &[menu, action, attendu] : cas) {
             menu->popup(Form1->mapToGlobal(QPoint(50, 50)));

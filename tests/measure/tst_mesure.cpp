@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include <cmath>
+
 namespace
 {
 
@@ -84,6 +86,67 @@ private slots:
             lireSession(texteSession(voisin, session), QStringLiteral("/autre/seance.kinemar"));
         QCOMPARE(ailleurs.mesure->clip.fichier, QStringLiteral("/autre/clips/balle.avi"));
         QCOMPARE(ailleurs.autreChemin, voisin.clip.fichier);
+
+        // Untilted axes write no angle, so files stay as they were; a turn comes back whole.
+        QVERIFY(!texteSession(m, session).contains("angle"));
+        Mesure incline = m;
+        incline.reglages.angleAxes = -30.25;
+        const LectureSession li = lireSession(texteSession(incline, session), session);
+        QVERIFY2(li.mesure, qPrintable(li.erreur));
+        QCOMPARE(li.mesure->reglages.angleAxes, -30.25);
+    }
+
+    // Pixels to metres along axes turned about the Origin: the offset is turned in pixels,
+    // then each axis takes its direction and its Scale. Untilted, the same bits as ever.
+    void axesInclines_data()
+    {
+        QTest::addColumn<double>("angle");
+        QTest::addColumn<int>("sx");
+        QTest::addColumn<int>("sy");
+        QTest::addColumn<double>("eV");
+        QTest::addColumn<QPointF>("P");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("y");
+        // Origin (100, 100), echelleH 0.01.
+        QTest::newRow("0 deg") << 0.0 << 1 << 1 << 0.02 << QPointF(130, 60) << 0.3 << 0.8;
+        QTest::newRow("90 deg") << 90.0 << 1 << 1 << 0.01 << QPointF(100, 70) << 0.3 << 0.0;
+        QTest::newRow("-30 deg, down the slope")
+            << -30.0 << 1 << 1 << 0.01 << QPointF(100 + 40 * std::sqrt(3.0), 140) << 0.8 << 0.0;
+        QTest::newRow("-30 deg, across it")
+            << -30.0 << 1 << 1 << 0.01 << QPointF(110, 100 - 10 * std::sqrt(3.0)) << 0.0 << 0.2;
+        QTest::newRow("180 deg, x to the left")
+            << 180.0 << -1 << 1 << 0.01 << QPointF(130, 100) << 0.3 << 0.0;
+        QTest::newRow("45 deg, y downward, scales differ")
+            << 45.0 << 1 << -1 << 0.02 << QPointF(110, 90) << 0.1 * std::sqrt(2.0) << 0.0;
+        QTest::newRow("45 deg, scales differ")
+            << 45.0 << 1 << 1 << 0.02 << QPointF(90, 90) << 0.0 << 0.2 * std::sqrt(2.0);
+    }
+
+    void axesInclines()
+    {
+        QFETCH(double, angle);
+        QFETCH(int, sx);
+        QFETCH(int, sy);
+        QFETCH(double, eV);
+        QFETCH(QPointF, P);
+        QFETCH(double, x);
+        QFETCH(double, y);
+        ReglagesMesure g;
+        g.origineX = g.origineY = 100;
+        g.echelleH = 0.01L;
+        g.echelleV = eV;
+        g.sensX = sx;
+        g.sensY = sy;
+        g.angleAxes = angle;
+        QVERIFY2(std::fabs(double(xMetres(g, P)) - x) < 1e-12,
+                 qPrintable(QString::number(double(xMetres(g, P)))));
+        QVERIFY2(std::fabs(double(yMetres(g, P)) - y) < 1e-12,
+                 qPrintable(QString::number(double(yMetres(g, P)))));
+        if (angle == 0) {
+            QCOMPARE(xMetres(g, P), static_cast<long double>(P.x() - 100) * sx * g.echelleH);
+            QCOMPARE(yMetres(g, P), static_cast<long double>(100 - P.y()) * sy * g.echelleV);
+        }
+        QCOMPARE(angleNormalise(angle + 720), angle == 180 ? 180.0 : angle);
     }
 
     void fichiersMauvais_data()
@@ -124,6 +187,10 @@ private slots:
         QTest::newRow("origine du temps 0")
             << change("\"origine\":3", "\"origine\":0") << horsPlage;
         QTest::newRow("trace en nombre") << change("\"trace\":false", "\"trace\":0") << typeFaux;
+        QTest::newRow("angle en texte")
+            << change("\"sensX\"", "\"angle\":\"5\",\"sensX\"") << typeFaux;
+        QTest::newRow("angle 200") << change("\"sensX\"", "\"angle\":200,\"sensX\"") << horsPlage;
+        QTest::newRow("angle -180") << change("\"sensX\"", "\"angle\":-180,\"sensX\"") << horsPlage;
     }
 
     void fichiersMauvais()
@@ -210,6 +277,15 @@ private slots:
         QCOMPARE(d.mesure().nbPointages(), 0);
         etats.push_back(d.mesure());
         d.pointer(0, 1, QPointF(7, 8));
+        etats.push_back(d.mesure());
+        // Nudges of one pointing in a row are one step; a frame without it moves nothing.
+        QVERIFY(d.deplacer(0, 1, {1, 0}, 480, 360));
+        QVERIFY(d.deplacer(0, 1, {0, -1}, 480, 360));
+        QCOMPARE(d.position(0, 1), std::optional<QPointF>(QPointF(8, 7)));
+        etats.push_back(d.mesure());
+        QVERIFY(!d.deplacer(0, 2, {1, 0}, 480, 360));
+        r.angleAxes = 12.5; // the axes turned
+        d.changerReglages(r);
         etats.push_back(d.mesure());
         d.pointer(0, 1, std::nullopt);
         etats.push_back(d.mesure());

@@ -6,8 +6,13 @@
 #include "commun/session.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "measure/document.h"
+#include "calibration/outilsImage.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QUndoStack>
 #include <QFile>
 #include <QTest>
 #include <QToolButton>
@@ -271,6 +276,53 @@ private slots:
         for (int c = 1; c <= 6; ++c)
             QVERIFY(!Form1->StringGrid0->Cells(c, 5).isEmpty());
         QCOMPARE(Form1->StringGrid0->Cells(5, 5), QStringLiteral("22"));
+    }
+
+    // Alt + arrows nudge the last pointing of the frame shown, one pixel a press, and a run of
+    // nudges undoes at once; the tape measures through the calibration, its dragged end is no
+    // pointing, and it hands its ends to the common Scale's own flow.
+    void outilsSurLImage()
+    {
+        allerA(2, 1);
+        QTest::mouseClick(Form1->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(50, 60));
+        allerA(2, 1);
+        const int pas = Form1->document->pile()->count();
+        for (Qt::Key k : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Up})
+            QTest::keyClick(Form1->PaintBox1, k, Qt::AltModifier);
+        QCOMPARE(Form1->StringGrid0->Cells(1, 3), QStringLiteral("52"));
+        QCOMPARE(Form1->StringGrid0->Cells(2, 3), QStringLiteral("59"));
+        QCOMPARE(Form1->StringGrid1->Cells(1, 3), texteSci(chiffresXY - 1, 52.0L * echelleH));
+        QCOMPARE(Form1->document->pile()->count(), pas + 1);
+        Form1->document->pile()->undo();
+        QCOMPARE(Form1->StringGrid0->Cells(1, 3), QStringLiteral("50"));
+        QCOMPARE(Form1->StringGrid0->Cells(2, 3), QStringLiteral("60"));
+        QCOMPARE(imageCourante, 2); // the arrows without Alt still step frames
+        QTest::keyClick(Form1->PaintBox1, Qt::Key_Up, Qt::AltModifier | Qt::ShiftModifier);
+        QCOMPARE(Form1->StringGrid0->Cells(2, 3), QStringLiteral("60"));
+
+        Form1->mnuRuban->trigger();
+        QVERIFY(Form1->outilsImage->rubanVisible());
+        Form1->outilsImage->placerRuban({10, 100}, {110, 100});
+        QCOMPARE(double(Form1->outilsImage->longueurRuban()), 100.0); // 1 m a pixel
+        const int pointages = Form1->document->mesure().nbPointages();
+        QTest::mousePress(Form1->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(112, 98));
+        QTest::mouseMove(Form1->PaintBox1, QPoint(110, 70));
+        QTest::mouseRelease(Form1->PaintBox1, Qt::LeftButton, Qt::NoModifier, QPoint(110, 70));
+        QCOMPARE(Form1->outilsImage->rubanB(), QPoint(110, 70));
+        QCOMPARE(Form1->document->mesure().nbPointages(), pointages);
+
+        Form1->mnuRubanEtalon->trigger();
+        QVERIFY(Form1->rbEtalonSimu->isChecked());
+        QCOMPARE(etalonP1, QPoint(10, 100));
+        QCOMPARE(etalonP2, QPoint(110, 70));
+        QFocusEvent entree(QEvent::FocusIn, Qt::MouseFocusReason);
+        QCoreApplication::sendEvent(Form1->edSi, &entree);
+        Form1->edSi->selectAll();
+        QTest::keyClicks(Form1->edSi, QStringLiteral("0.5"));
+        QFocusEvent sortie(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(Form1->edSi, &sortie);
+        QVERIFY(std::fabs(double(echelleH) - 0.5 / std::hypot(100.0, 30.0)) < 1e-12);
+        QVERIFY(std::fabs(double(Form1->outilsImage->longueurRuban()) - 0.5) < 1e-12);
     }
 };
 

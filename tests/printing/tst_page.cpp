@@ -162,6 +162,43 @@ private slots:
         QCOMPARE(legendeImpression(0.1L), QStringLiteral("1cm :  1.00E-1m"));
     }
 
+    // Turned axes on paper run along the picture's turned axes: through the Origin and through
+    // the dots of a picture pixel on them, each direction stretched by its own Scale.
+    void axesInclines_data()
+    {
+        QTest::addColumn<double>("echelleV");
+        QTest::newRow("equal scales") << 0.001;
+        QTest::newRow("vertical scale twice") << 0.002;
+    }
+
+    void axesInclines()
+    {
+        QFETCH(double, echelleV);
+        PageImprimee p = pageType();
+        p.echelleV = echelleV;
+        p.page = QSizeF(2000, 3000);
+        p.axes = true;
+        p.grille = false;
+        p.couleurAxes = 255; // red
+        p.angleAxes = 30;
+        const QImage image = dessiner(p);
+        const double fX = double(p.facteurX()), fY = double(p.facteurY());
+        const auto rouge = [&image](QPointF d) {
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx)
+                    if (image.pixel(qRound(d.x()) + dx, qRound(d.y()) + dy) == qRgb(255, 0, 0))
+                        return true;
+            return false;
+        };
+        const double a = 30 * M_PI / 180;
+        for (double t : {0.0, 60.0, 150.0, -80.0}) {
+            const QPointF P(110 + t * std::cos(a), 190 - t * std::sin(a)); // on the x axis
+            QVERIFY2(rouge(QPointF(P.x() * fX, P.y() * fY)), qPrintable(QString::number(t)));
+        }
+        // Not along the picture's rows any more.
+        QVERIFY(!rouge(QPointF(250 * fX, 190 * fY)));
+    }
+
     void couleurs_data()
     {
         QTest::addColumn<ModeCouleur>("mode");

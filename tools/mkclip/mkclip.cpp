@@ -3,7 +3,7 @@
 // made with it, so that no video file has to be kept in the repository.
 //
 // Path of the centre, t = frame index x scale / rate seconds, y downward:
-//   x(t) = x0 + vx t        y(t) = y0 + vy t + a t^2 / 2
+//   x(t) = x0 + vx t + ax t^2 / 2        y(t) = y0 + vy t + a t^2 / 2
 // Pixel (i, j) has its centre at (i, j): the disc fills every pixel whose centre lies within
 // the radius, with a hard edge, so the centroid of the filled pixels is the true centre to a
 // small fraction of a pixel.
@@ -57,7 +57,7 @@ struct ErreurEcriture : std::runtime_error {
 const char *const usage =
     "usage: mkclip --out FILE.avi [--codec raw|mjpeg|divx|xvid|mp42|div3|cvid|msvc]\n"
     "              [--size 320x240] [--rate 1/25] [--frames 50] [--gop 12] [--bframes 0|1]\n"
-    "              [--x0 20] [--y0 40] [--vx 100] [--vy -120] [--a 400] [--radius 8]\n"
+    "              [--x0 20] [--y0 40] [--vx 100] [--vy -120] [--a 400] [--ax 0] [--radius 8]\n"
     "              [--color ff0000] [--background ffffff] [--ruler 200]\n"
     "              [--sans-index] [--endommager K]\n"
     "              [--texture A] [--noise S] [--blur K] [--blank K]\n";
@@ -74,7 +74,7 @@ struct Options {
     int nbImages = 50;
     int gop = 12;
     int bImages = 0;
-    double x0 = 20, y0 = 40, vx = 100, vy = -120, a = 400, rayon = 8;
+    double x0 = 20, y0 = 40, vx = 100, vy = -120, a = 400, ax = 0, rayon = 8;
     Rgb couleur{0xff, 0, 0};
     Rgb fond{0xff, 0xff, 0xff};
     int regle = 200;
@@ -206,6 +206,8 @@ Options lireOptions(int argc, char **argv)
             o.vy = reel(opt, val);
         } else if (opt == "--a") {
             o.a = reel(opt, val);
+        } else if (opt == "--ax") {
+            o.ax = reel(opt, val);
         } else if (opt == "--radius") {
             o.rayon = reel(opt, val);
             if (!(o.rayon > 0) || o.rayon > 4096)
@@ -260,7 +262,7 @@ struct Centre {
 
 Centre centreA(const Options &o, double t)
 {
-    return {o.x0 + o.vx * t, o.y0 + o.vy * t + 0.5 * o.a * t * t};
+    return {o.x0 + o.vx * t + 0.5 * o.ax * t * t, o.y0 + o.vy * t + 0.5 * o.a * t * t};
 }
 
 // The instants a frame is exposed at: one, or K spread over a frame period around its time.
