@@ -269,17 +269,13 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
         aspects.append(QJsonObject{{QStringLiteral("couleur"), qint64(a.couleur)},
                                    {QStringLiteral("trace"), a.trace},
                                    {QStringLiteral("forme"), a.forme}});
-<<<<<<< HEAD
-    QJsonObject racine{
-=======
     QJsonObject origine{{QStringLiteral("x"), g.origineX},
                         {QStringLiteral("y"), g.origineY},
                         {QStringLiteral("sensX"), g.sensX},
                         {QStringLiteral("sensY"), g.sensY}};
     // Untilted axes leave the file as it always was.
     if (g.angleAxes != 0) origine.insert(QStringLiteral("angle"), g.angleAxes);
-    const QJsonObject racine{
->>>>>>> axes
+    QJsonObject racine{
         {QStringLiteral("format"), kFormatSession},
         {QStringLiteral("programme"), QStringLiteral("kinemar")},
         {QStringLiteral("clip"),
