@@ -130,6 +130,8 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     construirePopup();
     construireGraphes();
     construireSuivi();
+    construireLoupe();
+    construireRapporteur();
     construireClavierImages();
     StatusBar1 = nomme(new QStatusBar(this), "StatusBar1");
     setStatusBar(StatusBar1);

@@ -3,6 +3,8 @@
 #include "measure/pixels.h"
 
 #include <QTimer>
+
+#include <cmath>
 #include <QUndoStack>
 
 Mesure &mesureDeTravail()
@@ -19,6 +21,7 @@ DocumentMesure::DocumentMesure(QObject *parent, Mesure *valeur)
     mesure_.clip = ClipMesure();
     for (auto &carte : mesure_.positions)
         carte.clear();
+    mesure_.angles.clear();
     enregistres_ = mesure_.reglages;
 }
 
@@ -31,6 +34,29 @@ std::optional<QPointF> DocumentMesure::position(int point, int image) const
     const auto i = carte.constFind(image);
     if (i == carte.cend()) return std::nullopt;
     return *i;
+}
+
+std::optional<double> DocumentMesure::angle(int image) const
+{
+    const auto i = mesure_.angles.constFind(image);
+    if (i == mesure_.angles.cend()) return std::nullopt;
+    return *i;
+}
+
+double DocumentMesure::arrondiAngle(double degres)
+{
+    return std::round(degres * 10.0) / 10.0;
+}
+
+void DocumentMesure::changerAngle(int image, std::optional<double> degres)
+{
+    if (image < 0 || (degres && !std::isfinite(*degres))) return;
+    if (avantOperation) avantOperation();
+    if (degres) degres = arrondiAngle(*degres);
+    const ChangementAngle c{image, angle(image), degres};
+    if (c.avant == c.apres) return;
+    appliquerAngles(mesure_, {c}, true);
+    pousser({}, enregistres_, 0, {c});
 }
 
 bool DocumentMesure::occupe(int n) const
@@ -86,7 +112,8 @@ void DocumentMesure::ecrireCellule(int point, int image, std::optional<QPointF> 
     pousser(std::move(faits), enregistres_, rafale_);
 }
 
-void DocumentMesure::effacer(int premierPoint, int dernierPoint, int premiere, int derniere)
+void DocumentMesure::effacer(int premierPoint, int dernierPoint, int premiere, int derniere,
+                             bool avecAngles)
 {
     std::vector<ChangementPosition> c;
     for (int p = std::max(premierPoint, 0); p <= std::min(dernierPoint, kPointsMesure - 1); ++p) {
@@ -94,7 +121,19 @@ void DocumentMesure::effacer(int premierPoint, int dernierPoint, int premiere, i
         for (auto i = carte.lowerBound(premiere); i != carte.cend() && i.key() <= derniere; ++i)
             c.push_back({i.key(), std::int8_t(p), std::nullopt, std::nullopt});
     }
-    changerPositions(std::move(c));
+    std::vector<ChangementAngle> a;
+    if (avecAngles)
+        for (auto i = mesure_.angles.lowerBound(premiere);
+             i != mesure_.angles.cend() && i.key() <= derniere; ++i)
+            a.push_back({i.key(), i.value(), std::nullopt});
+    if (a.empty()) {
+        changerPositions(std::move(c));
+        return;
+    }
+    auto faits = aFaire(std::move(c));
+    appliquerChangements(mesure_, faits, true);
+    appliquerAngles(mesure_, a, true);
+    pousser(std::move(faits), enregistres_, 0, std::move(a));
 }
 
 void DocumentMesure::changerReglages(const ReglagesMesure &r, bool effacerPositions)
@@ -113,13 +152,16 @@ void DocumentMesure::changerReglages(const ReglagesMesure &r, bool effacerPositi
 }
 
 void DocumentMesure::pousser(std::vector<ChangementPosition> changements,
-                             const ReglagesMesure &avant, int rafale)
+                             const ReglagesMesure &avant, int rafale,
+                             std::vector<ChangementAngle> angles)
 {
     PlageMesure plage;
     plage.reglages = avant != enregistres_;
     plage.positions = changements;
+    plage.angles = angles;
     auto *etape = new CommandeMesure(mesure_, this, std::move(changements), avant, enregistres_);
     if (rafale) etape->setRafale(rafale);
+    if (!angles.empty()) etape->setAngles(std::move(angles));
     pile_->push(etape);
     emit modifie(plage);
 }
@@ -129,6 +171,7 @@ void DocumentMesure::remplacer(const Mesure &m)
     PlageMesure plage;
     plage.reglages = true;
     plage.positions = differencePositions(mesure_, m);
+    plage.angles = differenceAngles(mesure_, m);
     mesure_ = m;
     enregistres_ = mesure_.reglages;
     pile_->clear();

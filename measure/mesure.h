@@ -71,10 +71,14 @@ struct Mesure {
     // a 90,000-frame clip cost a few hundred entries. Implicitly shared, so a copy handed to
     // the recovery writer costs nothing until one side changes.
     std::array<QMap<int, QPointF>, kPointsMesure> positions;
+    // Angles read with the protractor, frame -> degrees (tenths, as the table shows them).
+    // Empty unless the protractor was used.
+    QMap<int, double> angles;
 
     bool operator==(const Mesure &o) const
     {
-        return clip == o.clip && reglages == o.reglages && positions == o.positions;
+        return clip == o.clip && reglages == o.reglages && positions == o.positions &&
+               angles == o.angles;
     }
     bool operator!=(const Mesure &o) const { return !(*this == o); }
     int nbPointages() const;
@@ -86,6 +90,14 @@ struct ChangementPosition {
     std::int8_t point = 0; // 0-based
     std::optional<QPointF> avant, apres;
 };
+
+// One angle that changed: absent before (recorded), absent after (cleared), or changed.
+struct ChangementAngle {
+    int image = 0;
+    std::optional<double> avant, apres;
+};
+std::vector<ChangementAngle> differenceAngles(const Mesure &avant, const Mesure &apres);
+void appliquerAngles(Mesure &m, const std::vector<ChangementAngle> &changements, bool versApres);
 
 // The pointings that differ between two measurements, frame by frame.
 std::vector<ChangementPosition> differencePositions(const Mesure &avant, const Mesure &apres);

@@ -6,9 +6,12 @@
 #include "commun/session.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "measure/document.h"
+#include "measure/loupe.h"
 
 #include <QCheckBox>
 #include <QFile>
+#include <QLineF>
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
@@ -271,6 +274,61 @@ private slots:
         for (int c = 1; c <= 6; ++c)
             QVERIFY(!Form1->StringGrid0->Cells(c, 5).isEmpty());
         QCOMPARE(Form1->StringGrid0->Cells(5, 5), QStringLiteral("22"));
+    }
+
+    void loupeEntreLesPixels()
+    {
+        // A disc moving by fractions of a pixel, pointed through the magnifier the way a user
+        // does: the pointer over the disc, Shift held on the way to the magnifier, a click on
+        // the middle of the red blob it shows.
+        plateformeTest.fichiersOuverts.push_back({clip("loupe.avi")});
+        Form1->bbtnOpenAviClick();
+        QFile csv(clip("loupe.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly | QIODevice::Text));
+        QList<QPointF> verite;
+        while (!csv.atEnd()) {
+            const QList<QByteArray> c = csv.readLine().trimmed().split(',');
+            if (c.size() == 3 && c[0] != "frame") verite << QPointF(c[1].toDouble(), c[2].toDouble());
+        }
+        QCOMPARE(verite.size(), nbImages);
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form1));
+        Form1->mnuLoupeAfficher->trigger();
+        TLoupe *loupe = Form1->loupe;
+        QVERIFY(loupe->isVisible());
+        for (int z : {4, 8}) {
+            Form1->findChild<QAction *>(QStringLiteral("mnuLoupe%1").arg(z))->trigger();
+            Form1->bbtnDeb->click();
+            double pire = 0, somme = 0;
+            for (int f = 0; f < 20; ++f) {
+                QCOMPARE(imageCourante, f);
+                const QPoint vise = verite[f].toPoint() + QPoint(f % 3 - 1, 1 - f % 2);
+                emit Form1->PaintBox1->MouseMove({}, vise.x(), vise.y());
+                emit Form1->PaintBox1->MouseMove(Qt::ShiftModifier, 3, 3);
+                QCOMPARE(loupe->centre(), vise);
+                const QImage vue = loupe->grab().toImage().convertToFormat(QImage::Format_RGB32);
+                double sx = 0, sy = 0, n = 0;
+                for (int y = 0; y < vue.height(); ++y)
+                    for (int x = 0; x < vue.width(); ++x) {
+                        const QColor c = vue.pixelColor(x, y);
+                        if (c.red() > 200 && c.green() < 80 && c.blue() < 80) {
+                            sx += x + 0.5;
+                            sy += y + 0.5;
+                            ++n;
+                        }
+                    }
+                QVERIFY(n > 0);
+                QTest::mouseClick(loupe, Qt::LeftButton, {}, QPoint(qRound(sx / n), qRound(sy / n)));
+                const auto pos = Form1->document->position(0, f);
+                QVERIFY(pos);
+                QCOMPARE(std::fmod(pos->x() * 4, 1.0), 0.0);
+                pire = std::max(pire, QLineF(*pos, verite[f]).length());
+                somme += QLineF(*pos, verite[f]).length();
+            }
+            qInfo("magnifier x%d: distance to the true centre %.3f px on average, %.3f at most", z,
+                  somme / 20, pire);
+            QVERIFY(pire <= 0.3);
+        }
     }
 };
 
