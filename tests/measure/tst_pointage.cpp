@@ -8,10 +8,13 @@
 #include "measure/TStringGrid.h"
 #include "measure/document.h"
 #include "measure/loupe.h"
+#include "measure/rapporteur.h"
+#include "export/instantane.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QLineF>
+#include <QPainter>
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
@@ -329,6 +332,61 @@ private slots:
                   somme / 20, pire);
             QVERIFY(pire <= 0.3);
         }
+    }
+
+    void rapporteurSurUnAngleDessine()
+    {
+        // A 37° angle drawn on the picture; the protractor's three ends dragged onto the
+        // vertex and the far ends of the two lines, found on the picture as a user sees them.
+        const QPointF V(20, 100);
+        const double a = 37 * 3.14159265358979323846 / 180;
+        QImage dessin(largeurAffichee, hauteurAffichee, QImage::Format_RGB32);
+        dessin.fill(Qt::white);
+        {
+            QPainter p(&dessin);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(Qt::black, 1.5));
+            p.drawLine(V, V + QPointF(130, 0));
+            p.drawLine(V, V + 130 * QPointF(std::cos(a), -std::sin(a)));
+        }
+        Form1->PaintBox1->imageFond = [dessin] { return dessin; };
+        auto bout = [&](bool haut) {
+            QPoint loin;
+            for (int y = 0; y < dessin.height(); ++y)
+                for (int x = 0; x < dessin.width(); ++x)
+                    if (qGray(dessin.pixel(x, y)) < 100 && (y < V.y() - 3) == haut &&
+                        QLineF(V, QPointF(x, y)).length() > QLineF(V, loin).length())
+                        loin = QPoint(x, y);
+            return loin;
+        };
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form1));
+        Form1->mnuRapporteur->trigger();
+        TRapporteur *r = Form1->rapporteur;
+        QVERIFY(r->isVisible());
+        auto glisser = [](QPointF de, QPoint vers) {
+            QTest::mousePress(Form1->PaintBox1, Qt::LeftButton, {}, de.toPoint());
+            QTest::mouseMove(Form1->PaintBox1, vers);
+            QTest::mouseRelease(Form1->PaintBox1, Qt::LeftButton, {}, vers);
+        };
+        glisser(r->extremite(TRapporteur::Sommet), V.toPoint());
+        glisser(r->extremite(TRapporteur::Bras1), bout(false));
+        glisser(r->extremite(TRapporteur::Bras2), bout(true));
+        qInfo("protractor on a drawn 37 degree angle: %.2f degrees", r->angle());
+        QVERIFY(std::abs(r->angle() - 37) <= 0.2);
+        // The drags pointed nothing; the command records the angle of the frame shown.
+        QVERIFY(!Form1->tableauOccupe());
+        QCOMPARE(Form1->StringGrid1->ColCount(), 3);
+        Form1->mnuEnregistrerAngle->trigger();
+        QCOMPARE(Form1->StringGrid1->ColCount(), 4);
+        QCOMPARE(Form1->StringGrid1->Cells(3, 0), QStringLiteral("angle(°)"));
+        QCOMPARE(Form1->StringGrid1->Cells(3, 1),
+                 QStringLiteral(" ") + QString::number(r->angle(), 'f', 1));
+        QCOMPARE(imageCourante, 1);
+        QVERIFY(Form1->instantaneTableau().angle);
+        Form1->findChild<QAction *>(QStringLiteral("mnuAnnuler"))->trigger();
+        QVERIFY(Form1->document->mesure().angles.isEmpty());
+        QCOMPARE(Form1->StringGrid1->ColCount(), 3);
     }
 };
 
