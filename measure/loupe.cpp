@@ -46,7 +46,12 @@ void TLoupe::setPlace(Place p)
 void TLoupe::placer(QPoint affiche)
 {
     if (!parentWidget() || !image_) return;
-    const QRect zone = parentWidget()->rect();
+    // The visible part of the picture when the loupe fits in it, else the whole visible area.
+    QRect zone = parentWidget()->rect();
+    const QRect visible =
+        QRect(image_->mapTo(parentWidget(), QPoint(0, 0)), image_->size()).intersected(zone);
+    if (visible.width() >= width() + 2 * kMarge && visible.height() >= height() + 2 * kMarge)
+        zone = visible;
     const QPoint p = image_->mapTo(parentWidget(), affiche);
     if (place_ == Place::Coin) {
         // Top left, or top right when the pointer is under that corner.
@@ -67,6 +72,9 @@ void TLoupe::placer(QPoint affiche)
 
 void TLoupe::suivre(QPoint affiche, Qt::KeyboardModifiers mod)
 {
+    // Held still, even beside the pointer it takes the click that reaches it.
+    setAttribute(Qt::WA_TransparentForMouseEvents,
+                 place_ == Place::PresDuPointeur && !(mod & Qt::ShiftModifier));
     if (mod & Qt::ShiftModifier) return;
     centre_ = affiche;
     placer(affiche);

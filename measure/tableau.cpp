@@ -473,7 +473,8 @@ void TForm1::colonneAngle()
     if (StringGrid1->ColCount() != n + (avec ? 1 : 0)) StringGrid1->setColCount(n + (avec ? 1 : 0));
     if (!avec) return;
     StringGrid1->setCells(n, 0, QStringLiteral("angle(°)"));
-    StringGrid1->setColWidths(n, StringGrid1->TextWidth(QStringLiteral(" -180.00")));
+    StringGrid1->setColWidths(n, std::max(StringGrid1->TextWidth(QStringLiteral(" -180.00")),
+                                          StringGrid1->TextWidth(QStringLiteral("angle(°)0"))));
 }
 
 void TForm1::rafraichirTableau(const PlageMesure &plage)

@@ -300,15 +300,20 @@ private slots:
         TLoupe *loupe = Form1->loupe;
         QVERIFY(loupe->isVisible());
         for (int z : {4, 8}) {
+            // At 8x beside the pointer: held with Shift, it stays where the pointer left it.
             Form1->findChild<QAction *>(QStringLiteral("mnuLoupe%1").arg(z))->trigger();
+            if (z == 8) Form1->findChild<QAction *>(QStringLiteral("mnuLoupePointeur"))->trigger();
             Form1->bbtnDeb->click();
             double pire = 0, somme = 0;
             for (int f = 0; f < 20; ++f) {
                 QCOMPARE(imageCourante, f);
                 const QPoint vise = verite[f].toPoint() + QPoint(f % 3 - 1, 1 - f % 2);
                 emit Form1->PaintBox1->MouseMove({}, vise.x(), vise.y());
+                const QPoint place = loupe->pos();
                 emit Form1->PaintBox1->MouseMove(Qt::ShiftModifier, 3, 3);
                 QCOMPARE(loupe->centre(), vise);
+                QCOMPARE(loupe->pos(), place);
+                QVERIFY(!loupe->testAttribute(Qt::WA_TransparentForMouseEvents));
                 const QImage vue = loupe->grab().toImage().convertToFormat(QImage::Format_RGB32);
                 double sx = 0, sy = 0, n = 0;
                 for (int y = 0; y < vue.height(); ++y)
