@@ -525,6 +525,12 @@ void TForm1::StringGrid1Click()
 void TForm1::Button0Click()
 {
     if (!confirme(question(QStringLiteral("أنت تطلب مسح عمود من الجدول   "), 15))) return;
+    if (StringGrid1->Col() >= StringGrid0->ColCount()) {
+        // The protractor's column: every angle goes, in one step.
+        document->effacer(0, -1, 0, nbImages, true);
+        emit tableauModifie(0, 0);
+        return;
+    }
     const int p = (StringGrid0->Col() - 1) / 2;
     document->effacer(p, p, 0, nbImages);
     for (TStringGrid *g : {StringGrid0, StringGrid1}) {

@@ -392,6 +392,14 @@ private slots:
         Form1->findChild<QAction *>(QStringLiteral("mnuAnnuler"))->trigger();
         QVERIFY(Form1->document->mesure().angles.isEmpty());
         QCOMPARE(Form1->StringGrid1->ColCount(), 3);
+        // Its column cleared with the column button, as a point's pair is.
+        Form1->mnuEnregistrerAngle->trigger();
+        Form1->StringGrid1->setCol(3);
+        QCOMPARE(Form1->StringGrid0->Col(), 1);
+        plateformeTest.reponses = {Reponse::Oui};
+        Form1->Button0Click();
+        QVERIFY(Form1->document->mesure().angles.isEmpty());
+        QCOMPARE(Form1->StringGrid1->ColCount(), 3);
     }
 };
 
