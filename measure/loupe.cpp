@@ -162,6 +162,20 @@ void TLoupe::paintEvent(QPaintEvent *)
         p.drawLine(QPointF(c.x(), 0), QPointF(c.x(), c.y() - r));
         p.drawLine(QPointF(c.x(), c.y() + r), QPointF(c.x(), height()));
     }
+    if (marques) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(Qt::NoBrush);
+        for (const auto &[pos, couleur] : marques()) {
+            const QPointF q = pointLocal(pos);
+            for (const auto &[c, l] : {std::pair{QColor(0, 0, 0, 160), 3.0}, std::pair{couleur, 1.0}}) {
+                p.setPen(QPen(c, l));
+                p.drawEllipse(q, 3.5, 3.5);
+                p.drawLine(q - QPointF(6, 0), q + QPointF(6, 0));
+                p.drawLine(q - QPointF(0, 6), q + QPointF(0, 6));
+            }
+        }
+        p.setRenderHint(QPainter::Antialiasing, false);
+    }
     p.setPen(QPen(QColor(40, 40, 40), 2));
     p.setBrush(Qt::NoBrush);
     p.drawRect(rect().adjusted(1, 1, -1, -1));
@@ -179,6 +193,9 @@ void TLoupe::mouseReleaseEvent(QMouseEvent *e)
 // ---- The main window's command ----
 
 #include "app/Unit1.h"
+#include "measure/TStringGrid.h"
+#include "measure/document.h"
+#include "measure/rgbhls.h"
 
 #include <QActionGroup>
 #include <QScrollArea>
@@ -211,6 +228,15 @@ void TForm1::construireLoupe()
     loupe = new TLoupe(ScrollBox1->viewport(), PaintBox1);
     loupe->imageClip = [this] { return PaintBox1->imageFond ? PaintBox1->imageFond() : QImage(); };
     loupe->imageAffichee = [this] { return PaintBox1->capture(); };
+    loupe->marques = [this] {
+        std::vector<std::pair<QPointF, QColor>> l;
+        if (!clipOuvert()) return l;
+        const int n = (StringGrid0->ColCount() - 1) / 2;
+        for (int p = 1; p <= std::min(n, kPointsMesure); ++p)
+            if (const auto pos = document->position(p - 1, imageCourante))
+                l.emplace_back(*pos, couleurDeValeur(document->reglages().aspects[std::size_t(p)].couleur));
+        return l;
+    };
     PaintBox1->installEventFilter(new SuiviPeinture(loupe, loupe));
     connect(PaintBox1, &TPaintBox::MouseMove, loupe,
             [this](Qt::KeyboardModifiers mod, int x, int y) { loupe->suivre({x, y}, mod); });

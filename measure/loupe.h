@@ -11,6 +11,8 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class TLoupe : public QWidget
 {
@@ -25,6 +27,9 @@ public:
     std::function<QImage()> imageClip;
     // The picture as displayed (frame and markers), the fallback.
     std::function<QImage()> imageAffichee;
+    // The positions pointed on the frame shown (displayed pixels) with their colours, marked
+    // where they lie between the pixels.
+    std::function<std::vector<std::pair<QPointF, QColor>>()> marques;
 
     int grossissement() const { return z_; }
     void setGrossissement(int z);
