@@ -165,12 +165,12 @@ void TForm1::construireRapporteur()
     mnuRapporteur = new QAction(QStringLiteral("المنقلة"), this);
     mnuRapporteur->setObjectName(QStringLiteral("mnuRapporteur"));
     mnuRapporteur->setCheckable(true);
-    mnuRapporteur->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    mnuRapporteur->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     definirHint(mnuRapporteur, QStringLiteral("إظهار أو إخفاء المنقلة|اسحب رأس المنقلة وطرفي "
                                               "ذراعيها لقياس زاوية على الصورة"));
     mnuEnregistrerAngle = new QAction(QStringLiteral("تسجيل الزاوية في الجدول"), this);
     mnuEnregistrerAngle->setObjectName(QStringLiteral("mnuEnregistrerAngle"));
-    mnuEnregistrerAngle->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
+    mnuEnregistrerAngle->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
     mnuEnregistrerAngle->setEnabled(false);
     definirHint(mnuEnregistrerAngle,
                 QStringLiteral("تسجيل الزاوية|تسجيل زاوية المنقلة للصورة المعروضة في عمود "
