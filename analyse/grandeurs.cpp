@@ -23,7 +23,7 @@ QString symboleGrandeur(Grandeur g)
 {
     static const char16_t *const symboles[nombreGrandeurs] = {
         u"image", u"t", u"x", u"y", u"vx", u"vy", u"v", u"ax", u"ay", u"a",
-        u"d",     u"r", u"θ", u"ω", u"px", u"py", u"p", u"Ec", u"Ep", u"Em"};
+        u"d",     u"r", u"θ", u"ω", u"px", u"py", u"p", u"Ec", u"Ep", u"Em", u"angle"};
     return QString::fromUtf16(symboles[int(g)]);
 }
 
@@ -49,6 +49,8 @@ QString uniteGrandeur(Grandeur g)
         return QStringLiteral("m/s²");
     case Grandeur::Theta:
         return QStringLiteral("rad");
+    case Grandeur::Angle:
+        return QStringLiteral("°");
     case Grandeur::Omega:
         return QStringLiteral("rad/s");
     case Grandeur::Px:
@@ -85,7 +87,7 @@ Grandeurs calculerGrandeurs(const std::vector<Echantillon> &p, const ParametresG
         Vy = std::move(l.vy);
         Ax = std::move(l.ax);
         Ay = std::move(l.ay);
-        for (int g = int(Grandeur::X); g < nombreGrandeurs; ++g)
+        for (int g = int(Grandeur::X); g <= int(Grandeur::Em); ++g)
             r.lissees |= 1u << unsigned(g);
     } else {
         for (std::size_t i = 0; i < n; ++i) {
@@ -127,6 +129,10 @@ Grandeurs calculerGrandeurs(const std::vector<Echantillon> &p, const ParametresG
         }
     }
 
+    for (std::size_t i = 0; i < n; ++i)
+        if (const auto a = par.angles.constFind(p[i].ligne); a != par.angles.cend())
+            col(Grandeur::Angle)[i] = *a;
+
     if (par.masse > 0) {
         const double m = par.masse;
         for (std::size_t i = 0; i < n; ++i) {
@@ -140,6 +146,23 @@ Grandeurs calculerGrandeurs(const std::vector<Echantillon> &p, const ParametresG
         }
     }
     return r;
+}
+
+std::vector<Echantillon> echantillonsAngles(const QMap<int, double> &anglesParImage, int T,
+                                           const std::function<double(int)> &tempsDe)
+{
+    std::vector<Echantillon> e;
+    for (auto i = anglesParImage.cbegin(); i != anglesParImage.cend(); ++i)
+        if (i.key() + 1 >= T) e.push_back({i.key() + 1, tempsDe(i.key()), NaN, NaN});
+    return e;
+}
+
+QMap<int, double> anglesParLigne(const QMap<int, double> &anglesParImage)
+{
+    QMap<int, double> l;
+    for (auto i = anglesParImage.cbegin(); i != anglesParImage.cend(); ++i)
+        l.insert(i.key() + 1, i.value());
+    return l;
 }
 
 SerieGrandeurs serieGrandeurs(const Grandeurs &g, Grandeur horizontale, Grandeur verticale)

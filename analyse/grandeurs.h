@@ -5,8 +5,10 @@
 #include "analyse/lissage.h"
 #include "analyse/mouvement.h"
 
+#include <QMap>
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -31,8 +33,9 @@ enum class Grandeur {
     Ec,
     Ep,
     Em,
+    Angle, // read with the protractor, in degrees
 };
-constexpr int nombreGrandeurs = int(Grandeur::Em) + 1;
+constexpr int nombreGrandeurs = int(Grandeur::Angle) + 1;
 
 // Symbol and unit as the graph's axes and the table's header write them ("vx", "m/s").
 QString symboleGrandeur(Grandeur g);
@@ -45,6 +48,9 @@ struct ParametresGrandeurs {
     double g = 9.81;
     // When given, positions and everything computed from them come from the smoothing.
     std::optional<ParametresLissage> lissage;
+    // The protractor's angles in degrees by the table's row (1-based), as the document keeps
+    // them by frame; the Angle column holds the angle of each row given, NaN elsewhere.
+    QMap<int, double> angles;
 };
 
 // One column per quantity, one value per pointed row in row order; NaN where a value does not
@@ -54,6 +60,9 @@ struct ParametresGrandeurs {
 // differences over three equally spaced rows, ω by the central difference of θ; none
 // reaches over a gap (see vitesseDefinie). With smoothing, the smoothed positions and the
 // derivatives of the same local polynomial (see lisser), and ω = (x vy − y vx) / r².
+//
+// Angle: as recorded, never smoothed. A series of angles alone is computed from samples with
+// x and y NaN (see echantillonsAngles).
 //
 // Distance: the sum of the straight segments between consecutive pointings. Across a gap
 // (rows further apart than the series' usual step) nothing is added, since the path taken
@@ -81,5 +90,13 @@ struct SerieGrandeurs {
     std::vector<double> u, v;
     bool horizontaleLissee = false, verticaleLissee = false;
 };
+
+// One sample per recorded angle from the time origin T on (rows 1-based, frames of the map
+// 0-based), at the time tempsDe(frame) gives, x and y NaN: what calculerGrandeurs needs to
+// give the angle against time when no object was pointed.
+std::vector<Echantillon> echantillonsAngles(const QMap<int, double> &anglesParImage, int T,
+                                           const std::function<double(int)> &tempsDe);
+// The document's angles (by frame, 0-based) as ParametresGrandeurs::angles wants them.
+QMap<int, double> anglesParLigne(const QMap<int, double> &anglesParImage);
 
 SerieGrandeurs serieGrandeurs(const Grandeurs &g, Grandeur horizontale, Grandeur verticale);

@@ -246,12 +246,26 @@ ParametresGrandeurs TGrapheBox::parametres(bool lissees) const
     p.masse = edMasse->value();
     p.g = edG->value();
     if (lissees) p.lissage = ParametresLissage{sbFenetre->value(), sbOrdre->value()};
+    p.angles = anglesParLigne(form_->document->mesure().angles);
     return p;
 }
 
 void TGrapheBox::invaliderGrandeurs()
 {
     grandeurs_.assign(objets_.size(), {});
+    grandeursAngles_.reset();
+}
+
+const Grandeurs &TGrapheBox::grandeursAngles()
+{
+    if (!grandeursAngles_) {
+        const int T = form_->document->reglages().origineTemps;
+        grandeursAngles_ = calculerGrandeurs(
+            echantillonsAngles(form_->document->mesure().angles, T,
+                               [T](int image) { return double(ecartTemps(image, T - 1)); }),
+            parametres(false));
+    }
+    return *grandeursAngles_;
 }
 
 const Grandeurs &TGrapheBox::grandeurs(int objet, bool lissees)
@@ -311,6 +325,7 @@ void TGrapheBox::tableauModifie(int ligne, int point)
     }
     for (int p = point > 0 ? point : 1; p <= (point > 0 ? point : n); ++p)
         lireLigne(ligne, p);
+    grandeursAngles_.reset();
     // A graph of another object stays as it is.
     for (VueGraphe *v : vues)
         if (!v->isHidden() && (point <= 0 || point == v->objet() + 1)) v->actualiser();
@@ -324,7 +339,7 @@ void TGrapheBox::positionProvisoire(int point, int image, const QPointF &pixel)
                                              double(ecartTemps(image, g.origineTemps - 1)), g,
                                              DocumentMesure::arrondi(pixel)))
         objets_[std::size_t(point - 1)].placer(*e);
-    grandeurs_.assign(objets_.size(), {});
+    invaliderGrandeurs();
     const qint64 maintenant = QDateTime::currentMSecsSinceEpoch();
     if (maintenant - dernierDessinProvisoire_ < 200) return;
     dernierDessinProvisoire_ = maintenant;

@@ -157,6 +157,8 @@ public:
     const std::vector<SerieObjet> &objets() const { return objets_; }
     // An object's quantities, computed once per change of its positions or of the settings.
     const Grandeurs &grandeurs(int objet, bool lissees);
+    // Every angle recorded with the protractor, against time, pointed frames or not.
+    const Grandeurs &grandeursAngles();
     const std::vector<int> &lignesPoints() const;
     const Ajustement &ajustement() const;
     int nombreObjets() const { return int(objets_.size()); }
@@ -186,6 +188,7 @@ private:
     std::vector<SerieObjet> objets_;
     // Per object, raw then smoothed; empty optional: to compute.
     std::vector<std::array<std::optional<Grandeurs>, 2>> grandeurs_;
+    std::optional<Grandeurs> grandeursAngles_;
     bool aRelire_ = true;
     qint64 dernierDessinProvisoire_ = 0;
 };

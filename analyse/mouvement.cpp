@@ -208,7 +208,8 @@ QByteArray nombre(double v)
 
 } // namespace
 
-QByteArray tableauCSV(const std::vector<SerieObjet> &objets)
+QByteArray tableauCSV(const std::vector<SerieObjet> &objets,
+                      const std::map<int, std::pair<double, double>> &angles)
 {
     const std::size_t n = objets.size();
     // Per row: its time and, per object, the index of its position and of its velocity.
@@ -232,11 +233,21 @@ QByteArray tableauCSV(const std::vector<SerieObjet> &objets)
         }
     }
 
+    for (const auto &[ligne, a] : angles) {
+        Ligne &l = lignes[ligne];
+        if (l.positions.empty()) {
+            l.positions.assign(n, nullptr);
+            l.vitesses.assign(n, std::nullopt);
+            l.t = a.first;
+        }
+    }
+
     QByteArray csv = "image,t(s)";
     for (std::size_t o = 0; o < n; ++o) {
         const QByteArray i = n > 1 ? QByteArray::number(qulonglong(o + 1)) : QByteArray();
         csv += ",x" + i + "(m),y" + i + "(m),vx" + i + "(m/s),vy" + i + "(m/s),v" + i + "(m/s)";
     }
+    if (!angles.empty()) csv += ",angle(\xC2\xB0)";
     csv += '\n';
     for (const auto &[ligne, l] : lignes) {
         csv += QByteArray::number(ligne) + ',' + nombre(l.t);
@@ -249,6 +260,10 @@ QByteArray tableauCSV(const std::vector<SerieObjet> &objets)
                 csv += ',' + nombre(v->vx) + ',' + nombre(v->vy) + ',' + nombre(v->v);
             else
                 csv += ",,,";
+        }
+        if (!angles.empty()) {
+            csv += ',';
+            if (const auto a = angles.find(ligne); a != angles.end()) csv += nombre(a->second.second);
         }
         csv += '\n';
     }

@@ -7,6 +7,7 @@
 
 #include "measure/mesure.h"
 #include <QString>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -78,5 +79,8 @@ Ajustement ajuster(Modele m, const std::vector<double> &u, const std::vector<dou
 // The table with its computed columns, UTF-8, comma separated, "." as decimal mark, one
 // header row: "image,t(s)", then per object x, y, vx, vy, v (numbered from 1 when there are
 // several). One row per frame where some object is pointed; an empty field where a value
-// does not exist.
-QByteArray tableauCSV(const std::vector<SerieObjet> &objets);
+// does not exist. With the protractor's angles (row -> time from the time origin, degrees),
+// a last column "angle(°)" and a row for each frame with an angle too; without any, the
+// file is as before.
+QByteArray tableauCSV(const std::vector<SerieObjet> &objets,
+                      const std::map<int, std::pair<double, double>> &angles = {});

@@ -65,6 +65,7 @@ const Choix kChoix[] = {
     {Grandeur::Ec, Grandeur::Temps, u"الطاقة الحركية  Ec(t)"},
     {Grandeur::Ep, Grandeur::Temps, u"الطاقة الكامنة  Ep(t)"},
     {Grandeur::Em, Grandeur::Temps, u"الطاقة الميكانيكية  Em(t)"},
+    {Grandeur::Angle, Grandeur::Temps, u"زاوية المنقلة  angle(t)"},
 };
 constexpr int kNombreChoix = int(sizeof kChoix / sizeof kChoix[0]);
 
@@ -104,6 +105,8 @@ QString nomGrandeur(Grandeur g)
         return QStringLiteral("الطاقة الكامنة");
     case Grandeur::Em:
         return QStringLiteral("الطاقة الميكانيكية");
+    case Grandeur::Angle:
+        return QStringLiteral("زاوية المنقلة");
     }
     return {};
 }
@@ -526,7 +529,10 @@ void VueGraphe::actualiser()
     }
     const int o = objet();
     static const Grandeurs aucune;
-    const Grandeurs &g = o < n ? panneau_->grandeurs(o, lisse) : aucune;
+    const bool angles = v == Grandeur::Angle && (h == Grandeur::Temps || h == Grandeur::Image);
+    const Grandeurs &g = angles ? panneau_->grandeursAngles()
+                         : o < n ? panneau_->grandeurs(o, lisse)
+                                 : aucune;
     const SerieGrandeurs s = serieGrandeurs(g, h, v);
     const bool lisseeH = s.horizontaleLissee, lisseeV = s.verticaleLissee;
 
@@ -577,14 +583,17 @@ void VueGraphe::actualiser()
     static const std::vector<Echantillon> aucun;
     const std::vector<Echantillon> &pts = o < n ? panneau_->objets()[std::size_t(o)].points() : aucun;
     const bool masse = panneau_->parametres(false).masse > 0;
-    const bool dynamique = v >= Grandeur::Px || h >= Grandeur::Px;
-    if (pts.empty())
+    const auto aMasse = [](Grandeur q) { return q >= Grandeur::Px && q <= Grandeur::Em; };
+    const bool dynamique = aMasse(v) || aMasse(h);
+    if (angles) {
+        if (N == 0) notes << QStringLiteral("لم تُسجل أي زاوية بالمنقلة");
+    } else if (pts.empty())
         notes << QStringLiteral("لا توجد قياسات لهذه النقطة");
     else if (dynamique && !masse)
         notes << QStringLiteral("أدخل الكتلة (kg) لحساب كمية الحركة والطاقة");
     else if (N == 0)
         notes << QStringLiteral("حساب السرعة يتطلب ثلاث صور مقاسة متتالية على الأقل");
-    if (const int lacunes = nombreLacunes(pts))
+    if (const int lacunes = angles ? 0 : nombreLacunes(pts))
         notes << QStringLiteral("فجوة في القياسات (%1): السرعة غير محسوبة على طرفي كل فجوة")
                      .arg(lacunes);
 

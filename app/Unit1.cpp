@@ -131,6 +131,8 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     construireGraphes();
     construireSuivi();
     construireOutilsImage();
+    construireLoupe();
+    construireRapporteur();
     construireClavierImages();
     StatusBar1 = nomme(new QStatusBar(this), "StatusBar1");
     setStatusBar(StatusBar1);

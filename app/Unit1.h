@@ -317,6 +317,22 @@ public:
     // stands; StringGrid2 shows them.
     AspectMesure &aspect(int p);
     void rafraichirTableau(const PlageMesure &plage);
+    // The angle column of the table follows the protractor's angles (measure/tableau.cpp).
+    void colonneAngle();
+    // ---- Magnifier and protractor over the picture (measure/loupe.cpp, measure/rapporteur.cpp) ----
+    class TLoupe *loupe = nullptr;
+    QMenu *mnuLoupe = nullptr;
+    QAction *mnuLoupeAfficher = nullptr;
+    void construireLoupe();
+    class TRapporteur *rapporteur = nullptr;
+    QAction *mnuRapporteur = nullptr, *mnuEnregistrerAngle = nullptr;
+    void construireRapporteur();
+    // Records the protractor's angle for the frame shown, then moves to the next frame when
+    // the automatic vertical advance is on.
+    void enregistrerAngleExecute();
+    // A position between pixels that the next pointing records instead of the click's pixel
+    // (a click in the magnifier).
+    std::optional<QPointF> positionFine;
     // ---- Automatic tracking (suivi/) ----
     // The command waits for a box dragged (or a click) on the picture, then follows the
     // object from the frame shown and fills the current point's column.

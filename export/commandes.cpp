@@ -131,12 +131,15 @@ InstantaneTableau TForm1::instantaneTableau() const
     const int V = StringGrid1->ColCount();
     for (int k = 0; k < V; ++k)
         t.noms << StringGrid0->Cells(k, 0);
+    t.angle = V > StringGrid0->ColCount();
+    if (t.angle) t.noms.last() = QStringLiteral("angle");
     // The texts the table shows, computed from the document as its cells are.
     const int T = document->reglages().origineTemps;
     for (int r = 1; r < StringGrid1->RowCount(); ++r) {
         QStringList ligne;
         for (int k = 0; k < V; ++k)
-            ligne << texteCelluleMetres(*document, k, r, T);
+            ligne << (t.angle && k == V - 1 ? texteCelluleAngle(*document, r)
+                                            : texteCelluleMetres(*document, k, r, T));
         t.lignes.push_back(ligne);
     }
     t.origineTemps = udt0->Position();

@@ -172,6 +172,17 @@ QString InstantaneTableau::cellule(int k, int r) const
     return lignes[static_cast<size_t>(r - 1)].value(k);
 }
 
+InstantaneTableau InstantaneTableau::sansAngle() const
+{
+    if (!angle) return *this;
+    InstantaneTableau t = *this;
+    t.angle = false;
+    t.noms.removeLast();
+    for (QStringList &l : t.lignes)
+        if (l.size() > t.noms.size()) l.removeLast();
+    return t;
+}
+
 QString remplaceCar(const QString &texte, QChar car, QChar par)
 {
     QString resultat = texte;
@@ -182,7 +193,9 @@ QString remplaceCar(const QString &texte, QChar car, QChar par)
 
 QByteArray fichierCurvalis(const InstantaneTableau &tableau, const QString &extension)
 {
-    return extension == QLatin1String("cw3") ? fichierWin(tableau) : fichierDos(tableau);
+    // The analysis program's layout has no place for the protractor's angle.
+    const InstantaneTableau t = tableau.sansAngle();
+    return extension == QLatin1String("cw3") ? fichierWin(t) : fichierDos(t);
 }
 
 QString nomFichierEchange(const QString &programme, const QString &extension)

@@ -14,9 +14,14 @@ struct InstantaneTableau {
     int origineTemps = 1;
     // The user's decimal separator, as the cells are written with it.
     QChar separateur = QLatin1Char('.');
+    // The last column is the protractor's angle in degrees (named "angle"): present only when
+    // some angle was recorded.
+    bool angle = false;
 
     int colonnes() const { return static_cast<int>(noms.size()); }
     int nbLignes() const { return static_cast<int>(lignes.size()); }
     // The cell of column k in row r (1-based as in the table); empty outside.
     QString cellule(int k, int r) const;
+    // The same table without the angle column.
+    InstantaneTableau sansAngle() const;
 };

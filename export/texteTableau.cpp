@@ -10,28 +10,41 @@ namespace
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// The row as fields, or nothing when one of its cells is empty.
+// The row as fields, or nothing when one of its cells is empty. With the protractor's angle,
+// a row with a time is written when either all its positions or its angle are there, the
+// missing fields left empty (a pendulum may be followed by its angle alone).
 template <typename Champ>
 QString ligneTableau(const InstantaneTableau &t, int r, QChar sep, Champ champ)
 {
+    const int V = t.colonnes();
+    bool partiel = false;
+    if (t.angle) {
+        if (t.cellule(0, r).isEmpty()) return {};
+        for (int k = 1; k < V - 1; ++k)
+            partiel = partiel || t.cellule(k, r).isEmpty();
+        if (partiel && t.cellule(V - 1, r).isEmpty()) return {};
+    }
     QString ligne;
-    for (int k = 0; k < t.colonnes(); ++k) {
+    for (int k = 0; k < V; ++k) {
         const QString cellule = t.cellule(k, r);
-        if (cellule.isEmpty()) return {};
         if (k > 0) ligne += sep;
+        if (cellule.isEmpty()) {
+            if (!t.angle) return {};
+            continue;
+        }
         ligne += champ(k, cellule);
     }
     return ligne;
 }
 
 QString nomsEtUnites(const InstantaneTableau &t, QChar sep, const QString &temps,
-                     const QString &metre)
+                     const QString &metre, const QString &degre)
 {
     QString noms = QStringLiteral("t");
     QString unites = temps;
     for (int k = 1; k < t.colonnes(); ++k) {
         noms += sep + t.noms.value(k);
-        unites += sep + metre;
+        unites += sep + (t.angle && k == t.colonnes() - 1 ? degre : metre);
     }
     return noms + kCrLf + unites;
 }
@@ -75,7 +88,9 @@ QByteArray fichierTexte(const InstantaneTableau &tableau, QChar separateur, cons
     separateur = separateurDeChamps(separateur, tableau.separateur);
     QString texte = titreSurUneLigne(titre) + kCrLf;
     texte +=
-        nomsEtUnites(tableau, separateur, QStringLiteral("(s)"), QStringLiteral("(m)")) + kCrLf;
+        nomsEtUnites(tableau, separateur, QStringLiteral("(s)"), QStringLiteral("(m)"),
+                     QStringLiteral("(°)")) +
+        kCrLf;
     for (int r = 1; r <= tableau.nbLignes(); ++r) {
         // Each cell loses the one blank the table puts before a non-negative value.
         const QString ligne = ligneTableau(tableau, r, separateur, [](int, const QString &c) {
@@ -90,7 +105,8 @@ QString textePressePapiers(const InstantaneTableau &tableau, QChar separateur, c
 {
     separateur = separateurDeChamps(separateur, tableau.separateur);
     QStringList lignes{titreSurUneLigne(titre),
-                       nomsEtUnites(tableau, separateur, QStringLiteral("s"), QStringLiteral("m"))};
+                       nomsEtUnites(tableau, separateur, QStringLiteral("s"), QStringLiteral("m"),
+                                    QStringLiteral("°"))};
     for (int r = 1; r <= tableau.nbLignes(); ++r) {
         // Every blank goes; then a value that is not negative gets exactly one.
         const QString ligne =

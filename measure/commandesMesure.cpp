@@ -46,6 +46,7 @@ CommandeMesure::CommandeMesure(Mesure &mesure, ObservateurMesure *observateur, c
     : CommandeMesure(mesure, observateur, differencePositions(avant, apres), avant.reglages,
                      apres.reglages)
 {
+    if (auto a = differenceAngles(avant, apres); !a.empty()) setAngles(std::move(a));
 }
 
 CommandeMesure::CommandeMesure(Mesure &mesure, ObservateurMesure *observateur,
@@ -73,7 +74,9 @@ CommandeMesure::CommandeMesure(Mesure &mesure, ObservateurMesure *observateur,
 void CommandeMesure::appliquer(bool versApres)
 {
     appliquerChangements(mesure_, changements_, versApres);
+    appliquerAngles(mesure_, angles_, versApres);
     PlageMesure plage;
+    plage.angles = angles_;
     if (reglagesAvant_) {
         mesure_.reglages = versApres ? *reglagesApres_ : *reglagesAvant_;
         plage.reglages = true;
@@ -94,6 +97,12 @@ void CommandeMesure::redo()
         return;
     }
     appliquer(true);
+}
+
+void CommandeMesure::setAngles(std::vector<ChangementAngle> angles)
+{
+    angles_ = std::move(angles);
+    if (changements_.empty()) setText(QStringLiteral("زاوية"));
 }
 
 void CommandeMesure::setRafale(int rafale)
@@ -140,7 +149,8 @@ bool CommandeMesure::mergeWith(const QUndoCommand *autre)
 
 std::size_t CommandeMesure::octets() const
 {
-    std::size_t n = sizeof(*this) + changements_.capacity() * sizeof(ChangementPosition);
+    std::size_t n = sizeof(*this) + changements_.capacity() * sizeof(ChangementPosition) +
+                    angles_.capacity() * sizeof(ChangementAngle);
     if (reglagesAvant_) n += 2 * sizeof(ReglagesMesure);
     return n;
 }

@@ -13,6 +13,7 @@
 struct PlageMesure {
     bool reglages = false;                     // settings changed: the whole table is rewritten
     std::vector<ChangementPosition> positions; // the pointings changed
+    std::vector<ChangementAngle> angles;       // the protractor's angles changed
 };
 
 class ObservateurMesure
@@ -44,7 +45,9 @@ public:
     CommandeMesure(Mesure &mesure, ObservateurMesure *observateur,
                    std::vector<ChangementPosition> changements, const ReglagesMesure &avant,
                    const ReglagesMesure &apres);
-    bool vide() const { return changements_.empty() && !reglagesAvant_; }
+    bool vide() const { return changements_.empty() && angles_.empty() && !reglagesAvant_; }
+    // Makes it (also) a change of the protractor's angles, already applied.
+    void setAngles(std::vector<ChangementAngle> angles);
     void undo() override;
     void redo() override;
     int id() const override { return id_; }
@@ -66,6 +69,7 @@ private:
     Mesure &mesure_;
     ObservateurMesure *observateur_;
     std::vector<ChangementPosition> changements_;
+    std::vector<ChangementAngle> angles_;
     std::unique_ptr<ReglagesMesure> reglagesAvant_, reglagesApres_;
     int id_ = -1;
     int rafale_ = 0;

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <QUndoStack>
 
 Mesure &mesureDeTravail()
@@ -21,6 +22,7 @@ DocumentMesure::DocumentMesure(QObject *parent, Mesure *valeur)
     mesure_.clip = ClipMesure();
     for (auto &carte : mesure_.positions)
         carte.clear();
+    mesure_.angles.clear();
     enregistres_ = mesure_.reglages;
 }
 
@@ -33,6 +35,29 @@ std::optional<QPointF> DocumentMesure::position(int point, int image) const
     const auto i = carte.constFind(image);
     if (i == carte.cend()) return std::nullopt;
     return *i;
+}
+
+std::optional<double> DocumentMesure::angle(int image) const
+{
+    const auto i = mesure_.angles.constFind(image);
+    if (i == mesure_.angles.cend()) return std::nullopt;
+    return *i;
+}
+
+double DocumentMesure::arrondiAngle(double degres)
+{
+    return std::round(degres * 10.0) / 10.0;
+}
+
+void DocumentMesure::changerAngle(int image, std::optional<double> degres)
+{
+    if (image < 0 || (degres && !std::isfinite(*degres))) return;
+    if (avantOperation) avantOperation();
+    if (degres) degres = arrondiAngle(*degres);
+    const ChangementAngle c{image, angle(image), degres};
+    if (c.avant == c.apres) return;
+    appliquerAngles(mesure_, {c}, true);
+    pousser({}, enregistres_, 0, false, {c});
 }
 
 bool DocumentMesure::occupe(int n) const
@@ -102,7 +127,8 @@ bool DocumentMesure::deplacer(int point, int image, QPointF ecart, int W, int H)
     return true;
 }
 
-void DocumentMesure::effacer(int premierPoint, int dernierPoint, int premiere, int derniere)
+void DocumentMesure::effacer(int premierPoint, int dernierPoint, int premiere, int derniere,
+                             bool avecAngles)
 {
     std::vector<ChangementPosition> c;
     for (int p = std::max(premierPoint, 0); p <= std::min(dernierPoint, kPointsMesure - 1); ++p) {
@@ -110,7 +136,19 @@ void DocumentMesure::effacer(int premierPoint, int dernierPoint, int premiere, i
         for (auto i = carte.lowerBound(premiere); i != carte.cend() && i.key() <= derniere; ++i)
             c.push_back({i.key(), std::int8_t(p), std::nullopt, std::nullopt});
     }
-    changerPositions(std::move(c));
+    std::vector<ChangementAngle> a;
+    if (avecAngles)
+        for (auto i = mesure_.angles.lowerBound(premiere);
+             i != mesure_.angles.cend() && i.key() <= derniere; ++i)
+            a.push_back({i.key(), i.value(), std::nullopt});
+    if (a.empty()) {
+        changerPositions(std::move(c));
+        return;
+    }
+    auto faits = aFaire(std::move(c));
+    appliquerChangements(mesure_, faits, true);
+    appliquerAngles(mesure_, a, true);
+    pousser(std::move(faits), enregistres_, 0, false, std::move(a));
 }
 
 void DocumentMesure::changerReglages(const ReglagesMesure &r, bool effacerPositions)
@@ -129,14 +167,17 @@ void DocumentMesure::changerReglages(const ReglagesMesure &r, bool effacerPositi
 }
 
 void DocumentMesure::pousser(std::vector<ChangementPosition> changements,
-                             const ReglagesMesure &avant, int rafale, bool deplacement)
+                             const ReglagesMesure &avant, int rafale, bool deplacement,
+                             std::vector<ChangementAngle> angles)
 {
     PlageMesure plage;
     plage.reglages = avant != enregistres_;
     plage.positions = changements;
+    plage.angles = angles;
     auto *etape = new CommandeMesure(mesure_, this, std::move(changements), avant, enregistres_);
     if (rafale) etape->setRafale(rafale);
     if (deplacement) etape->setDeplacement();
+    if (!angles.empty()) etape->setAngles(std::move(angles));
     pile_->push(etape);
     emit modifie(plage);
 }
@@ -146,6 +187,7 @@ void DocumentMesure::remplacer(const Mesure &m)
     PlageMesure plage;
     plage.reglages = true;
     plage.positions = differencePositions(mesure_, m);
+    plage.angles = differenceAngles(mesure_, m);
     mesure_ = m;
     enregistres_ = mesure_.reglages;
     pile_->clear();

@@ -35,6 +35,8 @@ public:
     // The settings as of the last undo step: what the next settings step starts from.
     const ReglagesMesure &reglagesEnregistres() const { return enregistres_; }
     std::optional<QPointF> position(int point, int image) const;
+    // The protractor's angle recorded on a frame, in degrees.
+    std::optional<double> angle(int image) const;
     // Pointings of the first n points (n = the points per frame shown).
     bool occupe(int n) const;
     QUndoStack *pile() const { return pile_; }
@@ -59,8 +61,12 @@ public:
     // A pointing moved by ecart pixels (nudged with the keys), kept on the picture (W x H):
     // the nudges of one pointing in a row are one step. False when there is none to move.
     bool deplacer(int point, int image, QPointF ecart, int W, int H);
-    // Every position of the first 2n columns within [premiere, derniere] frames cleared.
-    void effacer(int premierPoint, int dernierPoint, int premiere, int derniere);
+    // Every position of the first 2n columns within [premiere, derniere] frames cleared, and
+    // with avecAngles the protractor's angles of those frames in the same step.
+    void effacer(int premierPoint, int dernierPoint, int premiere, int derniere,
+                 bool avecAngles = false);
+    // The protractor's angle of a frame recorded (degrees, kept to the tenth) or cleared.
+    void changerAngle(int image, std::optional<double> degres);
     // New settings; pointings kept unless effacerPositions (a display size changed).
     void changerReglages(const ReglagesMesure &r, bool effacerPositions = false);
 
@@ -74,6 +80,8 @@ public:
 
     // Rounds a position as the table writes it (textePixel).
     static QPointF arrondi(const QPointF &p);
+    // Rounds an angle as the table writes it (tenths of a degree).
+    static double arrondiAngle(double degres);
 
     // From the undo steps (ObservateurMesure).
     void mesureModifiee(const Mesure &m, const PlageMesure &plage) override;
@@ -86,7 +94,8 @@ signals:
 
 private:
     void pousser(std::vector<ChangementPosition> changements, const ReglagesMesure &avant,
-                 int rafale = 0, bool deplacement = false);
+                 int rafale = 0, bool deplacement = false,
+                 std::vector<ChangementAngle> angles = {});
     std::vector<ChangementPosition> aFaire(std::vector<ChangementPosition> changements);
 
     Mesure propre_;

@@ -221,6 +221,19 @@ Mesure lire(const QJsonObject &racine, const QString &fichierSession, QString &a
     // The graphs are an addition: absent in older files, read back as they were written.
     if (racine.contains(QLatin1String("graphes")))
         m.graphes = l.objet(racine, "graphes", QStringLiteral("graphes"));
+    // The protractor's angles, written only when some were recorded.
+    if (racine.contains(QLatin1String("angles"))) {
+        const QJsonArray angles = l.tableau(racine, "angles", QStringLiteral("angles"));
+        for (const QJsonValue &v : angles) {
+            const QJsonArray e = v.toArray();
+            if (!v.isArray() || e.size() != 2) throw Defaut{messageType(QStringLiteral("angles"))};
+            const int i = l.entier(e[0], QStringLiteral("angles (image)"), 0, N - 1);
+            const double a = e[1].toDouble(NAN);
+            if (!e[1].isDouble() || !(a >= -360 && a <= 360))
+                throw Defaut{messagePlage(QStringLiteral("angles"))};
+            m.angles.insert(i, std::round(a * 10.0) / 10.0);
+        }
+    }
 
     const QJsonArray pointages = l.tableau(racine, "pointages", QStringLiteral("pointages"));
     if (pointages.size() != kPointsMesure) throw Defaut{messageType(QStringLiteral("pointages"))};
@@ -307,6 +320,12 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
                                                {QStringLiteral("elements"), aspects}}},
         {QStringLiteral("pointages"), QJsonArray()}};
     if (!m.graphes.isEmpty()) racine.insert(QStringLiteral("graphes"), m.graphes);
+    if (!m.angles.isEmpty()) {
+        QJsonArray angles;
+        for (auto i = m.angles.cbegin(); i != m.angles.cend(); ++i)
+            angles.append(QJsonArray{i.key(), i.value()});
+        racine.insert(QStringLiteral("angles"), angles);
+    }
     QByteArray texte = QJsonDocument(racine).toJson(QJsonDocument::Compact);
     // The pointings are written here, not through QJsonArray: a full table has hundreds of
     // thousands of them. Same JSON: shortest round-trip numbers, in frame order.
@@ -405,6 +424,14 @@ QByteArray lignesJournal(const Mesure &m, const PlageMesure &plage, const QStrin
         }
         b += '\n';
     }
+    for (const ChangementAngle &c : plage.angles) {
+        b += "A " + QByteArray::number(c.image);
+        if (const auto i = m.angles.constFind(c.image); i != m.angles.cend()) {
+            b += ' ';
+            ajouterNombre(b, *i);
+        }
+        b += '\n';
+    }
     return b;
 }
 
@@ -425,6 +452,18 @@ int rejouerJournal(Mesure &m, const QByteArray &journal, const QString &fichierS
             continue;
         }
         const QList<QByteArray> champs = ligne.split(' ');
+        if (champs[0] == "A" && (champs.size() == 2 || champs.size() == 3)) {
+            bool okF = false, okA = true;
+            const int f = champs[1].toInt(&okF);
+            const double a = champs.size() == 3 ? champs[2].toDouble(&okA) : 0;
+            if (!okF || !okA || f < 0 || f >= m.clip.nbImages || !(a >= -360 && a <= 360)) break;
+            if (champs.size() == 3)
+                m.angles.insert(f, a);
+            else
+                m.angles.remove(f);
+            ++appliquees;
+            continue;
+        }
         const bool pose = champs.size() == 5 && champs[0] == "P";
         if (!pose && !(champs.size() == 3 && champs[0] == "E")) break;
         bool ok1 = false, ok2 = false;

@@ -26,8 +26,9 @@ LectureSession lireSession(const QByteArray &octets, const QString &fichierSessi
 LectureSession lireFichierSession(const QString &fichierSession);
 
 // The recovery journal: the changes made since the last whole copy, one line each, in order.
-// "P point frame x y" a position, "E point frame" a position cleared, "R {...}" the settings
-// (the session file's JSON without the pointings). Every line sets a value whole, so that
+// "P point frame x y" a position, "E point frame" a position cleared, "A frame degrees" an
+// angle of the protractor ("A frame" cleared), "R {...}" the settings (the session file's
+// JSON without the pointings). Every line sets a value whole, so that
 // replaying a line twice changes nothing.
 QByteArray lignesJournal(const Mesure &m, const PlageMesure &plage, const QString &fichierSession);
 // Replays a journal on the whole copy it follows. A line that does not read (the end of a

@@ -62,13 +62,25 @@ QString texteCelluleMetres(const DocumentMesure &d, int col, int row, int T)
     return texteSci(chiffres, col % 2 ? xMetres(d.reglages(), *pos) : yMetres(d.reglages(), *pos));
 }
 
+QString texteCelluleAngle(const DocumentMesure &d, int row)
+{
+    if (row < 1 || row > nbImages) return QString();
+    const auto a = d.angle(row - 1);
+    if (!a) return QString();
+    const double v = *a + 0.0; // no "-0.0"
+    return (v < 0 ? QString() : QStringLiteral(" ")) +
+           QString::number(v, 'f', 1).replace(QLatin1Char('.'), separateurDecimal());
+}
+
 void rafraichirGrille(TStringGrid *grille, const PlageMesure &plage)
 {
-    if (plage.reglages || plage.positions.size() > 16) {
+    if (plage.reglages || plage.positions.size() + plage.angles.size() > 16) {
         grille->rafraichir();
         return;
     }
     for (const ChangementPosition &c : plage.positions)
+        grille->rafraichirLigne(c.image + 1);
+    for (const ChangementAngle &c : plage.angles)
         grille->rafraichirLigne(c.image + 1);
 }
 

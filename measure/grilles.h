@@ -42,6 +42,10 @@ QString texteCellulePixels(const DocumentMesure &d, int col, int row, int T);
 // The Measurement table: the time from T, then x and y in metres of each point.
 QString texteCelluleMetres(const DocumentMesure &d, int col, int row, int T);
 
+// The protractor's angle of a row in degrees, one decimal, with the blank of a value that is
+// not negative; empty when none was recorded.
+QString texteCelluleAngle(const DocumentMesure &d, int row);
+
 // The appearance grid's cells: row 0 the colour (RGB, red in the low byte), row 1 "1" when
 // drawn, else "0", row 2 the marker shape; column 0 the axes (its shape cell reads "1"), 1 … 4
 // the points.

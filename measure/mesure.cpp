@@ -67,6 +67,33 @@ void appliquerChangements(Mesure &m, const std::vector<ChangementPosition> &chan
     }
 }
 
+std::vector<ChangementAngle> differenceAngles(const Mesure &avant, const Mesure &apres)
+{
+    std::vector<ChangementAngle> d;
+    if (avant.angles.isSharedWith(apres.angles)) return d;
+    for (auto i = avant.angles.cbegin(); i != avant.angles.cend(); ++i)
+        if (!apres.angles.contains(i.key()) || apres.angles.value(i.key()) != i.value())
+            d.push_back({i.key(), i.value(), apres.angles.contains(i.key())
+                                                 ? std::optional(apres.angles.value(i.key()))
+                                                 : std::nullopt});
+    for (auto i = apres.angles.cbegin(); i != apres.angles.cend(); ++i)
+        if (!avant.angles.contains(i.key())) d.push_back({i.key(), std::nullopt, i.value()});
+    return d;
+}
+
+void appliquerAngles(Mesure &m, const std::vector<ChangementAngle> &changements, bool versApres)
+{
+    const auto n = changements.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        const auto &c = changements[versApres ? k : n - 1 - k];
+        const auto &v = versApres ? c.apres : c.avant;
+        if (v)
+            m.angles.insert(c.image, *v);
+        else
+            m.angles.remove(c.image);
+    }
+}
+
 namespace
 {
 

@@ -78,11 +78,14 @@ struct Mesure {
     // The graph panel's graphs and fits with their parameters, as it last showed them; empty
     // until it is used.
     QJsonObject graphes;
+    // Angles read with the protractor, frame -> degrees (tenths, as the table shows them).
+    // Empty unless the protractor was used.
+    QMap<int, double> angles;
 
     bool operator==(const Mesure &o) const
     {
         return clip == o.clip && reglages == o.reglages && positions == o.positions &&
-               graphes == o.graphes;
+               graphes == o.graphes && angles == o.angles;
     }
     bool operator!=(const Mesure &o) const { return !(*this == o); }
     int nbPointages() const;
@@ -94,6 +97,14 @@ struct ChangementPosition {
     std::int8_t point = 0; // 0-based
     std::optional<QPointF> avant, apres;
 };
+
+// One angle that changed: absent before (recorded), absent after (cleared), or changed.
+struct ChangementAngle {
+    int image = 0;
+    std::optional<double> avant, apres;
+};
+std::vector<ChangementAngle> differenceAngles(const Mesure &avant, const Mesure &apres);
+void appliquerAngles(Mesure &m, const std::vector<ChangementAngle> &changements, bool versApres);
 
 // The pointings that differ between two measurements, frame by frame.
 std::vector<ChangementPosition> differencePositions(const Mesure &avant, const Mesure &apres);

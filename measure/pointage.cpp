@@ -89,6 +89,7 @@ void TForm1::OptTraitt(bool actif)
 
 void TForm1::PaintBox1MouseUp(Qt::MouseButton bouton, Qt::KeyboardModifiers, int X, int Y)
 {
+    const std::optional<QPointF> fine = std::exchange(positionFine, std::nullopt);
     if (bouton != Qt::LeftButton || !clipOuvert()) return;
     const QRect affichage = MediaPlayer1->DisplayRect();
     // A release dragged off the picture, on any side, points at nothing.
@@ -117,7 +118,7 @@ void TForm1::PaintBox1MouseUp(Qt::MouseButton bouton, Qt::KeyboardModifiers, int
     // Only while playing runs past the end can the player stand after the last row.
     if (r < 1 || r >= StringGrid0->RowCount()) return;
     const bool dejaPointe = document->position(p - 1, r - 1).has_value();
-    document->pointer(p - 1, r - 1, QPointF(X, Y));
+    document->pointer(p - 1, r - 1, fine.value_or(QPointF(X, Y)));
     emit tableauModifie(r, p);
 
     const bool autresPoints = p < udPointNumero->Max();

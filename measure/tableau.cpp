@@ -185,11 +185,18 @@ void TForm1::construirePageMesures()
         {[this](int c, int r) { return texteCellulePixels(*document, c, r, document->reglages().origineTemps); },
          [this](int c, int r, const QString &texte) { ecrirePixel(c, r, texte); }});
     StringGrid1->setFournisseur(
-        {[this](int c, int r) { return texteCelluleMetres(*document, c, r, document->reglages().origineTemps); },
+        {[this](int c, int r) {
+             // Past the point columns: the protractor's angle.
+             if (c == StringGrid0->ColCount() && StringGrid1->ColCount() > c)
+                 return texteCelluleAngle(*document, r);
+             return texteCelluleMetres(*document, c, r, document->reglages().origineTemps);
+         },
          {}});
     connect(document, &DocumentMesure::modifie, this, [this](const PlageMesure &plage) {
+        colonneAngle();
         rafraichirTableau(plage);
     });
+    connect(this, &TForm1::tableauModifie, this, &TForm1::colonneAngle);
     // Titles from the start, so that an export before any clip is well formed.
     StringGrid0->setCells(0, 0, QStringLiteral("t"));
     titresColonnes(StringGrid0, QString(), 1);
@@ -458,6 +465,18 @@ bool TForm1::tableauOccupe()
     return clipOuvert() && document->occupe((StringGrid0->ColCount() - 1) / 2);
 }
 
+void TForm1::colonneAngle()
+{
+    // One more column after the points' while some angle is recorded.
+    const int n = 2 * ((StringGrid0->ColCount() - 1) / 2) + 1;
+    const bool avec = !document->mesure().angles.isEmpty();
+    if (StringGrid1->ColCount() != n + (avec ? 1 : 0)) StringGrid1->setColCount(n + (avec ? 1 : 0));
+    if (!avec) return;
+    StringGrid1->setCells(n, 0, QStringLiteral("angle(°)"));
+    StringGrid1->setColWidths(n, std::max(StringGrid1->TextWidth(QStringLiteral(" -180.00")),
+                                          StringGrid1->TextWidth(QStringLiteral("angle(°)0"))));
+}
+
 void TForm1::rafraichirTableau(const PlageMesure &plage)
 {
     rafraichirGrille(StringGrid0, plage);
@@ -493,8 +512,11 @@ void TForm1::StringGrid1DrawCell(QPainter &canevas, int col, int row, const QRec
 void TForm1::StringGrid1Click()
 {
     if (!clipOuvert()) return;
-    ChgPointNumero((StringGrid1->Col() + 1) / 2);
-    StringGrid0->setCol(StringGrid1->Col());
+    // The angle column belongs to no point.
+    if (StringGrid1->Col() < StringGrid0->ColCount()) {
+        ChgPointNumero((StringGrid1->Col() + 1) / 2);
+        StringGrid0->setCol(StringGrid1->Col());
+    }
     StringGrid0->setRow(StringGrid1->Row());
     affichImage(MediaPlayer1, StringGrid1->Row() - 1);
     Drawpoints(PaintBox1->Canvas());
@@ -503,6 +525,12 @@ void TForm1::StringGrid1Click()
 void TForm1::Button0Click()
 {
     if (!confirme(question(QStringLiteral("أنت تطلب مسح عمود من الجدول   "), 15))) return;
+    if (StringGrid1->Col() >= StringGrid0->ColCount()) {
+        // The protractor's column: every angle goes, in one step.
+        document->effacer(0, -1, 0, nbImages, true);
+        emit tableauModifie(0, 0);
+        return;
+    }
     const int p = (StringGrid0->Col() - 1) / 2;
     document->effacer(p, p, 0, nbImages);
     for (TStringGrid *g : {StringGrid0, StringGrid1}) {
@@ -517,7 +545,7 @@ void TForm1::Button1Click()
 {
     if (!confirme(question(QStringLiteral("أنت تطلب مسح سطر من الجدول    "), 13))) return;
     const int r = StringGrid0->Row();
-    document->effacer(0, (StringGrid0->ColCount() - 1) / 2 - 1, r - 1, r - 1);
+    document->effacer(0, (StringGrid0->ColCount() - 1) / 2 - 1, r - 1, r - 1, true);
     for (TStringGrid *g : {StringGrid0, StringGrid1}) {
         g->setCol(1);
         g->setRow(r);
@@ -531,7 +559,7 @@ void TForm1::Button2Click()
     if (!effacerSansDemande &&
         !confirme(question(QStringLiteral("أنت تطلب مسح كامل الجدول      "), 12)))
         return;
-    document->effacer(0, (StringGrid0->ColCount() - 1) / 2 - 1, 0, nbImages);
+    document->effacer(0, (StringGrid0->ColCount() - 1) / 2 - 1, 0, nbImages, true);
     for (TStringGrid *g : {StringGrid0, StringGrid1}) {
         g->setCol(1);
         g->setRow(1);

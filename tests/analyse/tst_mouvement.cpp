@@ -1,4 +1,5 @@
 // Velocities and fits against exact numbers, the refusals of bad input, and the CSV layout.
+#include "analyse/grandeurs.h"
 #include "analyse/mouvement.h"
 #include "app/etat.h"
 
@@ -202,6 +203,25 @@ private slots:
         QCOMPARE(tableauCSV({a, b}), attendu);
         QCOMPARE(tableauCSV({SerieObjet()}),
                  QByteArray("image,t(s),x(m),y(m),vx(m/s),vy(m/s),v(m/s)\n"));
+        // The protractor's angles: a last column, and rows of their own where nothing was
+        // pointed.
+        QCOMPARE(tableauCSV({a}, {{2, {0.5, 37.5}}, {5, {2, -1}}}),
+                 QByteArray("image,t(s),x(m),y(m),vx(m/s),vy(m/s),v(m/s),angle(\xC2\xB0)\n"
+                            "1,0,1,0,,,,\n"
+                            "2,0.5,2,0,2,0,2,37.5\n"
+                            "3,1,3,0,,,,\n"
+                            "5,2,,,,,,-1\n"));
+        // And a quantity to plot, against time even without any pointing.
+        const QMap<int, double> parImage{{1, 10}, {2, 12.5}, {4, -3}};
+        ParametresGrandeurs par;
+        par.angles = anglesParLigne(parImage);
+        const Grandeurs g = calculerGrandeurs(
+            echantillonsAngles(parImage, 2, [](int f) { return (f - 1) * 0.04; }), par);
+        QCOMPARE(g[Grandeur::Angle], (std::vector<double>{10, 12.5, -3}));
+        QCOMPARE(g[Grandeur::Temps], (std::vector<double>{0, 0.04, 0.12}));
+        QCOMPARE(g[Grandeur::Image], (std::vector<double>{2, 3, 5}));
+        QCOMPARE(serieGrandeurs(g, Grandeur::Temps, Grandeur::Angle).v.size(), std::size_t(3));
+        QCOMPARE(uniteGrandeur(Grandeur::Angle), QStringLiteral("°"));
     }
 };
 

@@ -295,6 +295,26 @@ private slots:
                  QStringLiteral("T\r\nt;x1;y1;x2;y2\r\ns;m;m;m;m"));
     }
 
+    // The protractor's angle as a last column: in the text forms a row with a time is written
+    // when all its positions or its angle are there; the analysis program's files ignore it.
+    void colonneAngle()
+    {
+        InstantaneTableau t = exemple('B');
+        t.angle = true;
+        t.noms << "angle";
+        const QStringList angles{" 12,5", "", "-3,0", " 0,0"};
+        for (int r = 0; r < 4; ++r)
+            t.lignes[std::size_t(r)] << angles[r];
+        QCOMPARE(fichierTexte(t, ';', "T"),
+                 QByteArray("T\r\nt;x;y;angle\r\n(s);(m);(m);(\xB0)\r\n0,00;1,100E-1;-2,050E-2;\r\n"
+                            "0,04;;;-3,0\r\n0,08;1,300E-1;0,000E+0;0,0\r\n"));
+        QCOMPARE(textePressePapiers(t, '\t', "T"),
+                 QStringLiteral("T\r\nt\tx\ty\tangle\r\ns\tm\tm\t°\r\n0,00\t 1,100E-1\t-2,050E-2\t\r\n"
+                                "0,04\t\t\t-3,0\r\n0,08\t 1,300E-1\t 0,000E+0\t 0,0"));
+        for (const char *f : {"ccc", "cw3"})
+            QCOMPARE(fichierCurvalis(t, f), fichierCurvalis(exemple('B'), f));
+    }
+
     void reglesDeDetail()
     {
         QCOMPARE(remplaceCar("0,5,5", ',', '.'), QStringLiteral("0.5,5"));

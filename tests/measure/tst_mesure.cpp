@@ -75,6 +75,13 @@ private slots:
         QVERIFY(*l.mesure == m);
         // Points compare loosely; the bytes show every tracked hundredth came back exact.
         QCOMPARE(texteSession(*l.mesure, session), texteSession(m, session));
+        // The protractor's angles are written only when there are some.
+        QVERIFY(!texteSession(m, session).contains("angles"));
+        Mesure avecAngles = m;
+        avecAngles.angles = {{0, 37.4}, {39, -180}, {7, 0.1}};
+        const LectureSession la = lireSession(texteSession(avecAngles, session), session);
+        QVERIFY2(la.mesure, qPrintable(la.erreur));
+        QVERIFY(*la.mesure == avecAngles);
 
         // Beside the session (or below it) the clip is named relatively: the folder moves whole.
         Mesure voisin = m;
@@ -191,6 +198,12 @@ private slots:
             << change("\"sensX\"", "\"angle\":\"5\",\"sensX\"") << typeFaux;
         QTest::newRow("angle 200") << change("\"sensX\"", "\"angle\":200,\"sensX\"") << horsPlage;
         QTest::newRow("angle -180") << change("\"sensX\"", "\"angle\":-180,\"sensX\"") << horsPlage;
+        QTest::newRow("angle hors du clip")
+            << change("\"pointages\":", "\"angles\":[[40,3]],\"pointages\":") << horsPlage;
+        QTest::newRow("angle 400")
+            << change("\"pointages\":", "\"angles\":[[1,400]],\"pointages\":") << horsPlage;
+        QTest::newRow("angle sans valeur")
+            << change("\"pointages\":", "\"angles\":[[1]],\"pointages\":") << typeFaux;
     }
 
     void fichiersMauvais()
@@ -288,6 +301,18 @@ private slots:
         d.changerReglages(r);
         etats.push_back(d.mesure());
         d.pointer(0, 1, std::nullopt);
+        etats.push_back(d.mesure());
+        d.changerAngle(4, 37.44); // kept to the tenth, as the table shows it
+        QCOMPARE(d.angle(4), std::optional<double>(37.4));
+        etats.push_back(d.mesure());
+        d.changerAngle(5, -2);
+        etats.push_back(d.mesure());
+        d.pointer(0, 5, QPointF(1, 1));
+        etats.push_back(d.mesure());
+        d.effacer(0, 1, 5, 5, true); // a row: its angle goes with its positions, in one step
+        QVERIFY(!d.angle(5) && !d.position(0, 5));
+        etats.push_back(d.mesure());
+        d.changerAngle(4, std::nullopt);
         etats.push_back(d.mesure());
         QCOMPARE(d.pile()->count(), int(etats.size()) - 1);
         for (int i = int(etats.size()) - 2; i >= 0; --i) {

@@ -8,12 +8,17 @@
 #include "measure/TStringGrid.h"
 #include "measure/document.h"
 #include "calibration/outilsImage.h"
+#include "measure/loupe.h"
+#include "measure/rapporteur.h"
+#include "export/instantane.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QUndoStack>
 #include <QFile>
+#include <QLineF>
+#include <QPainter>
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
@@ -323,6 +328,129 @@ private slots:
         QCoreApplication::sendEvent(Form1->edSi, &sortie);
         QVERIFY(std::fabs(double(echelleH) - 0.5 / std::hypot(100.0, 30.0)) < 1e-12);
         QVERIFY(std::fabs(double(Form1->outilsImage->longueurRuban()) - 0.5) < 1e-12);
+    }
+
+    void loupeEntreLesPixels()
+    {
+        // A disc moving by fractions of a pixel, pointed through the magnifier the way a user
+        // does: the pointer over the disc, Shift held on the way to the magnifier, a click on
+        // the middle of the red blob it shows.
+        plateformeTest.fichiersOuverts.push_back({clip("loupe.avi")});
+        Form1->bbtnOpenAviClick();
+        QFile csv(clip("loupe.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly | QIODevice::Text));
+        QList<QPointF> verite;
+        while (!csv.atEnd()) {
+            const QList<QByteArray> c = csv.readLine().trimmed().split(',');
+            if (c.size() == 3 && c[0] != "frame") verite << QPointF(c[1].toDouble(), c[2].toDouble());
+        }
+        QCOMPARE(verite.size(), nbImages);
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form1));
+        Form1->mnuLoupeAfficher->trigger();
+        TLoupe *loupe = Form1->loupe;
+        QVERIFY(loupe->isVisible());
+        for (int z : {4, 8}) {
+            // At 8x beside the pointer: held with Shift, it stays where the pointer left it.
+            Form1->findChild<QAction *>(QStringLiteral("mnuLoupe%1").arg(z))->trigger();
+            if (z == 8) Form1->findChild<QAction *>(QStringLiteral("mnuLoupePointeur"))->trigger();
+            Form1->bbtnDeb->click();
+            double pire = 0, somme = 0;
+            for (int f = 0; f < 20; ++f) {
+                QCOMPARE(imageCourante, f);
+                const QPoint vise = verite[f].toPoint() + QPoint(f % 3 - 1, 1 - f % 2);
+                emit Form1->PaintBox1->MouseMove({}, vise.x(), vise.y());
+                const QPoint place = loupe->pos();
+                emit Form1->PaintBox1->MouseMove(Qt::ShiftModifier, 3, 3);
+                QCOMPARE(loupe->centre(), vise);
+                QCOMPARE(loupe->pos(), place);
+                QVERIFY(!loupe->testAttribute(Qt::WA_TransparentForMouseEvents));
+                const QImage vue = loupe->grab().toImage().convertToFormat(QImage::Format_RGB32);
+                double sx = 0, sy = 0, n = 0;
+                for (int y = 0; y < vue.height(); ++y)
+                    for (int x = 0; x < vue.width(); ++x) {
+                        const QColor c = vue.pixelColor(x, y);
+                        if (c.red() > 200 && c.green() < 80 && c.blue() < 80) {
+                            sx += x + 0.5;
+                            sy += y + 0.5;
+                            ++n;
+                        }
+                    }
+                QVERIFY(n > 0);
+                QTest::mouseClick(loupe, Qt::LeftButton, {}, QPoint(qRound(sx / n), qRound(sy / n)));
+                const auto pos = Form1->document->position(0, f);
+                QVERIFY(pos);
+                QCOMPARE(std::fmod(pos->x() * 4, 1.0), 0.0);
+                pire = std::max(pire, QLineF(*pos, verite[f]).length());
+                somme += QLineF(*pos, verite[f]).length();
+            }
+            qInfo("magnifier x%d: distance to the true centre %.3f px on average, %.3f at most", z,
+                  somme / 20, pire);
+            QVERIFY(pire <= 0.3);
+        }
+    }
+
+    void rapporteurSurUnAngleDessine()
+    {
+        // A 37° angle drawn on the picture; the protractor's three ends dragged onto the
+        // vertex and the far ends of the two lines, found on the picture as a user sees them.
+        const QPointF V(20, 100);
+        const double a = 37 * 3.14159265358979323846 / 180;
+        QImage dessin(largeurAffichee, hauteurAffichee, QImage::Format_RGB32);
+        dessin.fill(Qt::white);
+        {
+            QPainter p(&dessin);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(QPen(Qt::black, 1.5));
+            p.drawLine(V, V + QPointF(130, 0));
+            p.drawLine(V, V + 130 * QPointF(std::cos(a), -std::sin(a)));
+        }
+        Form1->PaintBox1->imageFond = [dessin] { return dessin; };
+        auto bout = [&](bool haut) {
+            QPoint loin;
+            for (int y = 0; y < dessin.height(); ++y)
+                for (int x = 0; x < dessin.width(); ++x)
+                    if (qGray(dessin.pixel(x, y)) < 100 && (y < V.y() - 3) == haut &&
+                        QLineF(V, QPointF(x, y)).length() > QLineF(V, loin).length())
+                        loin = QPoint(x, y);
+            return loin;
+        };
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form1));
+        Form1->mnuRapporteur->trigger();
+        TRapporteur *r = Form1->rapporteur;
+        QVERIFY(r->isVisible());
+        auto glisser = [](QPointF de, QPoint vers) {
+            QTest::mousePress(Form1->PaintBox1, Qt::LeftButton, {}, de.toPoint());
+            QTest::mouseMove(Form1->PaintBox1, vers);
+            QTest::mouseRelease(Form1->PaintBox1, Qt::LeftButton, {}, vers);
+        };
+        glisser(r->extremite(TRapporteur::Sommet), V.toPoint());
+        glisser(r->extremite(TRapporteur::Bras1), bout(false));
+        glisser(r->extremite(TRapporteur::Bras2), bout(true));
+        qInfo("protractor on a drawn 37 degree angle: %.2f degrees", r->angle());
+        QVERIFY(std::abs(r->angle() - 37) <= 0.2);
+        // The drags pointed nothing; the command records the angle of the frame shown.
+        QVERIFY(!Form1->tableauOccupe());
+        QCOMPARE(Form1->StringGrid1->ColCount(), 3);
+        Form1->mnuEnregistrerAngle->trigger();
+        QCOMPARE(Form1->StringGrid1->ColCount(), 4);
+        QCOMPARE(Form1->StringGrid1->Cells(3, 0), QStringLiteral("angle(°)"));
+        QCOMPARE(Form1->StringGrid1->Cells(3, 1),
+                 QStringLiteral(" ") + QString::number(r->angle(), 'f', 1));
+        QCOMPARE(imageCourante, 1);
+        QVERIFY(Form1->instantaneTableau().angle);
+        Form1->findChild<QAction *>(QStringLiteral("mnuAnnuler"))->trigger();
+        QVERIFY(Form1->document->mesure().angles.isEmpty());
+        QCOMPARE(Form1->StringGrid1->ColCount(), 3);
+        // Its column cleared with the column button, as a point's pair is.
+        Form1->mnuEnregistrerAngle->trigger();
+        Form1->StringGrid1->setCol(3);
+        QCOMPARE(Form1->StringGrid0->Col(), 1);
+        plateformeTest.reponses = {Reponse::Oui};
+        Form1->Button0Click();
+        QVERIFY(Form1->document->mesure().angles.isEmpty());
+        QCOMPARE(Form1->StringGrid1->ColCount(), 3);
     }
 };
 
