@@ -6,6 +6,7 @@
 #include "app/images.h"
 #include "app/plateforme.h"
 #include "app/tailleIma.h"
+#include "calibration/outilsImage.h"
 #include "export/FormatTxt.h"
 #include "export/accescur.h"
 #include "export/sauveGraphicPP.h"
@@ -155,6 +156,9 @@ TForm1::~TForm1()
     // The tracking box's chooser filters the whole application's events while it waits, and
     // the window's children still send some as they go: it goes before them.
     delete findChild<QObject *>(QStringLiteral("choixBoiteSuivi"), Qt::FindDirectChildrenOnly);
+    // So do the picture's tools, always.
+    delete outilsImage;
+    outilsImage = nullptr;
 }
 
 void TForm1::construireMenus()
