@@ -146,7 +146,7 @@ TGrapheBox::TGrapheBox(TForm1 *form) : QWidget(form), form_(form)
     lblNote = v->lblNote;
     lblModele = v->lblModele;
     // Other graphs open on other views of the motion.
-    const int premiers[kGraphesMax] = {grY, grVy, 8 /* a(t) */, grTrajectoire};
+    const int premiers[kGraphesMax] = {grX, grVy, 8 /* a(t) */, grTrajectoire};
     for (int i = 1; i < kGraphesMax; ++i)
         vues[std::size_t(i)]->cbGraphe->setCurrentIndex(premiers[i]);
 

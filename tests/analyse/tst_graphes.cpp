@@ -435,6 +435,8 @@ private slots:
         const QString csv = dossier.filePath(QStringLiteral("ressort.csv"));
         plateforme_.fichiersEnregistres.push_back(csv);
         graphe_->btnExporterCSV->click();
+        if (!qEnvironmentVariableIsEmpty("KINEMAR_CAPTURES"))
+            QFile::copy(csv, qEnvironmentVariable("KINEMAR_CAPTURES") + QStringLiteral("/ressort.csv"));
         QFile f(csv);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QList<QByteArray> blocs = f.readAll().split('\n');
