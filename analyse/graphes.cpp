@@ -480,6 +480,14 @@ QJsonObject TGrapheBox::etat() const
     return o;
 }
 
+QJsonObject TGrapheBox::etatActuel()
+{
+    if (aRelire_) relireTableau();
+    for (int i = 0; i < sbNombre->value(); ++i)
+        vues[std::size_t(i)]->actualiser(true);
+    return etat();
+}
+
 void TGrapheBox::retablirEtat(const QJsonObject &o)
 {
     if (o.isEmpty()) return;

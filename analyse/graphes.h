@@ -58,8 +58,8 @@ public:
     Grandeur horizontale() const;
     Grandeur verticale() const;
     int objet() const; // 0-based
-    // Draws the graph and its fit from the panel's quantities.
-    void actualiser();
+    // Draws the graph and its fit from the panel's quantities; hidden, only when forced.
+    void actualiser(bool memeCache = false);
     // The clip now shows frame `image` (0-based): the cursor and the ringed point follow it.
     void imageMontree(int image);
     // A click on a shown point: its frame in the clip, its row (and object) in the table.
@@ -95,6 +95,9 @@ private:
     void placerNote(const QString &texte);
     void placerBandePlage();
     int intervallesVerticaux() const;
+    // The protractor's angles against time or frame: every angle recorded, pointed or not.
+    bool seulementAngles() const;
+    SerieGrandeurs serieAffichee() const;
     void ajuster(const SerieGrandeurs &s, QStringList &notes);
 
     TGrapheBox *panneau_;
@@ -165,6 +168,9 @@ public:
     // The graphs and their fits, for the session (empty before the panel is first used);
     // and back.
     QJsonObject etat() const;
+    // The same with every fit computed on the table as it stands, the panel shown or not
+    // (what a session saved keeps).
+    QJsonObject etatActuel();
     void retablirEtat(const QJsonObject &o);
     ParametresGrandeurs parametres(bool lissees) const;
     bool lissageActif() const;

@@ -422,6 +422,22 @@ VueGraphe::VueGraphe(TGrapheBox *panneau, int numero) : QWidget(panneau), pannea
     effacerPlage();
 }
 
+bool VueGraphe::seulementAngles() const
+{
+    const Grandeur h = horizontale();
+    return verticale() == Grandeur::Angle && (h == Grandeur::Temps || h == Grandeur::Image);
+}
+
+SerieGrandeurs VueGraphe::serieAffichee() const
+{
+    static const Grandeurs aucune;
+    const int o = objet();
+    const Grandeurs &g = seulementAngles()                ? panneau_->grandeursAngles()
+                         : o < panneau_->nombreObjets() ? panneau_->grandeurs(o, panneau_->lissageActif())
+                                                        : aucune;
+    return serieGrandeurs(g, horizontale(), verticale());
+}
+
 Grandeur VueGraphe::verticale() const
 {
     return kChoix[std::clamp(cbGraphe->currentIndex(), 0, kNombreChoix - 1)].verticale;
@@ -474,8 +490,7 @@ void VueGraphe::choisirPlage(double u1, double u2)
     if (u1 > u2) std::swap(u1, u2);
     int premiere = INT_MAX, derniere = 0;
     // Every row, not only those shown: the series may show one point in so many.
-    const Grandeurs &g = panneau_->grandeurs(objet(), panneau_->lissageActif());
-    const SerieGrandeurs s = serieGrandeurs(g, horizontale(), verticale());
+    const SerieGrandeurs s = serieAffichee();
     for (std::size_t i = 0; i < s.u.size(); ++i)
         if (s.u[i] >= u1 && s.u[i] <= u2) {
             premiere = std::min(premiere, s.lignes[i]);
@@ -512,10 +527,10 @@ void VueGraphe::placerBandePlage()
     bandePlage_->show();
 }
 
-void VueGraphe::actualiser()
+void VueGraphe::actualiser(bool memeCache)
 {
     // A hidden panel or graph is drawn when it is shown.
-    if (!panneau_->isVisible() || isHidden()) return;
+    if (!memeCache && (!panneau_->isVisible() || isHidden())) return;
     const Grandeur h = horizontale(), v = verticale();
     const bool lisse = panneau_->lissageActif();
     const int n = panneau_->nombreObjets();
@@ -528,12 +543,8 @@ void VueGraphe::actualiser()
         cbObjet->setCurrentIndex(std::min(courant, n - 1));
     }
     const int o = objet();
-    static const Grandeurs aucune;
-    const bool angles = v == Grandeur::Angle && (h == Grandeur::Temps || h == Grandeur::Image);
-    const Grandeurs &g = angles ? panneau_->grandeursAngles()
-                         : o < n ? panneau_->grandeurs(o, lisse)
-                                 : aucune;
-    const SerieGrandeurs s = serieGrandeurs(g, h, v);
+    const bool angles = seulementAngles();
+    const SerieGrandeurs s = serieAffichee();
     const bool lisseeH = s.horizontaleLissee, lisseeV = s.verticaleLissee;
 
     // A long tracked clip would give more points than the screen has pixels, and the chart's

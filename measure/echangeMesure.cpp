@@ -1,6 +1,7 @@
 // The two crossings between the measurement's settings and the window: taking them from the
 // globals and controls, and putting them back after undo, redo or an opened session. The
 // positions are the document's; the grids draw them.
+#include "analyse/graphes.h"
 #include "app/Unit1.h"
 #include "app/tailleIma.h"
 
@@ -55,6 +56,9 @@ Mesure TForm1::lireMesure() const
     Mesure m = document->mesure();
     if (sessionMesure) m.clip = sessionMesure->infoClip();
     m.reglages = lireReglages();
+    // The graphs and their fits as they stand now: pointings made since the last change of the
+    // panel have moved the fits' parameters.
+    if (GrapheBox) m.graphes = GrapheBox->etatActuel();
     return m;
 }
 
