@@ -4,33 +4,38 @@
 #include "app/controles.h"
 #include "app/etat.h"
 #include "app/plateforme.h"
-#include "measure/document.h"
 #include "export/fichiers.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "measure/document.h"
 
+#include <QApplication>
 #include <QBuffer>
-#include <QTextOption>
-#include <QImage>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDockWidget>
+#include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QImage>
+#include <QJsonArray>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
-#include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QShortcut>
 #include <QScatterSeries>
+#include <QSpinBox>
 #include <QSvgGenerator>
 #include <QToolBar>
 #include <QToolButton>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <cmath>
 
 namespace
@@ -43,93 +48,6 @@ template <typename T> T *nomme(T *objet, const char *nom)
 }
 
 const QString kTitre = QStringLiteral("منحنيات وتحليل الحركة");
-constexpr std::size_t kAffichesMax = 1000;
-
-// What each graph shows: its title, and for each axis its symbol, unit and caption.
-struct Axe {
-    QString symbole, unite, nom;
-};
-struct Description {
-    QString titre;
-    Axe u, v;
-};
-
-Description description(int graphe)
-{
-    const Axe t{QStringLiteral("t"), QStringLiteral("s"), QStringLiteral("الزمن")};
-    const Axe x{QStringLiteral("x"), QStringLiteral("m"), QStringLiteral("الإحداثي")};
-    const Axe y{QStringLiteral("y"), QStringLiteral("m"), QStringLiteral("الإحداثي")};
-    const QString ms = QStringLiteral("m/s");
-    const QString vitesse = QStringLiteral("السرعة");
-    switch (graphe) {
-    case TGrapheBox::grX:
-        return {QStringLiteral("x(t)"), t, x};
-    case TGrapheBox::grY:
-        return {QStringLiteral("y(t)"), t, y};
-    case TGrapheBox::grTrajectoire:
-        return {QStringLiteral("المسار  y(x)"), x, y};
-    case TGrapheBox::grVx:
-        return {QStringLiteral("vx(t)"), t, {QStringLiteral("vx"), ms, vitesse}};
-    case TGrapheBox::grVy:
-        return {QStringLiteral("vy(t)"), t, {QStringLiteral("vy"), ms, vitesse}};
-    default:
-        return {QStringLiteral("السرعة  v(t)"), t, {QStringLiteral("v"), ms, vitesse}};
-    }
-}
-
-QString titreAxe(const Axe &a)
-{
-    return a.nom + QStringLiteral("  ") + a.symbole + QStringLiteral(" (") + a.unite +
-           QLatin1Char(')');
-}
-
-// Unit of the coefficient of u^puissance in a fit of v against u.
-QString uniteCoefficient(const Axe &u, const Axe &v, int puissance)
-{
-    if (puissance == 0) return v.unite;
-    if (u.unite == v.unite) return puissance == 1 ? QString() : QStringLiteral("1/m");
-    const QString carre = puissance == 2 ? QStringLiteral("²") : QString();
-    if (v.unite == QLatin1String("m/s"))
-        return puissance == 1 ? QStringLiteral("m/s²") : QStringLiteral("m/s³");
-    return v.unite + QLatin1Char('/') + u.unite + carre;
-}
-
-// The axis spans the values with round ticks (1, 2 or 5 times a power of ten) counted from
-// zero, so that zero reads as 0 and not as the remainder of a sum.
-void etendreAxe(QValueAxis *axe, const std::vector<double> &w)
-{
-    double a = 0, b = 1;
-    if (!w.empty()) {
-        const auto [mini, maxi] = std::minmax_element(w.begin(), w.end());
-        a = *mini;
-        b = *maxi;
-    }
-    if (b - a <= std::max(std::fabs(a), std::fabs(b)) * 1e-9) {
-        const double marge = std::max(1e-3, std::fabs(a) * 0.05);
-        a -= marge;
-        b += marge;
-    }
-    // A little room, so that no point sits on the frame.
-    const double bord = (b - a) * 0.02;
-    a -= bord;
-    b += bord;
-    const double brut = (b - a) / 5;
-    const double puissance = std::pow(10.0, std::floor(std::log10(brut)));
-    const double pas = brut / puissance < 1.5   ? puissance
-                       : brut / puissance < 3.5 ? 2 * puissance
-                       : brut / puissance < 7.5 ? 5 * puissance
-                                                : 10 * puissance;
-    const double bas = std::floor(a / pas) * pas, haut = std::ceil(b / pas) * pas;
-    axe->setTickType(QValueAxis::TicksDynamic);
-    axe->setTickAnchor(0);
-    axe->setTickInterval(pas);
-    axe->setRange(bas, haut);
-}
-
-QString nombre(int decimales, double v)
-{
-    return texteSci(decimales, v).trimmed();
-}
 
 // The tool button's picture: axes and a parabola of points.
 QIcon imageGraphes()
@@ -157,128 +75,189 @@ QIcon imageGraphes()
 
 } // namespace
 
-TGrapheBox::TGrapheBox(TForm1 *form) : QWidget(form, Qt::Window), form_(form)
+TGrapheBox::TGrapheBox(TForm1 *form) : QWidget(form), form_(form)
 {
     setObjectName(QStringLiteral("GrapheBox"));
     setWindowTitle(kTitre);
     setLayoutDirection(Qt::RightToLeft);
-    resize(760, 560);
-    // Escape closes the window, as it closes the program's dialogs.
-    auto *echap = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(echap, &QShortcut::activated, this, &QWidget::close);
-
     auto *page = new QVBoxLayout(this);
-    auto *choix = new QHBoxLayout;
-    lblObjet = nomme(new QLabel(QStringLiteral("النقطة"), this), "lblObjet");
-    cbObjet = nomme(new QComboBox(this), "cbObjet");
-    lblGraphe = nomme(new QLabel(QStringLiteral("المنحنى"), this), "lblGraphe");
-    cbGraphe = nomme(new QComboBox(this), "cbGraphe");
-    for (int g = grX; g <= grV; ++g)
-        cbGraphe->addItem(description(g).titre);
-    lblModeleTitre = nomme(new QLabel(QStringLiteral("النمذجة"), this), "lblModeleTitre");
-    cbModele = nomme(new QComboBox(this), "cbModele");
-    cbModele->addItems(
-        {QStringLiteral("بدون"), QStringLiteral("مستقيم"), QStringLiteral("قطع مكافئ")});
-    for (QWidget *w : std::initializer_list<QWidget *>{lblObjet, cbObjet, lblGraphe, cbGraphe,
-                                                       lblModeleTitre, cbModele})
-        choix->addWidget(w);
-    choix->addStretch(1);
-    page->addLayout(choix);
-
-    Chart1 = new QChart;
-    Chart1->legend()->hide();
-    Chart1->setMargins(QMargins(4, 4, 4, 4));
-    QFont titre = Chart1->titleFont();
-    titre.setBold(true);
-    titre.setPointSizeF(titre.pointSizeF() * 1.25);
-    Chart1->setTitleFont(titre);
-    seriePoints = nomme(new QScatterSeries, "seriePoints");
-    seriePoints->setMarkerShape(QScatterSeries::MarkerShapeCircle);
-    seriePoints->setMarkerSize(7);
-    seriePoints->setColor(QColor(200, 30, 30));
-    seriePoints->setBorderColor(QColor(120, 0, 0));
-    serieModele = nomme(new QLineSeries, "serieModele");
-    serieModele->setPen(QPen(QColor(0, 90, 200), 2));
-    serieCurseur = nomme(new QLineSeries, "serieCurseur");
-    serieCurseur->setPen(QPen(QColor(0, 128, 128), 1.5, Qt::DashLine));
-    seriePointCourant = nomme(new QScatterSeries, "seriePointCourant");
-    seriePointCourant->setMarkerShape(QScatterSeries::MarkerShapeCircle);
-    seriePointCourant->setMarkerSize(13);
-    seriePointCourant->setColor(Qt::transparent);
-    seriePointCourant->setBorderColor(QColor(0, 128, 128));
-    seriePointCourant->setPen(QPen(QColor(0, 128, 128), 2.5));
-    Chart1->addSeries(serieModele);
-    Chart1->addSeries(serieCurseur);
-    Chart1->addSeries(seriePoints);
-    Chart1->addSeries(seriePointCourant);
-    axeX = nomme(new QValueAxis, "axeX");
-    axeY = nomme(new QValueAxis, "axeY");
-    for (QValueAxis *a : {axeX, axeY})
-        a->setLabelFormat(QStringLiteral("%.3g"));
-    Chart1->addAxis(axeX, Qt::AlignBottom);
-    Chart1->addAxis(axeY, Qt::AlignLeft);
-    for (QXYSeries *s : std::initializer_list<QXYSeries *>{seriePoints, serieModele,
-                                                           serieCurseur, seriePointCourant}) {
-        s->attachAxis(axeX);
-        s->attachAxis(axeY);
+    auto *reglages = new QHBoxLayout;
+    auto *lblNombre = nomme(new QLabel(QStringLiteral("عدد المنحنيات"), this), "lblNombre");
+    sbNombre = nomme(new QSpinBox(this), "sbNombre");
+    sbNombre->setRange(1, kGraphesMax);
+    auto *lblMasse = nomme(new QLabel(QStringLiteral("الكتلة (kg)"), this), "lblMasse");
+    edMasse = nomme(new QDoubleSpinBox(this), "edMasse");
+    edMasse->setDecimals(4);
+    edMasse->setRange(0, 1e6);
+    edMasse->setToolTip(QStringLiteral("تلزم لحساب كمية الحركة والطاقة"));
+    auto *lblG = nomme(new QLabel(QStringLiteral("g (m/s²)"), this), "lblG");
+    edG = nomme(new QDoubleSpinBox(this), "edG");
+    edG->setDecimals(3);
+    edG->setRange(0, 100);
+    edG->setValue(9.81);
+    chkLissage = nomme(new QCheckBox(QStringLiteral("تنعيم المواضع"), this), "chkLissage");
+    chkLissage->setToolTip(QStringLiteral(
+        "تنعيم سافيتسكي-غولاي للمواضع قبل حساب السرعة والتسارع؛ تبقى النقاط الأصلية بالرمادي"));
+    auto *lblFenetre = nomme(new QLabel(QStringLiteral("النافذة"), this), "lblFenetre");
+    sbFenetre = nomme(new QSpinBox(this), "sbFenetre");
+    sbFenetre->setRange(5, 51);
+    sbFenetre->setSingleStep(2);
+    sbFenetre->setValue(ParametresLissage().fenetre);
+    auto *lblOrdre = nomme(new QLabel(QStringLiteral("الرتبة"), this), "lblOrdre");
+    sbOrdre = nomme(new QSpinBox(this), "sbOrdre");
+    sbOrdre->setRange(2, 5);
+    sbOrdre->setValue(ParametresLissage().ordre);
+    for (auto [etiquette, champ] : {std::pair<QLabel *, QWidget *>{lblNombre, sbNombre},
+                                    {lblMasse, edMasse},
+                                    {lblG, edG}}) {
+        etiquette->setBuddy(champ);
+        reglages->addWidget(etiquette);
+        reglages->addWidget(champ);
     }
-    ChartView1 = nomme(new QChartView(Chart1, this), "ChartView1");
-    // Mathematics reads left to right: the plot keeps its axes where a physics book has them.
-    ChartView1->setLayoutDirection(Qt::LeftToRight);
-    ChartView1->setRenderHint(QPainter::Antialiasing);
-    ChartView1->setMinimumSize(360, 260);
-    page->addWidget(ChartView1, 1);
+    reglages->addSpacing(12);
+    reglages->addWidget(chkLissage);
+    for (auto [etiquette, champ] : {std::pair<QLabel *, QWidget *>{lblFenetre, sbFenetre},
+                                    {lblOrdre, sbOrdre}}) {
+        etiquette->setBuddy(champ);
+        reglages->addWidget(etiquette);
+        reglages->addWidget(champ);
+    }
+    reglages->addStretch(1);
+    page->addLayout(reglages);
 
-    lblNote = nomme(new QLabel(ChartView1), "lblNote");
-    lblNote->setLayoutDirection(Qt::RightToLeft);
-    lblNote->setStyleSheet(
-        QStringLiteral("QLabel { color: #a00000; background: rgba(255, 240, 200, 230); "
-                       "border: 1px solid #c08000; padding: 3px; font-weight: bold; }"));
-    lblNote->setWordWrap(true);
-    lblNote->hide();
-
-    lblModele = nomme(new QLabel(this), "lblModele");
-    lblModele->setLayoutDirection(Qt::LeftToRight);
-    lblModele->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    lblModele->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QFont chasse(QStringLiteral("DejaVu Sans Mono"));
-    chasse.setStyleHint(QFont::Monospace);
-    lblModele->setFont(chasse);
-    page->addWidget(lblModele);
+    grille_ = new QGridLayout;
+    for (int i = 0; i < kGraphesMax; ++i)
+        vues[std::size_t(i)] = new VueGraphe(this, i);
+    page->addLayout(grille_, 1);
+    VueGraphe *v = vues[0];
+    cbObjet = v->cbObjet;
+    cbGraphe = v->cbGraphe;
+    cbModele = v->cbModele;
+    ChartView1 = v->ChartView1;
+    Chart1 = v->Chart1;
+    seriePoints = v->seriePoints;
+    serieModele = v->serieModele;
+    serieCurseur = v->serieCurseur;
+    seriePointCourant = v->seriePointCourant;
+    axeX = v->axeX;
+    axeY = v->axeY;
+    lblNote = v->lblNote;
+    lblModele = v->lblModele;
+    // Other graphs open on other views of the motion.
+    const int premiers[kGraphesMax] = {grY, grVy, 8 /* a(t) */, grTrajectoire};
+    for (int i = 1; i < kGraphesMax; ++i)
+        vues[std::size_t(i)]->cbGraphe->setCurrentIndex(premiers[i]);
 
     auto *boutons = new QHBoxLayout;
     btnEnregistrerGraphe = nomme(new QPushButton(QStringLiteral("حفظ المنحنى (PNG, SVG)"), this),
                                  "btnEnregistrerGraphe");
     btnExporterCSV =
         nomme(new QPushButton(QStringLiteral("تصدير الجدول (CSV)"), this), "btnExporterCSV");
-    boutons->addWidget(btnEnregistrerGraphe);
-    boutons->addWidget(btnExporterCSV);
+    btnCopierParametres = nomme(new QPushButton(QStringLiteral("نسخ وسائط النمذجة"), this),
+                                "btnCopierParametres");
+    for (QPushButton *b : {btnEnregistrerGraphe, btnExporterCSV, btnCopierParametres})
+        boutons->addWidget(b);
     boutons->addStretch(1);
     page->addLayout(boutons);
 
-    connect(cbObjet, &QComboBox::currentIndexChanged, this, &TGrapheBox::actualiser);
-    connect(cbGraphe, &QComboBox::currentIndexChanged, this, &TGrapheBox::actualiser);
-    connect(cbModele, &QComboBox::currentIndexChanged, this, &TGrapheBox::actualiser);
-    connect(seriePoints, &QXYSeries::clicked, this, &TGrapheBox::pointClique);
+    const auto reglagesChanges = [this] {
+        invaliderGrandeurs();
+        actualiser();
+        emit etatModifie();
+    };
+    connect(edMasse, &QDoubleSpinBox::valueChanged, this, reglagesChanges);
+    connect(edG, &QDoubleSpinBox::valueChanged, this, reglagesChanges);
+    connect(chkLissage, &QCheckBox::toggled, this, reglagesChanges);
+    connect(sbFenetre, &QSpinBox::valueChanged, this, reglagesChanges);
+    connect(sbOrdre, &QSpinBox::valueChanged, this, reglagesChanges);
+    connect(sbNombre, &QSpinBox::valueChanged, this, [this] {
+        disposer();
+        emit etatModifie();
+    });
     connect(btnEnregistrerGraphe, &QPushButton::clicked, this,
             &TGrapheBox::btnEnregistrerGrapheClick);
     connect(btnExporterCSV, &QPushButton::clicked, this, &TGrapheBox::btnExporterCSVClick);
+    connect(btnCopierParametres, &QPushButton::clicked, this,
+            &TGrapheBox::btnCopierParametresClick);
     connect(form_, &TForm1::tableauModifie, this, &TGrapheBox::tableauModifie);
+    disposer();
+}
+
+// Escape closes the panel when the focus is in it, as it closes the program's dialogs. It
+// claims the key first: the main window's own Escape (clearing a row) must not also answer.
+bool TGrapheBox::event(QEvent *e)
+{
+    if (e->type() == QEvent::ShortcutOverride) {
+        const auto *k = static_cast<QKeyEvent *>(e);
+        if (k->key() == Qt::Key_Escape && k->modifiers() == Qt::NoModifier) {
+            e->accept();
+            return true;
+        }
+    }
+    return QWidget::event(e);
+}
+
+void TGrapheBox::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() != Qt::Key_Escape || e->modifiers() != Qt::NoModifier)
+        return QWidget::keyPressEvent(e);
+    if (auto *dock = qobject_cast<QDockWidget *>(parentWidget()))
+        dock->close();
+    else
+        close();
+}
+
+void TGrapheBox::disposer()
+{
+    // One or two graphs one above the other, which keeps the panel narrow beside the picture;
+    // three or four in two columns.
+    const int n = sbNombre->value();
+    const int colonnes = n <= 2 ? 1 : 2;
+    for (int i = 0; i < kGraphesMax; ++i) {
+        VueGraphe *v = vues[std::size_t(i)];
+        grille_->removeWidget(v);
+        grille_->addWidget(v, i / colonnes, i % colonnes);
+        v->setVisible(i < n);
+    }
+    for (int i = 0; i < 2; ++i) {
+        grille_->setRowStretch(i, 1);
+        grille_->setColumnStretch(i, i < colonnes ? 1 : 0);
+    }
+    actualiser();
 }
 
 void TGrapheBox::showEvent(QShowEvent *e)
 {
     QWidget::showEvent(e);
-    if (aRelire_) {
-        relireTableau();
-        actualiser();
-    }
+    if (aRelire_) relireTableau();
+    actualiser();
 }
 
-void TGrapheBox::resizeEvent(QResizeEvent *e)
+bool TGrapheBox::lissageActif() const
 {
-    QWidget::resizeEvent(e);
-    placerNote(lblNote->text());
+    return chkLissage->isChecked();
+}
+
+ParametresGrandeurs TGrapheBox::parametres(bool lissees) const
+{
+    ParametresGrandeurs p;
+    p.masse = edMasse->value();
+    p.g = edG->value();
+    if (lissees) p.lissage = ParametresLissage{sbFenetre->value(), sbOrdre->value()};
+    return p;
+}
+
+void TGrapheBox::invaliderGrandeurs()
+{
+    grandeurs_.assign(objets_.size(), {});
+}
+
+const Grandeurs &TGrapheBox::grandeurs(int objet, bool lissees)
+{
+    if (grandeurs_.size() != objets_.size()) invaliderGrandeurs();
+    auto &g = grandeurs_[std::size_t(objet)][lissees ? 1 : 0];
+    if (!g) g = calculerGrandeurs(objets_[std::size_t(objet)].points(), parametres(lissees));
+    return *g;
 }
 
 void TGrapheBox::lireLigne(int ligne, int point)
@@ -292,6 +271,7 @@ void TGrapheBox::lireLigne(int ligne, int point)
         s.placer(*e);
     else
         s.retirer(ligne);
+    if (std::size_t(point - 1) < grandeurs_.size()) grandeurs_[std::size_t(point - 1)] = {};
 }
 
 void TGrapheBox::relireTableau()
@@ -302,6 +282,7 @@ void TGrapheBox::relireTableau()
     // Rows of the clip only: the grids keep their shape between clips.
     const int N = std::min(nbImages, g->RowCount() - 1);
     objets_.assign(std::size_t(n), SerieObjet());
+    invaliderGrandeurs();
     const DocumentMesure &d = *form_->document;
     for (int p = 1; p <= std::min(n, kPointsMesure); ++p) {
         const auto &carte = d.mesure().positions[p - 1];
@@ -310,15 +291,6 @@ void TGrapheBox::relireTableau()
                     i.key() + 1, double(ecartTemps(i.key(), d.reglages().origineTemps - 1)),
                     d.reglages(), i.value()))
                 objets_[std::size_t(p - 1)].placer(*e);
-    }
-
-    if (cbObjet->count() != n) {
-        const QSignalBlocker bloque(cbObjet);
-        const int courant = std::max(0, cbObjet->currentIndex());
-        cbObjet->clear();
-        for (int p = 1; p <= n; ++p)
-            cbObjet->addItem(QString::number(p));
-        cbObjet->setCurrentIndex(std::min(courant, n - 1));
     }
 }
 
@@ -337,244 +309,76 @@ void TGrapheBox::tableauModifie(int ligne, int point)
     }
     for (int p = point > 0 ? point : 1; p <= (point > 0 ? point : n); ++p)
         lireLigne(ligne, p);
-    // Another object's change leaves the graph shown as it is.
-    if (point <= 0 || point == cbObjet->currentIndex() + 1) actualiser();
-}
-
-void TGrapheBox::placerNote(const QString &texte)
-{
-    lblNote->setText(texte);
-    lblNote->setVisible(!texte.isEmpty());
-    if (texte.isEmpty()) return;
-    int largeur = 0;
-    for (const QString &ligne : texte.split(QLatin1Char('\n')))
-        largeur = std::max(largeur, lblNote->fontMetrics().horizontalAdvance(ligne) + 16);
-    largeur = std::min(largeur, std::max(200, ChartView1->width() - 40));
-    lblNote->setFixedWidth(largeur);
-    lblNote->setFixedHeight(lblNote->heightForWidth(largeur));
-    // Under the chart's title, over the top of the plot.
-    const int haut = QFontMetrics(Chart1->titleFont()).height() + 14;
-    lblNote->move((ChartView1->width() - lblNote->width()) / 2, haut);
-    lblNote->raise();
+    // A graph of another object stays as it is.
+    for (VueGraphe *v : vues)
+        if (!v->isHidden() && (point <= 0 || point == v->objet() + 1)) v->actualiser();
 }
 
 void TGrapheBox::imageMontree(int image)
 {
-    serieCurseur->clear();
-    seriePointCourant->clear();
-    if (image < 0 || !isVisible()) return;
-    const int graphe = std::max(0, cbGraphe->currentIndex());
-    const int T = form_->document->reglages().origineTemps;
-    if (graphe != grTrajectoire && image + 1 >= T) {
-        const double t = double(ecartTemps(image, T - 1));
-        serieCurseur->replace({QPointF(t, axeY->min()), QPointF(t, axeY->max())});
-    }
-    const auto i = std::find(lignesPoints_.begin(), lignesPoints_.end(), image + 1);
-    if (i != lignesPoints_.end())
-        seriePointCourant->append(seriePoints->at(int(i - lignesPoints_.begin())));
+    for (VueGraphe *v : vues)
+        v->imageMontree(image);
 }
 
 void TGrapheBox::actualiser()
 {
-    const int graphe = std::max(0, cbGraphe->currentIndex());
-    const Description d = description(graphe);
-    const int objet = cbObjet->currentIndex();
-    static const std::vector<Echantillon> aucun;
-    const std::vector<Echantillon> &pts =
-        objet >= 0 && objet < int(objets_.size()) ? objets_[std::size_t(objet)].points() : aucun;
-
-    std::vector<double> u, v;
-    lignesPoints_.clear();
-    u.reserve(pts.size());
-    v.reserve(pts.size());
-    lignesPoints_.reserve(pts.size());
-    const bool vitesse = graphe >= grVx;
-    if (vitesse) {
-        for (const Vitesse &w : vitesses(pts)) {
-            u.push_back(w.t);
-            v.push_back(graphe == grVx ? w.vx : graphe == grVy ? w.vy : w.v);
-            lignesPoints_.push_back(w.ligne);
-        }
-    } else {
-        for (const Echantillon &e : pts) {
-            u.push_back(graphe == grTrajectoire ? e.x : e.t);
-            v.push_back(graphe == grX ? e.x : e.y);
-            lignesPoints_.push_back(e.ligne);
-        }
-    }
-
-    // A long tracked clip would give more points than the screen has pixels, and the chart's
-    // cost grows with each: beyond kAffichesMax, one point in `pas` is shown (the last always).
-    // Fits and velocities still use every point.
-    const std::size_t pas = u.size() > kAffichesMax ? (u.size() - 2) / (kAffichesMax - 1) + 1 : 1;
-    QList<QPointF> points;
-    std::vector<int> lignes;
-    if (pas > 1) {
-        for (std::size_t i = 0; i < u.size(); ++i)
-            if (i % pas == 0 || i + 1 == u.size()) {
-                points.append(QPointF(u[i], v[i]));
-                lignes.push_back(lignesPoints_[i]);
-            }
-        lignesPoints_.swap(lignes);
-    } else {
-        points.reserve(qsizetype(u.size()));
-        for (std::size_t i = 0; i < u.size(); ++i)
-            points.append(QPointF(u[i], v[i]));
-    }
-    seriePoints->replace(points);
-
-    Chart1->setTitle(pas > 1 ? d.titre + QStringLiteral("   (نقطة من كل %1)").arg(pas) : d.titre);
-    axeX->setTitleText(titreAxe(d.u));
-    axeY->setTitleText(titreAxe(d.v));
-    etendreAxe(axeX, u);
-    etendreAxe(axeY, v);
-
-    QStringList notes;
-    if (pts.empty())
-        notes << QStringLiteral("لا توجد قياسات لهذه النقطة");
-    else if (vitesse && u.empty())
-        notes << QStringLiteral("حساب السرعة يتطلب ثلاث صور مقاسة متتالية على الأقل");
-    if (const int lacunes = nombreLacunes(pts))
-        notes << QStringLiteral("فجوة في القياسات (%1): السرعة غير محسوبة على طرفي كل فجوة")
-                     .arg(lacunes);
-
-    serieModele->clear();
-    lblModele->clear();
-    ajustement_ = Ajustement();
-    const int choixModele = cbModele->currentIndex();
-    if (choixModele > 0 && !u.empty()) {
-        const Modele m = choixModele == 1 ? Modele::Droite : Modele::Parabole;
-        ajustement_ = ajuster(m, u, v);
-        if (ajustement_.echec == Ajustement::TropPeuDePoints)
-            notes << QStringLiteral("عدد النقاط غير كاف للنمذجة: %1، والمطلوب %2 على الأقل")
-                         .arg(u.size())
-                         .arg(pointsNecessaires(m));
-        else if (ajustement_.echec == Ajustement::AbscisseUnique)
-            notes << QStringLiteral("كل النقاط لها نفس القيمة %1: النمذجة غير ممكنة")
-                         .arg(d.u.symbole);
-        if (ajustement_.valide()) {
-            const auto [a, b] = std::minmax_element(u.begin(), u.end());
-            const int pas = m == Modele::Droite ? 1 : 100;
-            QList<QPointF> courbe;
-            for (int i = 0; i <= pas; ++i) {
-                const double w = *a + (*b - *a) * i / pas;
-                courbe.append(QPointF(w, ajustement_(w)));
-            }
-            serieModele->replace(courbe);
-
-            const QString s = d.u.symbole, c = d.v.symbole;
-            QStringList lignes;
-            lignes << (m == Modele::Droite
-                           ? c + QStringLiteral(" = a·") + s + QStringLiteral(" + b")
-                           : c + QStringLiteral(" = a·") + s + QStringLiteral("² + b·") + s +
-                                 QStringLiteral(" + c"));
-            const int k = int(ajustement_.coefficients.size());
-            for (int i = 0; i < k; ++i) {
-                const QString unite = uniteCoefficient(d.u, d.v, k - 1 - i);
-                lignes << QStringLiteral("%1 = %2 ± %3 %4")
-                              .arg(QChar(u'a' + i))
-                              .arg(nombre(4, ajustement_.coefficients[std::size_t(i)]))
-                              .arg(nombre(1, ajustement_.incertitudes[std::size_t(i)]))
-                              .arg(unite)
-                              .trimmed();
-            }
-            lignes << (std::isnan(ajustement_.r2)
-                           ? QStringLiteral("R² = —")
-                           : QStringLiteral("R² = ") +
-                                 formateReel(QStringLiteral("0.000000"), ajustement_.r2));
-            lblModele->setText(lignes.join(QLatin1Char('\n')));
-        }
-    }
-    placerNote(notes.join(QLatin1Char('\n')));
-    imageMontree(imageCourante);
+    for (VueGraphe *v : vues)
+        v->actualiser();
 }
 
 void TGrapheBox::pointClique(const QPointF &point)
 {
-    if (lignesPoints_.empty() || !form_->clipOuvert()) return;
-    const QList<QPointF> pts = seriePoints->points();
-    // The nearest shown point, each axis weighed by its visible span.
-    const double ex = std::max(1e-300, axeX->max() - axeX->min());
-    const double ey = std::max(1e-300, axeY->max() - axeY->min());
-    qsizetype meilleur = 0;
-    double distance = INFINITY;
-    for (qsizetype i = 0; i < pts.size(); ++i) {
-        const double dx = (pts[i].x() - point.x()) / ex, dy = (pts[i].y() - point.y()) / ey;
-        if (dx * dx + dy * dy < distance) {
-            distance = dx * dx + dy * dy;
-            meilleur = i;
-        }
-    }
-    const int ligne = lignesPoints_[std::size_t(meilleur)];
-    const int colonne = 2 * (cbObjet->currentIndex() + 1) - 1;
-    TStringGrid *table = form_->StringGrid1;
-    if (ligne < 1 || ligne >= table->RowCount() || colonne >= table->ColCount()) return;
-    // Each change of the current cell shows its frame, as a click in the table does.
-    if (table->Col() != colonne) table->setCol(colonne);
-    if (table->Row() != ligne) table->setRow(ligne);
+    vues[0]->pointClique(point);
 }
 
-QSize TGrapheBox::tailleGraphe() const
+const std::vector<int> &TGrapheBox::lignesPoints() const
 {
-    const QSize graphe = ChartView1->size();
-    const int lignes = lblModele->text().isEmpty() ? 0 : int(lblModele->text().count('\n')) + 1;
-    return {graphe.width(),
-            graphe.height() + (lignes ? lignes * lblModele->fontMetrics().lineSpacing() + 12 : 0)};
+    return vues[0]->lignesPoints();
 }
 
-void TGrapheBox::dessinerGraphe(QPainter &peintre) const
+const Ajustement &TGrapheBox::ajustement() const
 {
-    // The chart as shown, its note included (drawn here: a child label is not always part of
-    // what a vector device records).
-    // The frame cursor belongs to the screen, not to a saved graph.
-    for (QXYSeries *s : std::initializer_list<QXYSeries *>{serieCurseur, seriePointCourant})
-        s->setVisible(false);
-    const QRect vue = ChartView1->viewport()->rect();
-    ChartView1->render(&peintre, QRectF(ChartView1->viewport()->geometry()), vue);
-    for (QXYSeries *s : std::initializer_list<QXYSeries *>{serieCurseur, seriePointCourant})
-        s->setVisible(true);
-    if (lblNote->isVisible() && !lblNote->text().isEmpty()) {
-        const QRect cadre = lblNote->geometry();
-        peintre.save();
-        peintre.setPen(QColor(0xc0, 0x80, 0x00));
-        peintre.setBrush(QColor(255, 240, 200, 230));
-        peintre.drawRect(cadre.adjusted(0, 0, -1, -1));
-        // As outlines, laid out here: an SVG viewer would order the Arabic words and the
-        // numbers between them again, left to right.
-        const QStringList lignes = lblNote->text().split(QLatin1Char('\n'));
-        const qreal interligne = lblNote->fontMetrics().lineSpacing();
-        qreal y = cadre.center().y() - interligne * (lignes.size() - 1) / 2.0;
-        peintre.setPen(Qt::NoPen);
-        peintre.setBrush(QColor(0xa0, 0x00, 0x00));
-        for (const QString &ligne : lignes) {
-            QPainterPath trace;
-            trace.addText(0, 0, lblNote->font(), ligne);
-            const QRectF r = trace.boundingRect();
-            peintre.drawPath(
-                trace.translated(cadre.center().x() - r.center().x(), y - r.center().y()));
-            y += interligne;
-        }
-        peintre.restore();
-    }
-    // Under it, the fit's equation with its uncertainties and R², as the window shows them.
-    if (!lblModele->text().isEmpty()) {
-        const QRect bande(0, ChartView1->height(), ChartView1->width(),
-                          tailleGraphe().height() - ChartView1->height());
-        peintre.fillRect(bande, Qt::white);
-        peintre.setPen(Qt::black);
-        peintre.setFont(lblModele->font());
-        QTextOption option(Qt::AlignLeft | Qt::AlignVCenter);
-        option.setTextDirection(Qt::LeftToRight);
-        peintre.drawText(QRectF(bande.adjusted(12, 6, -12, -6)), lblModele->text(), option);
-    }
+    return vues[0]->ajustement();
 }
+
+// The graphs shown, in the places they have on screen.
+namespace
+{
+std::vector<std::pair<const VueGraphe *, QPoint>> placesGraphes(const TGrapheBox *b)
+{
+    std::vector<std::pair<const VueGraphe *, QPoint>> places;
+    QPoint origine(INT_MAX, INT_MAX);
+    for (const VueGraphe *v : b->vues)
+        if (!v->isHidden()) {
+            const QPoint p = v->ChartView1->mapTo(b, QPoint(0, 0));
+            places.emplace_back(v, p);
+            origine.setX(std::min(origine.x(), p.x()));
+            origine.setY(std::min(origine.y(), p.y()));
+        }
+    for (auto &[v, p] : places)
+        p -= origine;
+    return places;
+}
+} // namespace
 
 QByteArray TGrapheBox::octetsGraphe(bool svg) const
 {
+    const auto places = placesGraphes(this);
+    QSize taille(0, 0);
+    for (const auto &[v, p] : places)
+        taille = taille.expandedTo(QSize(p.x(), p.y()) + v->tailleDessin());
+    if (taille.isEmpty()) return {};
+    const auto dessiner = [&places](QPainter &peintre) {
+        for (const auto &[v, p] : places) {
+            peintre.save();
+            peintre.translate(p);
+            v->dessiner(peintre);
+            peintre.restore();
+        }
+    };
     QByteArray octets;
     QBuffer sortie(&octets);
     sortie.open(QIODevice::WriteOnly);
-    const QSize taille = tailleGraphe();
     if (svg) {
         QSvgGenerator generateur;
         generateur.setOutputDevice(&sortie);
@@ -585,7 +389,8 @@ QByteArray TGrapheBox::octetsGraphe(bool svg) const
         generateur.setViewBox(QRect(QPoint(0, 0), taille));
         generateur.setTitle(Chart1->title());
         QPainter peintre(&generateur);
-        dessinerGraphe(peintre);
+        peintre.fillRect(QRect(QPoint(0, 0), taille), Qt::white);
+        dessiner(peintre);
         if (!peintre.end()) return {};
     } else {
         QImage image(taille * devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
@@ -593,11 +398,76 @@ QByteArray TGrapheBox::octetsGraphe(bool svg) const
         image.fill(Qt::white);
         QPainter peintre(&image);
         peintre.setRenderHint(QPainter::Antialiasing);
-        dessinerGraphe(peintre);
+        dessiner(peintre);
         peintre.end();
         if (!image.save(&sortie, "PNG")) return {};
     }
     return octets;
+}
+
+// The fits of the graphs shown, one table after another.
+namespace
+{
+std::vector<const VueGraphe *> graphesAjustes(const TGrapheBox *b)
+{
+    std::vector<const VueGraphe *> r;
+    for (const VueGraphe *v : b->vues)
+        if (!v->isHidden() && v->resultat().converge) r.push_back(v);
+    return r;
+}
+} // namespace
+
+void TGrapheBox::btnCopierParametresClick()
+{
+    QStringList blocs;
+    for (const VueGraphe *v : graphesAjustes(this))
+        blocs << textePressePapiersAjustement(v->resultat(), v->equationAffichee(),
+                                              separateurDecimal());
+    if (blocs.isEmpty()) {
+        plateforme().message(TypeMessage::Information,
+                             QStringLiteral("لا توجد نمذجة معروضة لنسخ وسائطها."), Boutons::Ok);
+        return;
+    }
+    QGuiApplication::clipboard()->setText(blocs.join(QStringLiteral("\r\n\r\n")));
+}
+
+QJsonObject TGrapheBox::etat() const
+{
+    QJsonArray graphes;
+    for (int i = 0; i < sbNombre->value(); ++i)
+        graphes.append(vues[std::size_t(i)]->etat());
+    QJsonObject o{{QStringLiteral("nombre"), sbNombre->value()},
+                  {QStringLiteral("masse"), edMasse->value()},
+                  {QStringLiteral("g"), edG->value()},
+                  {QStringLiteral("graphes"), graphes}};
+    if (chkLissage->isChecked())
+        o.insert(QStringLiteral("lissage"),
+                 QJsonObject{{QStringLiteral("fenetre"), sbFenetre->value()},
+                             {QStringLiteral("ordre"), sbOrdre->value()}});
+    return o;
+}
+
+void TGrapheBox::retablirEtat(const QJsonObject &o)
+{
+    if (o.isEmpty()) return;
+    {
+        const QSignalBlocker b1(sbNombre), b2(edMasse), b3(edG), b4(chkLissage), b5(sbFenetre),
+            b6(sbOrdre);
+        sbNombre->setValue(o.value(QLatin1String("nombre")).toInt(sbNombre->value()));
+        edMasse->setValue(o.value(QLatin1String("masse")).toDouble(edMasse->value()));
+        edG->setValue(o.value(QLatin1String("g")).toDouble(edG->value()));
+        const QJsonObject l = o.value(QLatin1String("lissage")).toObject();
+        chkLissage->setChecked(!l.isEmpty());
+        if (!l.isEmpty()) {
+            sbFenetre->setValue(l.value(QLatin1String("fenetre")).toInt(sbFenetre->value()));
+            sbOrdre->setValue(l.value(QLatin1String("ordre")).toInt(sbOrdre->value()));
+        }
+    }
+    const QJsonArray graphes = o.value(QLatin1String("graphes")).toArray();
+    for (qsizetype i = 0; i < std::min<qsizetype>(graphes.size(), kGraphesMax); ++i)
+        vues[std::size_t(i)]->retablirEtat(graphes[i].toObject());
+    invaliderGrandeurs();
+    disposer();
 }
 
 void TGrapheBox::btnEnregistrerGrapheClick()
@@ -638,7 +508,12 @@ void TGrapheBox::btnExporterCSVClick()
     d.confirmerEcrasement = true;
     const QString fichier = plateforme().fichierAEnregistrer(d);
     if (fichier.isEmpty()) return;
-    if (const auto raison = ecrireFichier(fichier, tableauCSV(objets_)))
+    // Under the table, after a blank line, a block per fit shown: its equation, then each
+    // parameter with its uncertainty, then R².
+    QByteArray octets = tableauCSV(objets_);
+    for (const VueGraphe *v : graphesAjustes(this))
+        octets += '\n' + blocCSV(v->resultat(), v->equationAffichee());
+    if (const auto raison = ecrireFichier(fichier, octets))
         plateforme().message(TypeMessage::Erreur, texteErreurEcriture(fichier, *raison),
                              Boutons::Ok);
 }
@@ -650,6 +525,7 @@ void TForm1::construireGraphes()
     mnuGraphes->setIcon(imageGraphes());
     mnuGraphes->setEnabled(false);
     mnuGraphes->setProperty("contexteAide", 240);
+    mnuGraphes->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     definirHint(mnuGraphes, kTitre + QStringLiteral("|منحنيات المواضع والسرعات ومواءمتها"));
     mnuEnregistrerMesures->addAction(mnuGraphes);
 
@@ -670,8 +546,27 @@ void TForm1::construireGraphes()
 void TForm1::mnuGraphesClick()
 {
     if (!clipOuvert()) return;
-    if (!GrapheBox) GrapheBox = new TGrapheBox(this);
-    GrapheBox->show();
-    GrapheBox->raise();
-    GrapheBox->activateWindow();
+    if (!GrapheBox) {
+        // A dock beside the picture; its title bar's button lets it float as a window.
+        dockGraphes = nomme(new QDockWidget(kTitre, this), "dockGraphes");
+        dockGraphes->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea |
+                                     Qt::BottomDockWidgetArea);
+        GrapheBox = new TGrapheBox(this);
+        dockGraphes->setWidget(GrapheBox);
+        addDockWidget(Qt::LeftDockWidgetArea, dockGraphes);
+        resizeDocks({dockGraphes}, {std::max(520, width() * 2 / 5)}, Qt::Horizontal);
+        GrapheBox->retablirEtat(document->mesure().graphes);
+        connect(GrapheBox, &TGrapheBox::etatModifie, this,
+                [this] { document->changerGraphes(GrapheBox->etat()); });
+        // A session opened brings its graphs back.
+        connect(document, &DocumentMesure::remplace, GrapheBox,
+                [this] { GrapheBox->retablirEtat(document->mesure().graphes); });
+    }
+    // With no main window on screen (scripted use), the panel shows as a window of its own.
+    if (!isVisible()) dockGraphes->setFloating(true);
+    dockGraphes->show();
+    dockGraphes->raise();
+    if (dockGraphes->isFloating()) dockGraphes->activateWindow();
+    // From the keyboard: the panel's first control takes the focus.
+    GrapheBox->cbObjet->setFocus(Qt::ShortcutFocusReason);
 }

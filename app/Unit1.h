@@ -354,6 +354,7 @@ public:
     QAction *mnuGraphes = nullptr;
     QToolButton *bbtnGraphes = nullptr;
     class TGrapheBox *GrapheBox = nullptr; // made on first use
+    class QDockWidget *dockGraphes = nullptr;
     void construireGraphes();
     void mnuGraphesClick();
 

@@ -175,6 +175,7 @@ void DocumentMesure::remplacer(const Mesure &m)
     mesure_ = m;
     enregistres_ = mesure_.reglages;
     pile_->clear();
+    emit remplace();
     emit modifie(plage);
 }
 

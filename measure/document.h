@@ -72,6 +72,8 @@ public:
     void remplacer(const Mesure &m);
     // The clip it belongs to (name, size, checksum) and its frame count.
     void changerClip(const ClipMesure &clip) { mesure_.clip = clip; }
+    // What the graph panel shows, kept with the session; no undo step of its own.
+    void changerGraphes(const QJsonObject &g) { mesure_.graphes = g; }
 
     // Rounds a position as the table writes it (textePixel).
     static QPointF arrondi(const QPointF &p);
@@ -84,6 +86,8 @@ public:
 signals:
     // After every change, operation, undo or redo: what changed.
     void modifie(const PlageMesure &plage);
+    // remplacer() gave it another measurement (just before its modifie()).
+    void remplace();
 
 private:
     void pousser(std::vector<ChangementPosition> changements, const ReglagesMesure &avant,

@@ -224,6 +224,10 @@ Mesure lire(const QJsonObject &racine, const QString &fichierSession, QString &a
         }
     }
 
+    // The graphs are an addition: absent in older files, read back as they were written.
+    if (racine.contains(QLatin1String("graphes")))
+        m.graphes = l.objet(racine, "graphes", QStringLiteral("graphes"));
+
     const QJsonArray pointages = l.tableau(racine, "pointages", QStringLiteral("pointages"));
     if (pointages.size() != kPointsMesure) throw Defaut{messageType(QStringLiteral("pointages"))};
     for (int p = 0; p < kPointsMesure; ++p) {
@@ -271,7 +275,7 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
         aspects.append(QJsonObject{{QStringLiteral("couleur"), qint64(a.couleur)},
                                    {QStringLiteral("trace"), a.trace},
                                    {QStringLiteral("forme"), a.forme}});
-    const QJsonObject racine{
+    QJsonObject racine{
         {QStringLiteral("format"), kFormatSession},
         {QStringLiteral("programme"), QStringLiteral("kinemar")},
         {QStringLiteral("clip"),
@@ -305,14 +309,15 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
         {QStringLiteral("aspect"), QJsonObject{{QStringLiteral("taille"), g.taillePoints},
                                                {QStringLiteral("elements"), aspects}}},
         {QStringLiteral("pointages"), QJsonArray()}};
-    QJsonObject avecAngles = racine;
+    if (!m.graphes.isEmpty()) racine.insert(QStringLiteral("graphes"), m.graphes);
+    // The protractor's angles, only when some were recorded.
     if (!m.angles.isEmpty()) {
         QJsonArray angles;
         for (auto i = m.angles.cbegin(); i != m.angles.cend(); ++i)
             angles.append(QJsonArray{i.key(), i.value()});
-        avecAngles.insert(QStringLiteral("angles"), angles);
+        racine.insert(QStringLiteral("angles"), angles);
     }
-    QByteArray texte = QJsonDocument(avecAngles).toJson(QJsonDocument::Compact);
+    QByteArray texte = QJsonDocument(racine).toJson(QJsonDocument::Compact);
     // The pointings are written here, not through QJsonArray: a full table has hundreds of
     // thousands of them. Same JSON: shortest round-trip numbers, in frame order.
     QByteArray liste = "[";

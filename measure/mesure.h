@@ -5,6 +5,7 @@
 // exactly as the hidden grid holds them; nothing is normalised. Frames are 0-based here
 // (row r of the grids is frame r - 1).
 #include <QByteArray>
+#include <QJsonObject>
 #include <QMap>
 #include <QPoint>
 #include <QPointF>
@@ -74,11 +75,14 @@ struct Mesure {
     // Angles read with the protractor, frame -> degrees (tenths, as the table shows them).
     // Empty unless the protractor was used.
     QMap<int, double> angles;
+    // The graph panel's graphs and fits with their parameters, as it last showed them; empty
+    // until it is used.
+    QJsonObject graphes;
 
     bool operator==(const Mesure &o) const
     {
         return clip == o.clip && reglages == o.reglages && positions == o.positions &&
-               angles == o.angles;
+               angles == o.angles && graphes == o.graphes;
     }
     bool operator!=(const Mesure &o) const { return !(*this == o); }
     int nbPointages() const;

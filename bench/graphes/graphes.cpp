@@ -1,8 +1,9 @@
-// Cost of bringing the graph window up to date after one new pointing, on a 1,000-frame
+// Cost of bringing the graph panel up to date after one new pointing, on a 1,000-frame
 // and on a 90,000-frame table holding the same trajectory (500 frames pointed, then 100 new
-// pointings timed one by one, three rounds of each size in turn): the window must not pay for
-// the frames nobody pointed. The graph shown is the heaviest one, vy(t) with a parabola, and
-// each update includes a repaint of the chart. Then, for information, the same on tables
+// pointings timed one by one, three rounds of each size in turn): the panel must not pay for
+// the frames nobody pointed. Four graphs are shown, each with a fit: vy(t) with a parabola,
+// x(t) with a line, a(t) from smoothed positions with a line, the trajectory with a parabola;
+// each update includes a repaint of the four charts. Then, for information, the same on tables
 // pointed on every frame (as tracking would leave them), where the cost follows the points.
 // Last line: "ratio 90000/1000=R" (the 500-frame trajectory).
 #include "analyse/graphes.h"
@@ -13,7 +14,9 @@
 
 #include <QApplication>
 #include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QSpinBox>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -63,8 +66,16 @@ void mesurer(int images, int pointes, int nouveaux, std::vector<double> &temps)
         pointer(r);
 
     auto *fenetre = new TGrapheBox(Form1);
-    fenetre->cbGraphe->setCurrentIndex(TGrapheBox::grVy);
-    fenetre->cbModele->setCurrentIndex(2);
+    fenetre->setWindowFlag(Qt::Window);
+    fenetre->resize(1000, 800);
+    fenetre->sbNombre->setValue(4);
+    fenetre->chkLissage->setChecked(true);
+    const int graphes[4][2] = {{TGrapheBox::grVy, 2}, {TGrapheBox::grX, 1}, {8 /* a(t) */, 1},
+                               {TGrapheBox::grTrajectoire, 2}};
+    for (int i = 0; i < 4; ++i) {
+        fenetre->vues[std::size_t(i)]->cbGraphe->setCurrentIndex(graphes[i][0]);
+        fenetre->vues[std::size_t(i)]->cbModele->setCurrentIndex(graphes[i][1]);
+    }
     fenetre->show();
     QApplication::processEvents();
 
@@ -72,7 +83,8 @@ void mesurer(int images, int pointes, int nouveaux, std::vector<double> &temps)
         pointer(r);
         const auto debut = std::chrono::steady_clock::now();
         emit Form1->tableauModifie(r, 1);
-        fenetre->ChartView1->viewport()->repaint();
+        for (VueGraphe *v : fenetre->vues)
+            v->ChartView1->viewport()->repaint();
         temps.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - debut)
                 .count());
@@ -105,6 +117,7 @@ int main(int argc, char **argv)
                 mediane(pleinPetit), mediane(pleinGrand),
                 mediane(pleinGrand) / mediane(pleinPetit));
     const double p = mediane(petit), g = mediane(grand);
+    std::printf("four graphs with fits, smoothing on\n");
     std::printf("update after one pointing, 1000 frames: %.3f ms (median of %zu)\n", p,
                 petit.size());
     std::printf("update after one pointing, 90000 frames: %.3f ms (median of %zu)\n", g,

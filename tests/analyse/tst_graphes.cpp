@@ -22,7 +22,14 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QValueAxis>
+#include <QClipboard>
+#include <QDockWidget>
+#include <QProcess>
+#include <QSpinBox>
+#include <QDoubleSpinBox>
+#include <QStandardPaths>
 #include <QtTest>
+#include <numeric>
 #include <cmath>
 
 namespace
@@ -339,6 +346,115 @@ private slots:
         for (qsizetype i = 0; i < pts.size(); i += 97)
             QCOMPARE(pts[i].y(), metres(2, graphe_->lignesPoints()[std::size_t(i)]));
         QCOMPARE(graphe_->ajustement().points, N);
+    }
+
+    // A damped oscillation filmed (made by ffmpeg): the panel docked beside the picture, four
+    // graphs, the damped sine fitted on x(t) gives τ; its parameters reach the clipboard, the
+    // CSV export and the session, and come back with it.
+    void oscillationAmortie()
+    {
+        const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+        if (ffmpeg.isEmpty()) QSKIP("ffmpeg absent");
+        QTemporaryDir dossier;
+        const QString avi = dossier.filePath(QStringLiteral("ressort.avi"));
+        // x = 160 + 100 e^(-t/3) sin(2π t / 1.6 + 0.3) px, 25 frames/s, 8 s.
+        const QString disque = QStringLiteral(
+            "if(lt(hypot(X-(160+100*exp(-T/3)*sin(2*PI*T/1.6+0.3)),Y-120),7),%1,255)");
+        QProcess p;
+        p.start(ffmpeg, {"-v", "error", "-f", "lavfi", "-i", "color=white:s=320x240:r=25:d=8",
+                         "-vf",
+                         "format=rgb24,geq=r='255':g='" + disque.arg(0) + "':b='" + disque.arg(0) +
+                             "'",
+                         "-c:v", "rawvideo", "-pix_fmt", "bgr24", avi});
+        QVERIFY(p.waitForFinished(120000) && p.exitCode() == 0);
+        Form1->resize(1280, 800);
+        Form1->show();
+        plateforme_.fichiersOuverts.push_back({avi});
+        Form1->bbtnOpenAviClick();
+        QVERIFY(Form1->clipOuvert());
+        echelleH = echelleV = 0.001L;
+        std::vector<int> images(static_cast<std::size_t>(nbImages));
+        std::iota(images.begin(), images.end(), 0);
+        pointer(images);
+        Form1->mnuGraphes->trigger();
+        graphe_ = Form1->GrapheBox;
+        QVERIFY(graphe_->isVisible() && !Form1->dockGraphes->isFloating());
+        graphe_->sbNombre->setValue(4);
+        graphe_->edMasse->setValue(0.2);
+        choisir(TGrapheBox::grX, 1 + int(TypeAjustement::SinusAmorti));
+        const ResultatAjustement &r = graphe_->vues[0]->resultat();
+        QVERIFY2(r.converge, qPrintable(r.erreur));
+        const auto parametre = [&r](const QString &nom) {
+            for (const ParametreAjuste &q : r.parametres)
+                if (q.nom == nom) return q.valeur;
+            return double(NAN);
+        };
+        qInfo("tau = %.4f s, omega = %.5f rad/s", parametre(QStringLiteral("τ")),
+              parametre(QStringLiteral("ω")));
+        QVERIFY(std::fabs(parametre(QStringLiteral("τ")) / 3 - 1) < 0.02);
+        QVERIFY(std::fabs(parametre(QStringLiteral("ω")) / (2 * M_PI / 1.6) - 1) < 0.001);
+        QVERIFY(graphe_->lblModele->text().contains(QStringLiteral("τ = ")));
+        for (VueGraphe *v : graphe_->vues)
+            QVERIFY(v->isVisible() && v->seriePoints->count() > 0);
+
+        // The frame shown is on every graph against t; dragging the cursor shows another.
+        Form1->affichImage(Form1->MediaPlayer1, 40);
+        if (!qEnvironmentVariableIsEmpty("KINEMAR_CAPTURES")) {
+            QTest::qWait(300); // laid out as on screen
+            Form1->grab().save(qEnvironmentVariable("KINEMAR_CAPTURES") +
+                               QStringLiteral("/graphes_dock.png"));
+        }
+        QApplication::processEvents();
+        QCOMPARE(graphe_->serieCurseur->at(0).x(), 1.6);
+        QChartView *vue = graphe_->ChartView1;
+        const auto ecran = [&](double t) {
+            return vue->mapFromScene(graphe_->Chart1->mapToPosition(QPointF(t, 0)));
+        };
+        QTest::mousePress(vue->viewport(), Qt::LeftButton, Qt::NoModifier, ecran(1.6));
+        QTest::mouseMove(vue->viewport(), ecran(3.0));
+        QTest::mouseRelease(vue->viewport(), Qt::LeftButton, Qt::NoModifier, ecran(3.0));
+        QCOMPARE(imageCourante, 75);
+
+        // A drag elsewhere fits the rows under it only.
+        QTest::mousePress(vue->viewport(), Qt::LeftButton, Qt::NoModifier, ecran(4.0));
+        QTest::mouseMove(vue->viewport(), ecran(5.0));
+        QTest::mouseMove(vue->viewport(), ecran(6.0));
+        QTest::mouseRelease(vue->viewport(), Qt::LeftButton, Qt::NoModifier, ecran(6.0));
+        const int premiere = graphe_->vues[0]->premiereLigne();
+        QVERIFY(std::abs(premiere - 101) <= 1 && std::abs(graphe_->vues[0]->derniereLigne() - 151) <= 1);
+        QCOMPARE(r.points, graphe_->vues[0]->derniereLigne() - premiere + 1);
+        graphe_->vues[0]->btnToutesLignes->click();
+        QCOMPARE(r.points, nbImages);
+
+        // Clipboard and CSV: the equation, a line per parameter, R².
+        graphe_->btnCopierParametres->click();
+        const QString presse = QGuiApplication::clipboard()->text();
+        QVERIFY2(presse.contains(QStringLiteral("τ\t")) && presse.contains(QStringLiteral("R²")),
+                 qPrintable(presse));
+        const QString csv = dossier.filePath(QStringLiteral("ressort.csv"));
+        plateforme_.fichiersEnregistres.push_back(csv);
+        graphe_->btnExporterCSV->click();
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QList<QByteArray> blocs = f.readAll().split('\n');
+        const auto blanche = std::find(blocs.begin(), blocs.end(), QByteArray());
+        QCOMPARE(int(blanche - blocs.begin()), nbImages + 1);
+        QVERIFY(blanche[1].startsWith("x = "));
+        QVERIFY(blanche[3].startsWith("A,"));
+
+        // The session keeps the graphs and the fit; opened again, they are back.
+        const QString session = dossier.filePath(QStringLiteral("ressort.kinemar"));
+        plateforme_.fichiersEnregistres.push_back(session);
+        QVERIFY(Form1->sessionMesure->enregistrerSous());
+        QFile fs(session);
+        QVERIFY(fs.open(QIODevice::ReadOnly) && fs.readAll().contains("\"τ\""));
+        graphe_->sbNombre->setValue(1);
+        choisir(TGrapheBox::grY, 0);
+        QVERIFY(Form1->ouvrirSession(session));
+        QCOMPARE(graphe_->sbNombre->value(), 4);
+        QCOMPARE(graphe_->cbModele->currentIndex(), 1 + int(TypeAjustement::SinusAmorti));
+        QVERIFY(graphe_->vues[0]->resultat().converge);
+        Form1->hide();
     }
 
     // Bad input: a note on the graph, no fit, nothing else.

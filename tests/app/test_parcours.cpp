@@ -14,6 +14,7 @@
 #include "measure/sessionMesure.h"
 #include "printing/Imprimer.h"
 
+#include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -421,10 +422,14 @@ private slots:
                          p.color(QPalette::Window).lightnessF()) > 0.4);
         QVERIFY(!Form1->lblPointNumero->text().isEmpty());
 
-        QTest::mouseClick(Form1->bbtnGraphes, Qt::LeftButton);
-        Form1->GrapheBox->activateWindow(); // as the user's click in it does
-        QTRY_COMPARE(QApplication::activeWindow(), Form1->GrapheBox);
-        QTest::keyClick(Form1->GrapheBox, Qt::Key_Escape);
+        // The graph panel from the keyboard: Ctrl+G docks it beside the picture with the focus
+        // in it, Escape there closes it and leaves the main window's Escape alone.
+        Form1->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), Form1);
+        QTest::keyClick(Form1, Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(Form1->GrapheBox->isVisible() && !Form1->dockGraphes->isFloating());
+        QTRY_VERIFY(Form1->GrapheBox->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(!Form1->GrapheBox->isVisible());
     }
 
