@@ -38,6 +38,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <cmath>
+#include <map>
 
 namespace
 {
@@ -551,7 +552,14 @@ void TGrapheBox::btnExporterCSVClick()
     if (fichier.isEmpty()) return;
     // Under the table, after a blank line, a block per fit shown: its equation, then each
     // parameter with its uncertainty, then R².
-    QByteArray octets = tableauCSV(objets_);
+    // The protractor's angles of the frames from the time origin on, as a last column.
+    std::map<int, std::pair<double, double>> angles;
+    const int T = form_->document->reglages().origineTemps;
+    const auto &parImage = form_->document->mesure().angles;
+    for (auto i = parImage.cbegin(); i != parImage.cend(); ++i)
+        if (i.key() + 1 >= T && i.key() < nbImages)
+            angles[i.key() + 1] = {double(ecartTemps(i.key(), T - 1)), i.value()};
+    QByteArray octets = tableauCSV(objets_, angles);
     for (const VueGraphe *v : graphesAjustes(this))
         octets += '\n' + blocCSV(v->resultat(), v->equationAffichee());
     if (const auto raison = ecrireFichier(fichier, octets))

@@ -320,6 +320,7 @@ QByteArray texteSession(const Mesure &m, const QString &fichierSession)
                                                {QStringLiteral("elements"), aspects}}},
         {QStringLiteral("pointages"), QJsonArray()}};
     if (!m.graphes.isEmpty()) racine.insert(QStringLiteral("graphes"), m.graphes);
+    // The protractor's angles, only when some were recorded.
     if (!m.angles.isEmpty()) {
         QJsonArray angles;
         for (auto i = m.angles.cbegin(); i != m.angles.cend(); ++i)

@@ -8,6 +8,7 @@
 #include "commun/session.h"
 #include "measure/Nbreels.h"
 #include "measure/TStringGrid.h"
+#include "measure/document.h"
 #include "measure/pixels.h"
 #include "measure/grilles.h"
 #include "measure/sessionMesure.h"
@@ -464,6 +465,21 @@ private slots:
         QVERIFY(acceleration->seriePointsBruts->count() > 0);
         QVERIFY(acceleration->axeY->titleText().contains(QStringLiteral("منعّمة")));
         QVERIFY(!acceleration->axeX->titleText().contains(QStringLiteral("منعّمة")));
+
+        // The protractor's angles: a graph against time of every one recorded, and a last
+        // column of the CSV.
+        Form1->document->changerAngle(5, 12.3);
+        Form1->document->changerAngle(7, 14.5);
+        emit Form1->tableauModifie(0, 0);
+        VueGraphe *angle = graphe_->vues[1];
+        angle->cbGraphe->setCurrentIndex(angle->cbGraphe->count() - 1);
+        QCOMPARE(angle->seriePoints->points(),
+                 (QList<QPointF>{{0.2, 12.3}, {0.28, 14.5}}));
+        plateforme_.fichiersEnregistres.push_back(csv);
+        graphe_->btnExporterCSV->click();
+        QFile relu(csv);
+        QVERIFY(relu.open(QIODevice::ReadOnly) &&
+                relu.readLine().trimmed().endsWith(QStringLiteral("angle(°)").toUtf8()));
         Form1->hide();
     }
 
