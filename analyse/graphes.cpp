@@ -277,13 +277,18 @@ const Grandeurs &TGrapheBox::grandeurs(int objet, bool lissees)
     return *g;
 }
 
+std::optional<Echantillon> TGrapheBox::echantillon(int image,
+                                                   const std::optional<QPointF> &pixel) const
+{
+    const ReglagesMesure &g = form_->document->reglages();
+    return echantillonDePosition(image + 1, double(ecartTemps(image, g.origineTemps - 1)), g,
+                                 pixel);
+}
+
 void TGrapheBox::lireLigne(int ligne, int point)
 {
-    const DocumentMesure &d = *form_->document;
     SerieObjet &s = objets_[std::size_t(point - 1)];
-    const int T = d.reglages().origineTemps;
-    const auto e = echantillonDePosition(ligne, double(ecartTemps(ligne - 1, T - 1)), d.reglages(),
-                                         d.position(point - 1, ligne - 1));
+    const auto e = echantillon(ligne - 1, form_->document->position(point - 1, ligne - 1));
     if (e)
         s.placer(*e);
     else
@@ -304,9 +309,7 @@ void TGrapheBox::relireTableau()
     for (int p = 1; p <= std::min(n, kPointsMesure); ++p) {
         const auto &carte = d.mesure().positions[p - 1];
         for (auto i = carte.cbegin(); i != carte.cend() && i.key() < N; ++i)
-            if (const auto e = echantillonDePosition(
-                    i.key() + 1, double(ecartTemps(i.key(), d.reglages().origineTemps - 1)),
-                    d.reglages(), i.value()))
+            if (const auto e = echantillon(i.key(), i.value()))
                 objets_[std::size_t(p - 1)].placer(*e);
     }
 }
@@ -335,10 +338,7 @@ void TGrapheBox::tableauModifie(int ligne, int point)
 void TGrapheBox::positionProvisoire(int point, int image, const QPointF &pixel)
 {
     if (!isVisible() || aRelire_ || point < 1 || point > int(objets_.size())) return;
-    const ReglagesMesure &g = form_->document->reglages();
-    if (const auto e = echantillonDePosition(image + 1,
-                                             double(ecartTemps(image, g.origineTemps - 1)), g,
-                                             DocumentMesure::arrondi(pixel)))
+    if (const auto e = echantillon(image, DocumentMesure::arrondi(pixel)))
         objets_[std::size_t(point - 1)].placer(*e);
     invaliderGrandeurs();
     const qint64 maintenant = QDateTime::currentMSecsSinceEpoch();

@@ -94,6 +94,8 @@ protected:
 private:
     void placerNote(const QString &texte);
     void placerBandePlage();
+    // Sets the rows fitted, (0, 0) all, and says so beside the graph.
+    void poserPlage(int premiere, int derniere);
     int intervallesVerticaux() const;
     // The protractor's angles against time or frame: every angle recorded, pointed or not.
     bool seulementAngles() const;
@@ -185,6 +187,8 @@ protected:
     void keyPressEvent(QKeyEvent *e) override;
 
 private:
+    // The sample of a pixel on frame `image` (0-based), from the document's settings.
+    std::optional<Echantillon> echantillon(int image, const std::optional<QPointF> &pixel) const;
     void lireLigne(int ligne, int point);
     void disposer();
     void invaliderGrandeurs();

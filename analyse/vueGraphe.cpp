@@ -497,19 +497,23 @@ void VueGraphe::choisirPlage(double u1, double u2)
             derniere = std::max(derniere, s.lignes[i]);
         }
     if (derniere == 0) return;
-    plage_ = {premiere, derniere};
-    lblPlage->setText(QStringLiteral("الصور %1 … %2").arg(premiere).arg(derniere));
-    btnToutesLignes->setEnabled(true);
+    poserPlage(premiere, derniere);
     actualiser();
     emit panneau_->etatModifie();
 }
 
 void VueGraphe::effacerPlage()
 {
-    plage_ = {0, 0};
-    lblPlage->setText(QStringLiteral("كل النقاط"));
-    btnToutesLignes->setEnabled(false);
+    poserPlage(0, 0);
     actualiser();
+}
+
+void VueGraphe::poserPlage(int premiere, int derniere)
+{
+    plage_ = {premiere, derniere};
+    lblPlage->setText(derniere ? QStringLiteral("الصور %1 … %2").arg(premiere).arg(derniere)
+                               : QStringLiteral("كل النقاط"));
+    btnToutesLignes->setEnabled(derniere != 0);
 }
 
 void VueGraphe::placerBandePlage()
@@ -671,10 +675,12 @@ void VueGraphe::ajuster(const SerieGrandeurs &s, QStringList &notes)
         return;
     }
     resultat_ = ajusterSerie(d, s, premiere, derniere);
-    if (!resultat_.converge) {
-        if (lignes.isEmpty()) notes << resultat_.erreur;
-        if (lignes.isEmpty()) return;
-    } else if (lignes.isEmpty()) {
+    // A line or parabola already has its lines, and its curve, whatever the core said.
+    if (lignes.isEmpty()) {
+        if (!resultat_.converge) {
+            notes << resultat_.erreur;
+            return;
+        }
         lignes << equationAffichee() << lignesParametres(resultat_);
     }
     btnCopierParametres->setEnabled(resultat_.converge);
@@ -873,13 +879,8 @@ void VueGraphe::retablirEtat(const QJsonObject &o)
     }
     const QJsonArray p = o.value(QLatin1String("plage")).toArray();
     const int a = p.size() == 2 ? p[0].toInt() : 0, b = p.size() == 2 ? p[1].toInt() : 0;
-    if (a >= 1 && b >= a) {
-        plage_ = {a, b};
-        lblPlage->setText(QStringLiteral("الصور %1 … %2").arg(a).arg(b));
-        btnToutesLignes->setEnabled(true);
-    } else {
-        plage_ = {0, 0};
-        lblPlage->setText(QStringLiteral("كل النقاط"));
-        btnToutesLignes->setEnabled(false);
-    }
+    if (a >= 1 && b >= a)
+        poserPlage(a, b);
+    else
+        poserPlage(0, 0);
 }
