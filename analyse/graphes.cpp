@@ -117,7 +117,11 @@ TGrapheBox::TGrapheBox(TForm1 *form) : QWidget(form), form_(form)
         reglages->addWidget(etiquette);
         reglages->addWidget(champ);
     }
-    reglages->addSpacing(12);
+    reglages->addStretch(1);
+    page->addLayout(reglages);
+    // Smoothing on a line of its own: the panel stays narrow enough to leave the table its
+    // room beside the picture.
+    reglages = new QHBoxLayout;
     reglages->addWidget(chkLissage);
     for (auto [etiquette, champ] : {std::pair<QLabel *, QWidget *>{lblFenetre, sbFenetre},
                                     {lblOrdre, sbOrdre}}) {
@@ -222,10 +226,12 @@ void TGrapheBox::disposer()
         grille_->addWidget(v, i / colonnes, i % colonnes);
         v->setVisible(i < n);
     }
-    for (int i = 0; i < 2; ++i) {
-        grille_->setRowStretch(i, 1);
+    // The rows in use share the height; an empty one would take its share.
+    const int lignes = (n + colonnes - 1) / colonnes;
+    for (int i = 0; i < kGraphesMax; ++i)
+        grille_->setRowStretch(i, i < lignes ? 1 : 0);
+    for (int i = 0; i < 2; ++i)
         grille_->setColumnStretch(i, i < colonnes ? 1 : 0);
-    }
     actualiser();
 }
 
@@ -603,7 +609,7 @@ void TForm1::mnuGraphesClick()
         GrapheBox = new TGrapheBox(this);
         dockGraphes->setWidget(GrapheBox);
         addDockWidget(Qt::LeftDockWidgetArea, dockGraphes);
-        resizeDocks({dockGraphes}, {std::max(520, width() * 2 / 5)}, Qt::Horizontal);
+        resizeDocks({dockGraphes}, {std::max(440, width() / 3)}, Qt::Horizontal);
         GrapheBox->retablirEtat(document->mesure().graphes);
         connect(GrapheBox, &TGrapheBox::etatModifie, this,
                 [this] { document->changerGraphes(GrapheBox->etat()); });

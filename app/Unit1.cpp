@@ -652,7 +652,8 @@ void TForm1::Splitter1Moved()
 {
     mnuImaAdapter->setEnabled(true);
     largeurPnl1 = pnl1->width();
-    largeurForm = width();
+    // The splitter's width: the window's own, less a docked panel beside it (the graphs).
+    largeurForm = Splitter1->width();
 }
 
 void TForm1::FormResize()
@@ -661,7 +662,7 @@ void TForm1::FormResize()
     lblNomAvi->setMinimumWidth(0);
     // The share stays the one set at start or by the splitter: recomputing it from each
     // rounded width would let the clip side creep at every step of a dragged border.
-    const int largeur = largeurCoteClip(width(), largeurPnl1, largeurForm);
+    const int largeur = largeurCoteClip(Splitter1->width(), largeurPnl1, largeurForm);
     const int total = Splitter1->width();
     Splitter1->setSizes({largeur, std::max(0, total - largeur - Splitter1->handleWidth())});
     mnuImaAdapter->setEnabled(true);
