@@ -299,11 +299,17 @@ VueGraphe::VueGraphe(TGrapheBox *panneau, int numero) : QWidget(panneau), pannea
         c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         c->setMinimumContentsLength(c == cbGraphe ? 9 : 6);
     }
-    for (QWidget *w : std::initializer_list<QWidget *>{cbObjet, cbGraphe, cbHorizontale,
-                                                       cbModele, edFormule})
+    for (QWidget *w : std::initializer_list<QWidget *>{cbObjet, cbGraphe, cbHorizontale})
         choix->addWidget(w);
     choix->addStretch(1);
     page->addLayout(choix);
+    // The fit on a line of its own: two graphs side by side stay narrow enough to leave the
+    // picture and the table their room.
+    auto *modele = new QHBoxLayout;
+    modele->addWidget(cbModele);
+    modele->addWidget(edFormule, 1);
+    modele->addStretch(1);
+    page->addLayout(modele);
 
     Chart1 = new QChart;
     Chart1->legend()->hide();
